@@ -1,0 +1,16 @@
+#include "Application.h"
+
+#include "Dialogs.h"
+
+TKelvaneApplication::TKelvaneApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setApplicationName(QStringLiteral("Kelvane"));
+    setApplicationDisplayName(QStringLiteral("Kelvane"));
+}
+
+bool TKelvaneApplication::notify(QObject* receiver, QEvent* event)
+{
+    bool result = false;
+    RunReported([&] { result = QApplication::notify(receiver, event); });
+    return result;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The hidden sink on the window thread to which the MIDI callback posts. Posting is safe from
+// any thread; the handler always runs on the thread the sink was made on.
+
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+
+constexpr unsigned NotifyEventsWaiting = 963;
+constexpr unsigned NotifyOutputDone = 969;
+constexpr unsigned NotifyOverflow = 1024;
+
+class TNotifyWindow final : public QObject {
+public:
+    using THandler = std::function<void(unsigned message, uintptr_t param1, uintptr_t param2)>;
+    explicit TNotifyWindow(THandler handler);
+
+    // Any thread: allocates one small event and never blocks.
+    void Post(unsigned message, uintptr_t param1, uintptr_t param2);
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    THandler HandleNotification;
+};

@@ -1,0 +1,42 @@
+#pragma once
+// Turns what an input connection hears into the callbacks the input port expects: short
+// messages packed into one word, system exclusive copied into the buffers the port lends.
+// Bytes that find no lent buffer wait here (bounded) until the port lends one again, so a long
+// message is never lost while the window thread keeps taking events.
+
+#include "PortBackend.h"
+
+#include <deque>
+#include <mutex>
+#include <vector>
+
+class TInputReception final : public TInputSink {
+public:
+    static constexpr size_t PendingLimit = 16u << 20;  // bytes waiting for a buffer
+
+    TInputReception(TMidiHandle handle, TMidiCallback callback, uintptr_t instance);
+
+    // Backend thread: must not block for long; calls the port's callback.
+    void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) override;
+
+    // Window thread.
+    TMidiResult AddBuffer(TMidiHeader* header);
+    // Window thread: every lent buffer goes back through the callback; waiting bytes are dropped.
+    void Reset();
+    bool HasLentBuffers() const;
+
+private:
+    void DeliverPending();  // caller holds Mutex
+    void HandBack(TMidiHeader* header, uint32_t timeMs);
+
+    mutable std::mutex Mutex;  // serialises every call into the callback: one producer at a time
+    TMidiHandle Handle;
+    TMidiCallback Callback;
+    uintptr_t Instance;
+    std::deque<TMidiHeader*> Lent;
+    std::deque<uint8_t> Pending;        // system exclusive bytes not yet in a buffer
+    uint64_t PendingStart = 0;          // stream position of Pending.front()
+    std::deque<uint64_t> MessageEnds;   // stream positions just after each waiting F7
+    uint32_t PendingTime = 0;
+    bool InSysex = false;               // the last piece did not end with F7
+};

@@ -1,0 +1,61 @@
+#pragma once
+// What the system service needs of one kind of device: the built-in synthesizer, the ALSA
+// sequencer or JACK. Each backend owns one library's lifecycle; the service numbers the
+// devices, makes the names unique and speaks the header/callback protocol on top.
+
+#include "MidiService.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TOutputConnection {
+public:
+    virtual ~TOutputConnection() = default;
+    // One short message of 1 to 3 bytes (the length follows from the status byte).
+    virtual TMidiResult SendShort(const uint8_t* bytes, size_t length) = 0;
+    // A raw block, delivered exactly as given: a whole system exclusive message, a piece of
+    // one, or several short messages. Never spins waiting for a stalled server.
+    virtual TMidiResult SendBlock(const uint8_t* bytes, size_t length) = 0;
+};
+
+// Receives what an input connection hears. Runs on the backend's thread: it must not block
+// for long and must not call back into the backend.
+class TInputSink {
+public:
+    virtual ~TInputSink() = default;
+    // One complete message as the service delivered it (a system exclusive message may come
+    // in several pieces, each passed as it arrives). Time in milliseconds since the connection
+    // was started.
+    virtual void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) = 0;
+};
+
+class TInputConnection {
+public:
+    virtual ~TInputConnection() = default;
+    virtual TMidiResult Start() = 0;  // reception begins; before this nothing reaches the sink
+    virtual void Stop() = 0;          // no call to the sink after this returns
+};
+
+class TPortBackend {
+public:
+    virtual ~TPortBackend() = default;
+    virtual std::string ApiName() const = 0;  // "ALSA", "JACK", "FluidSynth"
+    // Names as the service gives them, stable across restarts (no changing client numbers);
+    // the service adds " #2" where two names are equal.
+    virtual std::vector<std::string> OutputNames() = 0;
+    virtual std::vector<std::string> InputNames() = 0;
+    // index into the last OutputNames()/InputNames() list. On failure returns null and a result
+    // code (a registered text says why).
+    virtual std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) = 0;
+    virtual std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink,
+                                                        TMidiResult& result) = 0;
+};
+
+// Length of a short message from its status byte (1..3); data bytes as status give 3.
+size_t ShortMessageLength(uint8_t status);
+
+// The backends the system service can use. Each returns null when its service is not usable
+// here (no /dev/snd/seq, no JACK server); none throws.
+std::unique_ptr<TPortBackend> MakeAlsaBackend();
+std::unique_ptr<TPortBackend> MakeJackBackend();

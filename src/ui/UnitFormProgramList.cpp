@@ -1,0 +1,5 @@
+#include "UnitFormProgramList.h"
+
+#include "UnitFormMain.h"
+
+TFormProgramList::TFormProgramList(TFormMain& main, QWidget* parent) : QDialog(parent), Main(main) {}

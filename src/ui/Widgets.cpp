@@ -1,0 +1,135 @@
+#include "Widgets.h"
+
+#include <QApplication>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+QColor ColorFromNumber(uint32_t number)
+{
+    return QColor(number & 0xFF, (number >> 8) & 0xFF, (number >> 16) & 0xFF);
+}
+
+uint32_t NumberFromColor(const QColor& color)
+{
+    return uint32_t(color.red()) | uint32_t(color.green()) << 8 | uint32_t(color.blue()) << 16;
+}
+
+TKeyShape::TKeyShape(QWidget* parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TKeyShape::SetFill(const QColor& color)
+{
+    if (color == FFill)
+        return;
+    FFill = color;
+    update();
+}
+
+void TKeyShape::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), FFill);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+void TKeyShape::mousePressEvent(QMouseEvent* event)
+{
+    emit MouseDown(event->button());
+}
+
+void TKeyShape::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit MouseUp(event->button());
+}
+
+void TKeyShape::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click is a press like any other.
+    emit MouseDown(event->button());
+}
+
+TDrumPad::TDrumPad(QWidget* parent) : QLabel(parent)
+{
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setWordWrap(true);
+    setAutoFillBackground(true);
+}
+
+void TDrumPad::SetColors(uint32_t back, uint32_t fore)
+{
+    FBack = back;
+    FFore = fore;
+    QPalette p = palette();
+    p.setColor(QPalette::Window, ColorFromNumber(back));
+    p.setColor(QPalette::WindowText, ColorFromNumber(fore));
+    setPalette(p);
+}
+
+void TDrumPad::mousePressEvent(QMouseEvent* event)
+{
+    emit MouseDown(event->button());
+}
+
+void TDrumPad::mouseReleaseEvent(QMouseEvent* event)
+{
+    emit MouseUp(event->button());
+}
+
+void TDrumPad::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    emit MouseDown(event->button());
+}
+
+namespace {
+
+bool Shown = true;
+
+class THintFilter final : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!Shown || !widget || widget->toolTip().isEmpty()) {
+            QToolTip::hideText();
+            return true;
+        }
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QString text = widget->toolTip();
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        QToolTip::showText(help->globalPos(), text, widget, QRect(), 5000);
+        return true;
+    }
+};
+
+} // namespace
+
+void SetHintsShown(bool shown)
+{
+    Shown = shown;
+    if (!shown)
+        QToolTip::hideText();
+}
+
+bool HintsShown()
+{
+    return Shown;
+}
+
+void InstallHintFilter()
+{
+    static THintFilter* filter = nullptr;
+    if (!filter && qApp) {
+        filter = new THintFilter;
+        filter->setParent(qApp);
+        qApp->installEventFilter(filter);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The small widget classes the windows are made of, beyond Qt's own.
+
+#include <QLabel>
+#include <QWidget>
+
+// The program keeps colours as blue·65536 + green·256 + red; widgets take QColor.
+QColor ColorFromNumber(uint32_t number);
+uint32_t NumberFromColor(const QColor& color);
+
+// A plain rectangle with a one-pixel black outline: one key of the on-screen keyboard.
+class TKeyShape final : public QWidget {
+    Q_OBJECT
+public:
+    explicit TKeyShape(QWidget* parent = nullptr);
+    void SetFill(const QColor& color);
+    QColor Fill() const { return FFill; }
+
+signals:
+    void MouseDown(Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QColor FFill = Qt::white;
+};
+
+// A framed static text with its text at the top left, wrapped at word boundaries, reporting
+// presses and releases of any button: a drum pad, and the preview pad of its dialog.
+class TDrumPad final : public QLabel {
+    Q_OBJECT
+public:
+    explicit TDrumPad(QWidget* parent = nullptr);
+    void SetColors(uint32_t back, uint32_t fore);
+    uint32_t BackColor() const { return FBack; }
+    uint32_t ForeColor() const { return FFore; }
+
+signals:
+    void MouseDown(Qt::MouseButton button);
+    void MouseUp(Qt::MouseButton button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    uint32_t FBack = 0;
+    uint32_t FFore = 0;
+};
+
+// Hints: tooltips shown for 5000 ms, and only while the hint display is on.
+void SetHintsShown(bool shown);
+bool HintsShown();
+void InstallHintFilter();
