@@ -14,6 +14,17 @@ TKelvaneWindows::~TKelvaneWindows()
 }
 TKelvaneWindows::TKelvaneWindows(TKelvaneWindows&&) noexcept = default;
 
+TKelvaneWindows& TKelvaneWindows::operator=(TKelvaneWindows&& other) noexcept
+{
+    DrumColor.reset();
+    ProgramList.reset();
+    Main.reset();
+    Main = std::move(other.Main);
+    ProgramList = std::move(other.ProgramList);
+    DrumColor = std::move(other.DrumColor);
+    return *this;
+}
+
 TKelvaneWindows CreateKelvaneWindows(const QStringList& arguments, const QString& programPath)
 {
     TKelvaneWindows windows;

@@ -17,6 +17,7 @@ struct TKelvaneWindows {
     TKelvaneWindows();
     ~TKelvaneWindows();
     TKelvaneWindows(TKelvaneWindows&&) noexcept;
+    TKelvaneWindows& operator=(TKelvaneWindows&& other) noexcept;
 };
 
 // arguments: the command line after the program's name.

@@ -222,6 +222,10 @@ private:
     QHash<QObject*, std::function<void()>> DoubleClickActions;  // labels and fields
     QSet<QObject*> TestNoteTargets;  // the controls a right press on plays C4
 
+    // --- state of the drum page (UnitFormMainDrums.cpp)
+
+    // --- state of the raw output editor (UnitFormMainBinary.cpp)
+
     // Monitor: events are taken one per notification; the memo and the count catch up once
     // per turn of the event loop.
     QString MonitorPending;

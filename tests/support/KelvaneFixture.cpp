@@ -1,0 +1,65 @@
+#include "KelvaneFixture.h"
+
+#include <QFile>
+#include <QTextStream>
+
+#include <sstream>
+
+TKelvaneFixture::TKelvaneFixture(TFixtureOptions options)
+{
+    auto service = std::make_unique<TRecordingMidiService>();
+    service->OutputNames = options.Outputs;
+    service->InputNames = options.Inputs;
+    FService = service.get();
+    SetMidiService(std::move(service));
+
+    DialogHooks().Message = [this](const QString& text, bool error) { (error ? Errors : Messages).append(text); };
+
+    if (options.CopyDataFiles) {
+        for (const char* name : {"note.ini", "program.ini"})
+            QFile::copy(QStringLiteral(KELVANE_SOURCE_DIR "/data/") + name, Folder() + name);
+    }
+    QString settings = options.Settings;
+    if (options.OpenPort && !settings.contains("OutDeviceName"))
+        settings += "\n[Midi]\nOutDeviceName=Test Synth\n";
+    const QString settingsName = options.Arguments.isEmpty() ? QStringLiteral("kelvane.ini") : options.Arguments.first();
+    if (!settings.isEmpty()) {
+        QFile file(Folder() + settingsName);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(settings.toUtf8());
+    }
+    QFile program(ProgramPath());
+    if (program.open(QIODevice::WriteOnly))
+        program.write("");
+    Windows = CreateKelvaneWindows(options.Arguments, ProgramPath());
+}
+
+TKelvaneFixture::~TKelvaneFixture()
+{
+    Windows = TKelvaneWindows();
+    DialogHooks() = TDialogHooks();
+    SetMidiService(nullptr);
+}
+
+void TKelvaneFixture::CloseWindow()
+{
+    Windows.Main->close();
+}
+
+std::vector<uint8_t> Bytes(const char* hex)
+{
+    std::vector<uint8_t> bytes;
+    std::istringstream in(hex);
+    std::string pair;
+    while (in >> pair)
+        bytes.push_back(uint8_t(std::stoul(pair, nullptr, 16)));
+    return bytes;
+}
+
+std::vector<std::vector<uint8_t>> Wire(std::initializer_list<const char*> hex)
+{
+    std::vector<std::vector<uint8_t>> messages;
+    for (const char* message : hex)
+        messages.push_back(Bytes(message));
+    return messages;
+}
