@@ -7,11 +7,13 @@
 
 TKelvaneFixture::TKelvaneFixture(TFixtureOptions options)
 {
-    auto service = std::make_unique<TRecordingMidiService>();
-    service->OutputNames = options.Outputs;
-    service->InputNames = options.Inputs;
-    FService = service.get();
-    SetMidiService(std::move(service));
+    if (options.UseRecordingService) {
+        auto service = std::make_unique<TRecordingMidiService>();
+        service->OutputNames = options.Outputs;
+        service->InputNames = options.Inputs;
+        FService = service.get();
+        SetMidiService(std::move(service));
+    }
 
     DialogHooks().Message = [this](const QString& text, bool error) { (error ? Errors : Messages).append(text); };
 
@@ -21,7 +23,7 @@ TKelvaneFixture::TKelvaneFixture(TFixtureOptions options)
     }
     QString settings = options.Settings;
     if (options.OpenPort && !settings.contains("OutDeviceName"))
-        settings += "\n[Midi]\nOutDeviceName=Test Synth\n";
+        settings += "\n[Midi]\nOutDeviceName=" + options.OutDeviceName + "\n";
     const QString settingsName = options.Arguments.isEmpty() ? QStringLiteral("kelvane.ini") : options.Arguments.first();
     if (!settings.isEmpty()) {
         QFile file(Folder() + settingsName);
@@ -38,7 +40,8 @@ TKelvaneFixture::~TKelvaneFixture()
 {
     Windows = TKelvaneWindows();
     DialogHooks() = TDialogHooks();
-    SetMidiService(nullptr);
+    if (FService)
+        SetMidiService(nullptr);
 }
 
 void TKelvaneFixture::CloseWindow()

@@ -20,6 +20,10 @@ struct TFixtureOptions {
     bool CopyDataFiles = true;   // note.ini and program.ini beside the program
     std::vector<std::string> Outputs{"Test Synth", "Test Port"};
     std::vector<std::string> Inputs{"Test Input"};
+    // false: the test has installed its own service (a TSystemMidiService over JACK, say)
+    // with SetMidiService; Service() must not be used then.
+    bool UseRecordingService = true;
+    QString OutDeviceName = QStringLiteral("Test Synth");  // saved port when OpenPort
 };
 
 class TKelvaneFixture {

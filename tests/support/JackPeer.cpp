@@ -1,0 +1,131 @@
+#include "JackPeer.h"
+
+#include <jack/midiport.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+TJackPeer::TJackPeer(const std::string& clientName)
+{
+    jack_status_t status{};
+    Client = jack_client_open(clientName.c_str(), static_cast<jack_options_t>(JackNoStartServer | JackUseExactName),
+                              &status);
+    if (!Client)
+        return;
+    In = jack_port_register(Client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
+    Out = jack_port_register(Client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    Received.reserve(1 << 16);
+    jack_set_process_callback(Client, &TJackPeer::Process, this);
+    if (!In || !Out || jack_activate(Client) != 0) {
+        jack_client_close(Client);
+        Client = nullptr;
+    }
+}
+
+TJackPeer::~TJackPeer()
+{
+    if (Client)
+        jack_client_close(Client);
+}
+
+std::string TJackPeer::InputPortName() const { return In ? jack_port_name(In) : ""; }
+
+std::string TJackPeer::OutputPortName() const { return Out ? jack_port_name(Out) : ""; }
+
+bool TJackPeer::Connect(const std::string& source, const std::string& destination)
+{
+    if (!Client)
+        return false;
+    const int error = jack_connect(Client, source.c_str(), destination.c_str());
+    return error == 0 || error == EEXIST;
+}
+
+void TJackPeer::Send(std::vector<uint8_t> bytes)
+{
+    std::lock_guard guard(Lock);
+    Outgoing.push_back(std::move(bytes));
+}
+
+void TJackPeer::SetEventsPerCycle(size_t count)
+{
+    std::lock_guard guard(Lock);
+    EventsPerCycle = count;
+}
+
+bool TJackPeer::WaitUntilSent(int timeoutMs)
+{
+    std::unique_lock guard(Lock);
+    return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [this] { return Outgoing.empty(); });
+}
+
+bool TJackPeer::WaitForEvents(size_t count, int timeoutMs)
+{
+    std::unique_lock guard(Lock);
+    return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                            [&] { return Received.size() >= count; });
+}
+
+bool TJackPeer::WaitForBytes(size_t count, int timeoutMs)
+{
+    std::unique_lock guard(Lock);
+    return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                            [&] { return ReceivedBytes >= count; });
+}
+
+std::vector<TJackEvent> TJackPeer::Events() const
+{
+    std::lock_guard guard(Lock);
+    return Received;
+}
+
+void TJackPeer::Clear()
+{
+    std::lock_guard guard(Lock);
+    Received.clear();
+    ReceivedBytes = 0;
+}
+
+size_t TJackPeer::MaxEventSize() const
+{
+    std::lock_guard guard(Lock);
+    return MaxEvent;
+}
+
+int TJackPeer::Process(jack_nframes_t frames, void* arg)
+{
+    auto* self = static_cast<TJackPeer*>(arg);
+    const jack_nframes_t cycleStart = jack_last_frame_time(self->Client);
+    void* in = jack_port_get_buffer(self->In, frames);
+    void* out = jack_port_get_buffer(self->Out, frames);
+    jack_midi_clear_buffer(out);
+
+    std::lock_guard guard(self->Lock);
+    self->MaxEvent = jack_midi_max_event_size(out);
+    bool changed = false;
+    const uint32_t count = jack_midi_get_event_count(in);
+    for (uint32_t i = 0; i < count; ++i) {
+        jack_midi_event_t event;
+        if (jack_midi_event_get(&event, in, i) != 0)
+            continue;
+        self->Received.push_back({{event.buffer, event.buffer + event.size}, cycleStart + event.time});
+        self->ReceivedBytes += event.size;
+        changed = true;
+    }
+    size_t sent = 0;
+    while (!self->Outgoing.empty() && (self->EventsPerCycle == 0 || sent < self->EventsPerCycle)) {
+        const std::vector<uint8_t>& bytes = self->Outgoing.front();
+        if (bytes.size() > jack_midi_max_event_size(out))
+            break;
+        jack_midi_data_t* target = jack_midi_event_reserve(out, 0, bytes.size());
+        if (!target)
+            break;
+        std::memcpy(target, bytes.data(), bytes.size());
+        self->Outgoing.pop_front();
+        ++sent;
+        changed = true;
+    }
+    if (changed)
+        self->Changed.notify_all();
+    return 0;
+}

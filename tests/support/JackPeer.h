@@ -1,0 +1,65 @@
+#pragma once
+// The other end of a JACK MIDI connection in tests: a client with one MIDI input "in" that
+// records every event and one MIDI output "out" that sends what the test queues.
+
+#include <jack/jack.h>
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct TJackEvent {
+    std::vector<uint8_t> Bytes;
+    jack_nframes_t Frame;  // JACK frame time: the cycle's first frame plus the event's offset
+
+    bool operator==(const TJackEvent&) const = default;
+};
+
+class TJackPeer {
+public:
+    // Connects to the server JACK_DEFAULT_SERVER names; check IsOpen().
+    explicit TJackPeer(const std::string& clientName = "kelvane-peer");
+    ~TJackPeer();
+    TJackPeer(const TJackPeer&) = delete;
+    TJackPeer& operator=(const TJackPeer&) = delete;
+
+    bool IsOpen() const { return Client != nullptr; }
+    std::string InputPortName() const;   // "kelvane-peer:in"
+    std::string OutputPortName() const;  // "kelvane-peer:out"
+    bool Connect(const std::string& source, const std::string& destination);
+
+    // Queues one event for "out" (at most MaxEventSize() bytes). Events go out in order, at most
+    // EventsPerCycle per cycle (0: as many as fit), one that does not fit waiting for the next.
+    void Send(std::vector<uint8_t> bytes);
+    void SetEventsPerCycle(size_t count);
+    bool WaitUntilSent(int timeoutMs);  // everything queued has gone into a cycle's buffer
+
+    // What "in" received, in order.
+    bool WaitForEvents(size_t count, int timeoutMs);
+    bool WaitForBytes(size_t count, int timeoutMs);  // total bytes over all events
+    std::vector<TJackEvent> Events() const;
+    void Clear();
+
+    // The largest event an empty MIDI buffer of this server carries (0 before the first cycle).
+    size_t MaxEventSize() const;
+
+private:
+    jack_client_t* Client = nullptr;
+    jack_port_t* In = nullptr;
+    jack_port_t* Out = nullptr;
+
+    mutable std::mutex Lock;
+    std::condition_variable Changed;
+    std::vector<TJackEvent> Received;
+    size_t ReceivedBytes = 0;
+    std::deque<std::vector<uint8_t>> Outgoing;
+    size_t EventsPerCycle = 0;
+    size_t MaxEvent = 0;
+
+    // Runs on the JACK process thread; test code, so it may take the lock.
+    static int Process(jack_nframes_t frames, void* arg);
+};
