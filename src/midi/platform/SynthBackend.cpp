@@ -1,6 +1,7 @@
 #include "SynthEngine.h"
 #include "SystemMidiService.h"
 
+#include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
 #include <cstdlib>
@@ -21,10 +22,14 @@ void FluidLog(int level, const char* message, void*)
     LastLogError = message;
 }
 
+// alsa-lib prints its own complaints when FluidSynth looks for a sound card; ours say enough.
+void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 void RouteFluidLog()
 {
     static std::once_flag once;
     std::call_once(once, [] {
+        snd_lib_error_set_handler(SilentAlsaError);
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
             fluid_set_log_function(level, FluidLog, nullptr);
     });
@@ -75,6 +80,7 @@ TMidiResult TSynthEngine::Open(const std::string& soundFont)
     if (!Settings)
         return Failure("FluidSynth could not be set up");
     fluid_settings_setstr(Settings, "synth.midi-bank-select", "gs");
+    fluid_settings_setint(Settings, "synth.device-id", RolandDeviceId);
     if (const char* driver = std::getenv("KELVANE_AUDIO_DRIVER"))
         fluid_settings_setstr(Settings, "audio.driver", driver);
     Synth = new_fluid_synth(Settings);
@@ -158,6 +164,10 @@ void TSynthEngine::Block(const uint8_t* bytes, size_t length)
 
 void TSynthEngine::Sysex()
 {
+    // The built-in synthesizer is the only device behind its port: it answers to any Roland
+    // device ID, as FluidSynth answers to its own.
+    if (SysexBuffer.size() >= 4 && SysexBuffer[0] == 0x41 && SysexBuffer[2] == 0x42)
+        SysexBuffer[1] = RolandDeviceId;
     int handled = 0;
     const int result = fluid_synth_sysex(Synth, reinterpret_cast<const char*>(SysexBuffer.data()),
                                          int(SysexBuffer.size()), nullptr, nullptr, &handled, 0);

@@ -32,6 +32,7 @@ public:
     void Render(float* left, float* right, int frames);
 
 private:
+    static constexpr int RolandDeviceId = 0x10;
     void Sysex();
 
     bool WithAudio;

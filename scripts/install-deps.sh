@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kelvane builds, runs and tests with; does nothing when they
+# are all present. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools          # widgets, dialogs, timers; uic and moc
+  librtmidi-dev                            # MIDI input over ALSA and JACK
+  libasound2-dev libjack-jackd2-dev        # output where RtMidi cannot keep every byte
+  libfluidsynth-dev timgm6mb-soundfont     # the built-in synthesizer and its GM sound font
+  fonts-noto-cjk                           # a Japanese font for the interface
+  libgtest-dev jackd2                      # tests: GoogleTest and a real JACK server
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+run_as_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; elif command -v sudo >/dev/null; then sudo "$@"; else
+    echo "Please install as root: ${missing[*]}" >&2; exit 1; fi
+}
+run_as_root env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+run_as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,91 @@
+// The built-in synthesizer, rendered offline: it sounds, and takes the reset messages.
+#include "platform/SynthEngine.h"
+#include "platform/SystemMidiService.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+double Rms(TSynthEngine& synth, int frames)
+{
+    std::vector<float> left(frames), right(frames);
+    synth.Render(left.data(), right.data(), frames);
+    double sum = 0;
+    for (int i = 0; i < frames; ++i)
+        sum += double(left[i]) * left[i] + double(right[i]) * right[i];
+    return std::sqrt(sum / (2.0 * frames));
+}
+
+class SynthTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SoundFont = TSynthEngine::FindSoundFont();
+        if (SoundFont.empty())
+            GTEST_SKIP() << "no General MIDI sound font installed";
+        ASSERT_EQ(Synth.Open(SoundFont), MMSYSERR_NOERROR);
+    }
+    std::string SoundFont;
+    TSynthEngine Synth{false};
+};
+
+TEST_F(SynthTest, NoteOnSoundsAndNoteOffFades)
+{
+    EXPECT_LT(Rms(Synth, 4410), 1e-4);
+    const uint8_t on[] = {0x90, 0x3C, 0x64};
+    Synth.ShortMessage(on, 3);
+    EXPECT_GT(Rms(Synth, 4410), 0.001);
+    const uint8_t off[] = {0x80, 0x3C, 0x28};
+    Synth.ShortMessage(off, 3);
+    Rms(Synth, 44100 * 3);
+    EXPECT_LT(Rms(Synth, 4410), 1e-3);
+}
+
+TEST_F(SynthTest, TakesGmSystemOnAndGsResetAsBlocks)
+{
+    const uint8_t gmOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+    Synth.Block(gmOn, sizeof gmOn);
+    EXPECT_TRUE(Synth.LastSysexHandled());
+    const uint8_t gsReset[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+    Synth.Block(gsReset, 5);  // the raw editor may cut a message into pieces
+    Synth.Block(gsReset + 5, sizeof gsReset - 5);
+    EXPECT_TRUE(Synth.LastSysexHandled());
+}
+
+TEST_F(SynthTest, BlockOfShortMessagesPlaysThemAll)
+{
+    const uint8_t block[] = {0xC0, 0x00, 0x90, 0x3C, 0x64, 0x40, 0x64};  // running status for the second note
+    Synth.Block(block, sizeof block);
+    EXPECT_GT(Rms(Synth, 4410), 0.001);
+}
+
+TEST(SynthDevice, IsOutputDeviceZeroAndSaysWhyItCannotOpen)
+{
+    if (TSynthEngine::FindSoundFont().empty())
+        GTEST_SKIP() << "no General MIDI sound font installed";
+    TSystemMidiService service(TMidiApi::None);
+    ASSERT_EQ(service.OutGetNumDevs(), 1u);
+    std::string name;
+    ASSERT_EQ(service.OutGetDevCaps(0, name), MMSYSERR_NOERROR);
+    EXPECT_EQ(name, "Kelvane Synthesizer");
+    TMidiHandle handle = nullptr;
+    const TMidiResult result = service.OutOpen(&handle, -1, nullptr, 0);
+    if (result == MMSYSERR_NOERROR) {
+        EXPECT_EQ(service.OutClose(handle), MMSYSERR_NOERROR);  // this machine has audio
+        return;
+    }
+    std::string text;
+    ASSERT_EQ(service.GetErrorText(result, text), MMSYSERR_NOERROR);
+    EXPECT_NE(text.find("audio"), std::string::npos) << text;
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST(DeviceNames, RepeatedNamesAreNumbered)
+{
+    EXPECT_EQ(MakeNamesUnique({"A", "B", "A", "A"}), (std::vector<std::string>{"A", "B", "A #2", "A #3"}));
+}
+
+} // namespace
