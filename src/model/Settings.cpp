@@ -1,0 +1,240 @@
+#include "Settings.h"
+
+#include "IniFile.h"
+
+namespace {
+
+const QString FormMain = QStringLiteral("FormMain");
+const QString Midi = QStringLiteral("Midi");
+const QString NoteParameter = QStringLiteral("NoteParameter");
+const QString ProgramChange = QStringLiteral("ProgramChange");
+const QString ControlChange = QStringLiteral("ControlChange");
+const QString SystemExclusiveSend = QStringLiteral("SystemExclusiveSend");
+const QString FilePath = QStringLiteral("FilePath");
+const QString ColorDialog = QStringLiteral("ColorDialog");
+const QString FormProgramList = QStringLiteral("FormProgramList");
+
+// An integer within [low, high], else the default.
+int ReadRanged(const TIniFile& ini, const QString& section, const QString& key, int defaultValue, int low, int high)
+{
+    const int value = ini.ReadInteger(section, key, defaultValue);
+    return value >= low && value <= high ? value : defaultValue;
+}
+
+int ReadByte(const TIniFile& ini, const QString& section, const QString& key, int defaultValue)
+{
+    return ReadRanged(ini, section, key, defaultValue, 0, 127);
+}
+
+// Colour numbers are 24-bit RGB. Negative numbers (system colours of the older versions) have no
+// meaning here and would become arbitrary colours, so they fall back to the default.
+int ReadColour(const TIniFile& ini, const QString& key, int defaultValue)
+{
+    return ReadRanged(ini, FormMain, key, defaultValue, 0, 0xFFFFFF);
+}
+
+// A saved position further down or right than 100 pixels before the primary screen's edge would
+// put the window out of reach.
+int ReadPosition(const TIniFile& ini, const QString& section, const QString& key, int screenExtent, int fallback)
+{
+    const int value = ini.ReadInteger(section, key, fallback);
+    return value > screenExtent - 100 ? fallback : value;
+}
+
+TFontSetting ReadFont(const TIniFile& ini, const QString& section, const QString& nameKey, const QString& sizeKey,
+    const QString& characterSetKey, const QString& boldKey, const QString& italicKey, const TFontSetting& defaults)
+{
+    TFontSetting font;
+    font.Name = ini.ReadString(section, nameKey, defaults.Name);
+    font.Size = ini.ReadInteger(section, sizeKey, defaults.Size);
+    font.CharacterSet = ReadRanged(ini, section, characterSetKey, defaults.CharacterSet, 0, 255);
+    font.Bold = ini.ReadBool(section, boldKey, defaults.Bold);
+    font.Italic = ini.ReadBool(section, italicKey, defaults.Italic);
+    return font;
+}
+
+}  // namespace
+
+TMainSettings ReadMainSettings(const TIniFile& ini, const TScreenGeometry& screen, const QString& programFolderWithSeparator)
+{
+    const TMainSettings d;
+    TMainSettings s;
+
+    s.DrumListName = ini.ReadString(FormMain, QStringLiteral("DrumListName"), d.DrumListName);
+    s.DrumFont = ReadFont(ini, FormMain, QStringLiteral("DrumFontName"), QStringLiteral("DrumFontSize"),
+        QStringLiteral("DrumFontCharacterSet"), QStringLiteral("DrumFontBold"), QStringLiteral("DrumFontItalic"), d.DrumFont);
+    s.DrumBackColor = ReadColour(ini, QStringLiteral("DrumBackColor"), d.DrumBackColor);
+    s.DrumForeColor = ReadColour(ini, QStringLiteral("DrumForeColor"), d.DrumForeColor);
+    s.DrumReverseBackColor = ReadColour(ini, QStringLiteral("DrumReverseBackColor"), d.DrumReverseBackColor);
+    s.DrumReverseForeColor = ReadColour(ini, QStringLiteral("DrumReverseForeColor"), d.DrumReverseForeColor);
+
+    for (const auto& [key, value] : ini.SectionEntries(ColorDialog))
+        if (!value.isEmpty())
+            s.ColorDialogEntries.append(key + u'=' + value);
+
+    s.ShowHint = ini.ReadBool(FormMain, QStringLiteral("ShowHint"), d.ShowHint);
+    s.BinaryFont = ReadFont(ini, FormMain, QStringLiteral("BinaryFontName"), QStringLiteral("BinaryFontSize"),
+        QStringLiteral("BinaryFontCharacterSet"), QStringLiteral("BinaryFontBold"), QStringLiteral("BinaryFontItalic"),
+        d.BinaryFont);
+
+    s.Interval = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("Interval"), d.Interval, 5, 500);
+    s.PacketSize = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("PacketSize"), d.PacketSize, 128, 2048);
+
+    s.BinaryFolder = ini.ReadString(FilePath, QStringLiteral("Binary"), programFolderWithSeparator);
+    s.TextFolder = ini.ReadString(FilePath, QStringLiteral("Text"), programFolderWithSeparator);
+
+    s.Top = ReadPosition(ini, FormMain, QStringLiteral("Top"), screen.Primary.height(), screen.Desktop.top() + 100);
+    s.Left = ReadPosition(ini, FormMain, QStringLiteral("Left"), screen.Primary.width(), screen.Desktop.left() + 100);
+    s.Height = ini.ReadInteger(FormMain, QStringLiteral("Height"), d.Height);
+    s.Width = ini.ReadInteger(FormMain, QStringLiteral("Width"), d.Width);
+
+    s.Transpose = ReadRanged(ini, NoteParameter, QStringLiteral("Transpose"), d.Transpose, -60, 50);
+    s.OnVelocity = ReadByte(ini, NoteParameter, QStringLiteral("OnVelocity"), d.OnVelocity);
+    s.OffVelocity = ReadByte(ini, NoteParameter, QStringLiteral("OffVelocity"), d.OffVelocity);
+    s.ChannelPressure = ReadByte(ini, NoteParameter, QStringLiteral("ChannelPressure"), d.ChannelPressure);
+    s.PolyPressure = ReadByte(ini, NoteParameter, QStringLiteral("PolyPressure"), d.PolyPressure);
+
+    s.MinimumValue = ReadRanged(ini, ProgramChange, QStringLiteral("MinimumValue"), d.MinimumValue, 0, 1);
+    s.Program = ReadByte(ini, ProgramChange, QStringLiteral("Program(0-127)"), d.Program);
+
+    s.Modulation = ReadByte(ini, ControlChange, QStringLiteral("Modulation"), d.Modulation);
+    s.Breath = ReadByte(ini, ControlChange, QStringLiteral("Breath"), d.Breath);
+    s.Foot = ReadByte(ini, ControlChange, QStringLiteral("Foot"), d.Foot);
+    s.PortamentoTime = ReadByte(ini, ControlChange, QStringLiteral("PortamentoTime"), d.PortamentoTime);
+    s.Volume = ReadByte(ini, ControlChange, QStringLiteral("Volume"), d.Volume);
+    s.Panpot = ReadByte(ini, ControlChange, QStringLiteral("Panpot"), d.Panpot);
+    s.Expression = ReadByte(ini, ControlChange, QStringLiteral("Expression"), d.Expression);
+    s.Effect1 = ReadByte(ini, ControlChange, QStringLiteral("Effect1"), d.Effect1);
+    s.Effect3 = ReadByte(ini, ControlChange, QStringLiteral("Effect3"), d.Effect3);
+    s.Effect4 = ReadByte(ini, ControlChange, QStringLiteral("Effect4"), d.Effect4);
+    s.Hold1 = ini.ReadBool(ControlChange, QStringLiteral("Hold1"), d.Hold1);
+    s.Portamento = ini.ReadBool(ControlChange, QStringLiteral("Portamento"), d.Portamento);
+    s.Sostenuto = ini.ReadBool(ControlChange, QStringLiteral("Sostenuto"), d.Sostenuto);
+    s.Soft = ini.ReadBool(ControlChange, QStringLiteral("Soft"), d.Soft);
+    s.Mono = ini.ReadBool(ControlChange, QStringLiteral("Mono"), d.Mono);
+    s.PitchBendRange = ReadByte(ini, ControlChange, QStringLiteral("PitchBendRange"), d.PitchBendRange);
+    s.MasterFineTune = ReadRanged(ini, ControlChange, QStringLiteral("MasterFineTune"), d.MasterFineTune, -8192, 8192);
+    s.MasterCoarseTune = ReadRanged(ini, ControlChange, QStringLiteral("MasterCoarseTune"), d.MasterCoarseTune, -64, 64);
+
+    s.HasOutDeviceName = ini.KeyExists(Midi, QStringLiteral("OutDeviceName"));
+    s.OutDeviceName = ini.ReadString(Midi, QStringLiteral("OutDeviceName"), d.OutDeviceName);
+    s.Channel = ReadRanged(ini, Midi, QStringLiteral("Channel"), d.Channel, 1, 16);
+    s.InDeviceName = ini.ReadString(Midi, QStringLiteral("InDeviceName"), d.InDeviceName);
+    return s;
+}
+
+void WriteMainSettings(TIniFile& ini, const TMainSettings& s)
+{
+    // This order is the order of the keys in a file written afresh.
+    ini.WriteInteger(FormMain, QStringLiteral("Top"), s.Top);
+    ini.WriteInteger(FormMain, QStringLiteral("Left"), s.Left);
+    ini.WriteInteger(FormMain, QStringLiteral("Height"), s.Height);
+    ini.WriteInteger(FormMain, QStringLiteral("Width"), s.Width);
+
+    if (s.HasOutDeviceName)
+        ini.WriteString(Midi, QStringLiteral("OutDeviceName"), s.OutDeviceName);
+    ini.WriteString(Midi, QStringLiteral("InDeviceName"), s.InDeviceName);
+    ini.WriteInteger(Midi, QStringLiteral("Channel"), s.Channel);
+
+    ini.WriteInteger(NoteParameter, QStringLiteral("OnVelocity"), s.OnVelocity);
+    ini.WriteInteger(NoteParameter, QStringLiteral("OffVelocity"), s.OffVelocity);
+    ini.WriteInteger(NoteParameter, QStringLiteral("Transpose"), s.Transpose);
+    ini.WriteInteger(NoteParameter, QStringLiteral("ChannelPressure"), s.ChannelPressure);
+    ini.WriteInteger(NoteParameter, QStringLiteral("PolyPressure"), s.PolyPressure);
+
+    ini.WriteInteger(ProgramChange, QStringLiteral("MinimumValue"), s.MinimumValue);
+    ini.WriteInteger(ProgramChange, QStringLiteral("Program(0-127)"), s.Program);
+
+    ini.WriteInteger(ControlChange, QStringLiteral("Modulation"), s.Modulation);
+    ini.WriteInteger(ControlChange, QStringLiteral("Breath"), s.Breath);
+    ini.WriteInteger(ControlChange, QStringLiteral("Foot"), s.Foot);
+    ini.WriteInteger(ControlChange, QStringLiteral("PortamentoTime"), s.PortamentoTime);
+    ini.WriteInteger(ControlChange, QStringLiteral("Volume"), s.Volume);
+    ini.WriteInteger(ControlChange, QStringLiteral("Panpot"), s.Panpot);
+    ini.WriteInteger(ControlChange, QStringLiteral("Expression"), s.Expression);
+    ini.WriteInteger(ControlChange, QStringLiteral("Effect1"), s.Effect1);
+    ini.WriteInteger(ControlChange, QStringLiteral("Effect3"), s.Effect3);
+    ini.WriteInteger(ControlChange, QStringLiteral("Effect4"), s.Effect4);
+    ini.WriteBool(ControlChange, QStringLiteral("Hold1"), s.Hold1);
+    ini.WriteBool(ControlChange, QStringLiteral("Portamento"), s.Portamento);
+    ini.WriteBool(ControlChange, QStringLiteral("Sostenuto"), s.Sostenuto);
+    ini.WriteBool(ControlChange, QStringLiteral("Soft"), s.Soft);
+    ini.WriteBool(ControlChange, QStringLiteral("Mono"), s.Mono);
+    ini.WriteInteger(ControlChange, QStringLiteral("PitchBendRange"), s.PitchBendRange);
+    ini.WriteInteger(ControlChange, QStringLiteral("MasterFineTune"), s.MasterFineTune);
+    ini.WriteInteger(ControlChange, QStringLiteral("MasterCoarseTune"), s.MasterCoarseTune);
+
+    ini.WriteString(FormMain, QStringLiteral("DrumListName"), s.DrumListName);
+    ini.WriteString(FormMain, QStringLiteral("DrumFontName"), s.DrumFont.Name);
+    ini.WriteInteger(FormMain, QStringLiteral("DrumFontSize"), s.DrumFont.Size);
+    ini.WriteInteger(FormMain, QStringLiteral("DrumFontCharacterSet"), s.DrumFont.CharacterSet);
+    ini.WriteBool(FormMain, QStringLiteral("DrumFontBold"), s.DrumFont.Bold);
+    ini.WriteBool(FormMain, QStringLiteral("DrumFontItalic"), s.DrumFont.Italic);
+    ini.WriteString(FormMain, QStringLiteral("BinaryFontName"), s.BinaryFont.Name);
+    ini.WriteInteger(FormMain, QStringLiteral("BinaryFontSize"), s.BinaryFont.Size);
+    ini.WriteInteger(FormMain, QStringLiteral("BinaryFontCharacterSet"), s.BinaryFont.CharacterSet);
+    ini.WriteBool(FormMain, QStringLiteral("BinaryFontBold"), s.BinaryFont.Bold);
+    ini.WriteBool(FormMain, QStringLiteral("BinaryFontItalic"), s.BinaryFont.Italic);
+
+    ini.WriteInteger(SystemExclusiveSend, QStringLiteral("Interval"), s.Interval);
+    ini.WriteInteger(SystemExclusiveSend, QStringLiteral("PacketSize"), s.PacketSize);
+
+    ini.WriteBool(FormMain, QStringLiteral("ShowHint"), s.ShowHint);
+
+    ini.WriteString(FilePath, QStringLiteral("Binary"), s.BinaryFolder);
+    ini.WriteString(FilePath, QStringLiteral("Text"), s.TextFolder);
+
+    ini.WriteInteger(FormMain, QStringLiteral("DrumBackColor"), s.DrumBackColor);
+    ini.WriteInteger(FormMain, QStringLiteral("DrumForeColor"), s.DrumForeColor);
+    ini.WriteInteger(FormMain, QStringLiteral("DrumReverseForeColor"), s.DrumReverseForeColor);
+    ini.WriteInteger(FormMain, QStringLiteral("DrumReverseBackColor"), s.DrumReverseBackColor);
+
+    // Entries are split at their first "=": for the dialog's own "ColorA=FFFFFF" that is the
+    // six-character name and the rest, and an entry read from a hand-made line keeps its key
+    // instead of being cut at a fixed width. Nothing is written when the dialog holds no entries.
+    for (const QString& entry : s.ColorDialogEntries) {
+        const qsizetype equals = entry.indexOf(u'=');
+        if (equals > 0)
+            ini.WriteString(ColorDialog, entry.left(equals), entry.mid(equals + 1));
+    }
+}
+
+TProgramListSettings ReadProgramListSettings(const TIniFile& ini, const TScreenGeometry& screen)
+{
+    const TProgramListSettings d;
+    TProgramListSettings s;
+    s.ListName = ini.ReadString(FormProgramList, QStringLiteral("ListName"), d.ListName);
+    s.Top = ReadPosition(ini, FormProgramList, QStringLiteral("Top"), screen.Primary.height(), screen.Desktop.top() + 200);
+    s.Left = ReadPosition(ini, FormProgramList, QStringLiteral("Left"), screen.Primary.width(), screen.Desktop.left() + 200);
+    // Checked against the corrected position: the dialog must fit on the primary screen.
+    s.Height = ini.ReadInteger(FormProgramList, QStringLiteral("Height"), d.Height);
+    if (s.Top + s.Height > screen.Primary.height())
+        s.Height = d.Height;
+    s.Width = ini.ReadInteger(FormProgramList, QStringLiteral("Width"), d.Width);
+    if (s.Left + s.Width > screen.Primary.width())
+        s.Width = d.Width;
+    s.Font = ReadFont(ini, FormProgramList, QStringLiteral("FontName"), QStringLiteral("FontSize"),
+        QStringLiteral("CharacterSet"), QStringLiteral("FontBold"), QStringLiteral("FontItalic"), d.Font);
+    s.Columns = ReadRanged(ini, FormProgramList, QStringLiteral("Columns"), d.Columns, 1, 5);
+    return s;
+}
+
+void WriteProgramListSettings(TIniFile& ini, const TProgramListSettings& s)
+{
+    ini.WriteInteger(FormProgramList, QStringLiteral("Top"), s.Top);
+    ini.WriteInteger(FormProgramList, QStringLiteral("Left"), s.Left);
+    ini.WriteInteger(FormProgramList, QStringLiteral("Height"), s.Height);
+    ini.WriteInteger(FormProgramList, QStringLiteral("Width"), s.Width);
+    ini.WriteString(FormProgramList, QStringLiteral("ListName"), s.ListName);
+    ini.WriteString(FormProgramList, QStringLiteral("FontName"), s.Font.Name);
+    ini.WriteInteger(FormProgramList, QStringLiteral("FontSize"), s.Font.Size);
+    ini.WriteInteger(FormProgramList, QStringLiteral("CharacterSet"), s.Font.CharacterSet);
+    ini.WriteBool(FormProgramList, QStringLiteral("FontBold"), s.Font.Bold);
+    ini.WriteBool(FormProgramList, QStringLiteral("FontItalic"), s.Font.Italic);
+    ini.WriteInteger(FormProgramList, QStringLiteral("Columns"), s.Columns);
+}
+
+QString CannotWriteSettingsMessage(const QString& path)
+{
+    return path + QStringLiteral(" に書き込めません");
+}
