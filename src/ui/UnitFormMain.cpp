@@ -18,6 +18,25 @@
 
 namespace {
 
+// Key preview: sees every key event of the application before its receiver does, and hands
+// those of the main window to it. Kept apart from the window's own event filter, which
+// watches single controls.
+class TKeyPreview final : public QObject {
+public:
+    explicit TKeyPreview(std::function<bool(QObject*, QEvent*)> handler) : Handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            return Handler(watched, event);
+        return false;
+    }
+
+private:
+    std::function<bool(QObject*, QEvent*)> Handler;
+};
+
 const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
 const char* const VersionLine2 = "Ver.0.18（2000/03/04）";
 const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
@@ -60,7 +79,7 @@ TFormMain::TFormMain(const QStringList& arguments, const QString& programPath, Q
 
 TFormMain::~TFormMain()
 {
-    qApp->removeEventFilter(this);
+    qApp->removeEventFilter(KeyPreview);
 }
 
 void TFormMain::AttachDialogs(TFormProgramList* programList, TFormDrumColor* drumColor)
@@ -82,7 +101,9 @@ void TFormMain::ShowBox(const QString& text)
 void TFormMain::FormCreate(const QStringList& arguments, const QString& programPath)
 {
     // 1. Key preview: the window sees every key before the focused control.
-    qApp->installEventFilter(this);
+    KeyPreview = new TKeyPreview([this](QObject* watched, QEvent* event) { return PreviewKey(watched, event); });
+    KeyPreview->setParent(this);
+    qApp->installEventFilter(KeyPreview);
     InstallHintFilter();
     MidiOutput = new TMidiOutput(this);
     MidiInput = new TMidiInput(this);
@@ -297,34 +318,32 @@ void TFormMain::FormClose()
     RunReported([&] { WriteSettings(); });
 }
 
+bool TFormMain::PreviewKey(QObject* watched, QEvent* event)
+{
+    // Act once per key event, when it reaches its first receiver in this window (Qt passes an
+    // ignored key event on to the parents).
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus ? watched != focus : watched != this)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    RunReported([&] {
+        if (event->type() == QEvent::KeyPress)
+            FormKeyDown(key);
+        else
+            FormKeyUp(key);
+    });
+    return false;  // the key also reaches the focused control
+}
+
 bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        // Key preview: act once per key event, when it reaches its first receiver in this
-        // window (Qt passes an ignored key event on to the parents).
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (!widget || widget->window() != this)
-            return false;
-        QWidget* focus = QApplication::focusWidget();
-        if (focus ? watched != focus : watched != this)
-            return false;
-        auto* key = static_cast<QKeyEvent*>(event);
-        RunReported([&] {
-            if (event->type() == QEvent::KeyPress)
-                FormKeyDown(key);
-            else
-                FormKeyUp(key);
-        });
-        return false;  // the key also reaches the focused control
-    }
-    case QEvent::Resize:
+    if (event->type() == QEvent::Resize) {
         if (watched == ui->PanelDrum || watched == ui->PanelBinary)
             FormResize();
         return false;
-    default:
-        break;
     }
     bool handled = false;
     RunReported([&] { handled = TestNoteEvent(watched, event) || PanelEvent(watched, event); });

@@ -118,6 +118,7 @@ private:
     void MenuFileExitClick();
     void AssignHints();
     void ShowBox(const QString& text);
+    bool PreviewKey(QObject* watched, QEvent* event);
 
     // --- settings file (UnitFormMainSettings.cpp)
     TMainSettings ReadSettings(const TIniFile& file) const;
@@ -210,6 +211,7 @@ private:
     QString FApplicationTitle = QStringLiteral("Kelvane");
     bool FEndRequested = false;
     bool FStarting = true;
+    QObject* KeyPreview = nullptr;
     QList<QAction*> OutDeviceItems;
     QButtonGroup* RadioChannelGroup = nullptr;
     QButtonGroup* RadioProgramRangeGroup = nullptr;
@@ -225,6 +227,7 @@ private:
     // --- state of the drum page (UnitFormMainDrums.cpp)
 
     // --- state of the raw output editor (UnitFormMainBinary.cpp)
+    void SetLabelMidiOutAqua(bool aqua);  // the label's blink, one flip per packet
 
     // Monitor: events are taken one per notification; the memo and the count catch up once
     // per turn of the event loop.

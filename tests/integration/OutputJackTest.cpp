@@ -1,0 +1,123 @@
+// The output port and the main window over a real JACK server in dummy mode: what a JACK
+// client receives is what Kelvane meant to send.
+#include "JackPeer.h"
+#include "JackServer.h"
+#include "KelvaneFixture.h"
+#include "MidiOut.h"
+#include "platform/SystemMidiService.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace {
+
+class OutputJackTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!TJackServer::Available())
+            GTEST_SKIP() << "jackd is not installed";
+        ASSERT_TRUE(Server.Start()) << Server.Error();
+        Peer = std::make_unique<TJackPeer>();
+        ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();
+        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+    }
+    void TearDown() override
+    {
+        SetMidiService(nullptr);
+        Peer.reset();
+        Server.Stop();
+    }
+
+    TJackServer Server;
+    std::unique_ptr<TJackPeer> Peer;
+};
+
+std::vector<std::vector<uint8_t>> Received(const TJackPeer& peer)
+{
+    std::vector<std::vector<uint8_t>> bytes;
+    for (const auto& event : peer.Events())
+        bytes.push_back(event.Bytes);
+    return bytes;
+}
+
+TEST_F(OutputJackTest, PortOpensTheClientsInputByNameAndDeliversExactBytes)
+{
+    TMidiOutput port;
+    port.SetProductName(Peer->InputPortName());
+    EXPECT_EQ(port.ProductName(), Peer->InputPortName());
+    ASSERT_TRUE(port.Open());
+    port.PutShort(0x90, 0x3C, 0x64);
+    const uint8_t identity[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
+    port.PutLong(identity, sizeof identity);
+    ASSERT_TRUE(Peer->WaitForEvents(2, 3000));
+    EXPECT_EQ(Received(*Peer), Wire({"90 3C 64", "F0 7E 7F 09 01 F7"}));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(port.BlocksInFlight(), 0u);
+}
+
+TEST_F(OutputJackTest, ListPortsPrintsWhatTheMenuWillShow)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KELVANE_MIDI_API", "jack");
+    process.setProcessEnvironment(environment);  // JACK_DEFAULT_SERVER names the test's server
+    process.start(QCoreApplication::applicationDirPath() + "/kelvane", {"--list-ports"});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], "Output ports:");
+    EXPECT_EQ(lines[1], "Kelvane MIDI Mapper");
+    EXPECT_TRUE(lines.contains(QString::fromStdString(Peer->InputPortName()))) << lines.join('|').toStdString();
+    const int inputs = int(lines.indexOf("Input ports:"));
+    ASSERT_GT(inputs, 1);
+    EXPECT_TRUE(lines.mid(inputs).contains(QString::fromStdString(Peer->OutputPortName())));
+    EXPECT_FALSE(lines.mid(0, inputs).contains(QString::fromStdString(Peer->OutputPortName())));
+}
+
+TEST_F(OutputJackTest, ServerGoneUnderAnOpenPortFailsTheNextSendPromptly)
+{
+    TMidiOutput port;
+    port.SetProductName(Peer->InputPortName());
+    ASSERT_TRUE(port.Open());
+    Peer.reset();
+    Server.Stop();
+    const auto start = std::chrono::steady_clock::now();
+    std::string text;
+    for (int attempt = 0; attempt < 50 && text.empty(); ++attempt) {
+        try {
+            port.PutShort(0x90, 0x3C, 0x64);
+            QTest::qWait(20);  // the shutdown notice may take a moment to arrive
+        } catch (const EmidioutputError& error) {
+            text = error.what();
+        }
+    }
+    EXPECT_FALSE(text.empty());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_NO_THROW(port.Close());
+}
+
+TEST_F(OutputJackTest, ComputerKeyAndGsResetFromTheRealWindow)
+{
+    TFixtureOptions options;
+    options.UseRecordingService = false;
+    options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
+    TKelvaneFixture f(options);
+    ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
+    f.Main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main();
+    QTest::keyPress(target, Qt::Key_D);
+    QTest::keyRelease(target, Qt::Key_D);
+    QTest::mouseClick(f.Form().ButtonGsReset, Qt::LeftButton);
+    ASSERT_TRUE(Peer->WaitForEvents(3, 3000));
+    EXPECT_EQ(Received(*Peer), Wire({"90 40 78", "80 40 28", "F0 41 10 42 12 40 00 7F 00 41 F7"}));
+    EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();
+}
+
+} // namespace
