@@ -1,20 +1,187 @@
 // Start-up, the output-port menu, the function menu and closing, through the real window.
 #include "KelvaneFixture.h"
+#include "IniFile.h"
+#include "Widgets.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
+
+namespace {
+
+const QString ChoosePort = QString::fromUtf8("「出力ポート」メニューから，MIDI出力ポートを選択してください");
 
 TEST(Startup, SavedPortOpensAndIsChecked)
 {
     TKelvaneFixture f;
     ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
     const auto items = f.Form().MenuOutDevice->actions();
-    ASSERT_EQ(items.size(), 3);  // mapper + two devices
+    ASSERT_EQ(items.size(), 3);  // the mapper, then the two devices
     EXPECT_EQ(items[0]->text(), "Kelvane MIDI Mapper");
+    EXPECT_EQ(items[1]->text(), "Test Synth");
     EXPECT_FALSE(items[0]->isChecked());
     EXPECT_TRUE(items[1]->isChecked());
     EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join("|").toStdString();
+    EXPECT_TRUE(f.Sent().empty());  // restoring the values sent nothing
 }
+
+TEST(Startup, PagesAndCaptions)
+{
+    TKelvaneFixture f;
+    ASSERT_EQ(f.Form().PageMain->count(), 3);
+    EXPECT_EQ(f.Form().PageMain->tabText(0), QString::fromUtf8("メイン(&Z)\u3000"));
+    EXPECT_EQ(f.Form().PageMain->tabText(1), QString::fromUtf8("ドラム(&X)\u3000"));
+    EXPECT_EQ(f.Form().PageMain->tabText(2), QString::fromUtf8("バイナリ(&C)\u3000"));
+    EXPECT_EQ(f.Form().PageMain->currentIndex(), 0);
+    EXPECT_EQ(f.Main().windowTitle(), "Kelvane");
+    EXPECT_EQ(f.Form().MenuFile->title(), QString::fromUtf8("機能(&N)"));
+    EXPECT_EQ(f.Form().MenuOutDevice->title(), QString::fromUtf8("出力ポート(&M)"));
+    EXPECT_EQ(QFileInfo(f.SettingsPath()), QFileInfo(f.Folder() + "kelvane.ini"));
+}
+
+TEST(Startup, NoOutputDeviceShowsTheMessageAndEndsWithoutWriting)
+{
+    TFixtureOptions options;
+    options.Outputs.clear();
+    options.OpenPort = false;
+    TKelvaneFixture f(options);
+    EXPECT_TRUE(f.Main().EndRequested());
+    EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("MIDI出力ポートを発見できません。プログラムを終了します")});
+    EXPECT_FALSE(f.Windows.ProgramList);
+    f.Windows = TKelvaneWindows();  // the program ends here: nothing closes the window
+    EXPECT_FALSE(QFile::exists(f.Folder() + "kelvane.ini"));
+}
+
+TEST(Startup, WithoutASavedPortThePagesWaitForAChoice)
+{
+    TFixtureOptions options;
+    options.OpenPort = false;
+    TKelvaneFixture f(options);
+    EXPECT_EQ(f.Messages, QStringList{ChoosePort});
+    EXPECT_FALSE(f.Form().PageMain->isVisibleTo(&f.Main()));
+    for (QAction* item : f.Form().MenuOutDevice->actions())
+        EXPECT_FALSE(item->isChecked());
+
+    f.Form().MenuOutDevice->actions()[2]->trigger();
+    EXPECT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Main().MidiOutput->DeviceID(), 1);
+    EXPECT_TRUE(f.Form().MenuOutDevice->actions()[2]->isChecked());
+    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));
+    EXPECT_EQ(f.Form().LabelVolumeValue->palette().color(QPalette::Window), QColor(0, 255, 255));
+}
+
+TEST(Startup, SavedPortThatFailsToOpenStaysCheckedAndAnotherCanBeChosen)
+{
+    TFixtureOptions options;
+    options.OutDeviceName = "Test Port";
+    options.FailingOpens = {1};
+    TKelvaneFixture f(options);
+    EXPECT_EQ(f.Messages, QStringList{ChoosePort});
+    QAction* saved = f.Form().MenuOutDevice->actions()[2];
+    EXPECT_TRUE(saved->isChecked());
+    EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    EXPECT_FALSE(f.Form().PageMain->isVisibleTo(&f.Main()));
+
+    saved->trigger();  // already checked: nothing happens
+    EXPECT_TRUE(saved->isChecked());
+    EXPECT_EQ(f.Messages.size(), 1);
+
+    f.Form().MenuOutDevice->actions()[0]->trigger();
+    EXPECT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    EXPECT_FALSE(saved->isChecked());
+    EXPECT_TRUE(f.Form().MenuOutDevice->actions()[0]->isChecked());
+    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));
+}
+
+TEST(Startup, ChoosingThePortInUseDoesNotReopenIt)
+{
+    TKelvaneFixture f;
+    f.ClearSent();
+    f.Form().MenuOutDevice->actions()[1]->trigger();
+    EXPECT_EQ(f.Service().CountOf("OutClose"), 0u);
+    EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);
+    EXPECT_TRUE(f.Form().MenuOutDevice->actions()[1]->isChecked());
+}
+
+TEST(Startup, PortThatFailsWhenChosenLeavesNothingChecked)
+{
+    TKelvaneFixture f;
+    f.Service().FailingOpens = {1};
+    f.Form().MenuOutDevice->actions()[2]->trigger();
+    EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした")});
+    for (QAction* item : f.Form().MenuOutDevice->actions())
+        EXPECT_FALSE(item->isChecked());
+    EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));  // the pages stay as they were
+}
+
+TEST(Startup, ArgumentNamesTheSettingsFileAndTheTitle)
+{
+    TFixtureOptions options;
+    options.Arguments = {"studio.ini"};
+    options.Settings = "[Midi]\nChannel=5\n";
+    TKelvaneFixture f(options);
+    EXPECT_EQ(f.Main().windowTitle(), "Kelvane - studio.ini");
+    EXPECT_EQ(f.Main().ApplicationTitle(), "studio");
+    EXPECT_EQ(QFileInfo(f.SettingsPath()), QFileInfo(f.Folder() + "studio.ini"));
+    EXPECT_EQ(f.Main().Channel, 5);  // read from the named file, not from the current folder's
+}
+
+TEST(Startup, VersionBoxHasItsTwoFixedLines)
+{
+    TKelvaneFixture f;
+    f.Form().MenuFileVersion->trigger();
+    ASSERT_EQ(f.Messages.size(), 1);
+    const QStringList lines = f.Messages[0].split('\n');
+    EXPECT_EQ(lines[0], QString::fromUtf8("Kelvane（ケルヴェイン）"));
+    EXPECT_EQ(lines[1], QString::fromUtf8("Ver.0.18（2000/03/04）"));
+    EXPECT_EQ(lines[2], "");
+}
+
+TEST(Startup, HintMenuSwitchesTheHints)
+{
+    TKelvaneFixture f;
+    EXPECT_TRUE(f.Form().MenuFileHint->isChecked());
+    EXPECT_TRUE(HintsShown());
+    f.Form().MenuFileHint->trigger();
+    EXPECT_FALSE(f.Form().MenuFileHint->isChecked());
+    EXPECT_FALSE(HintsShown());
+    f.Form().MenuFileHint->trigger();
+    EXPECT_TRUE(HintsShown());
+    EXPECT_EQ(f.Form().ButtonSendAll->toolTip(), QString::fromUtf8("すべてのコントロール・パラメータとプログラム・チェンジを送信します"));
+}
+
+TEST(Startup, BinaryPageMemosShareTheWidth)
+{
+    TKelvaneFixture f;
+    f.Main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
+    f.Form().PageMain->setCurrentIndex(2);
+    QApplication::processEvents();
+    // An odd width: (691 - 30) / 2 rounds toward zero.
+    f.Main().resize(f.Main().width() + 691 - f.Form().PanelBinary->width(), f.Main().height());
+    QApplication::processEvents();
+    ASSERT_EQ(f.Form().PanelBinary->width(), 691);
+    EXPECT_EQ(f.Form().MemoMidiIn->width(), 330);
+    EXPECT_EQ(f.Form().MemoMidiOut->width(), 330);
+    EXPECT_EQ(f.Form().MemoMidiOut->x(), 349);
+    EXPECT_EQ(f.Form().LabelMidiOut->x(), 349);
+    EXPECT_EQ(f.Form().MemoMidiIn->height(), f.Form().PanelBinary->height() - f.Form().MemoMidiIn->y() - 5);
+    EXPECT_EQ(f.Form().MemoMidiIn->y(), f.Form().LabelMidiIn->height() + 10);
+}
+
+TEST(Startup, ExitClosesBothPortsAndWritesTheSettings)
+{
+    TKelvaneFixture f;
+    f.Form().MenuFileExit->trigger();
+    EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    const TIniFile written = TIniFile::Load(f.SettingsPath());
+    EXPECT_EQ(written.ReadString("Midi", "OutDeviceName", ""), "Test Synth");
+}
+
+} // namespace

@@ -11,6 +11,7 @@ TKelvaneFixture::TKelvaneFixture(TFixtureOptions options)
         auto service = std::make_unique<TRecordingMidiService>();
         service->OutputNames = options.Outputs;
         service->InputNames = options.Inputs;
+        service->FailingOpens = options.FailingOpens;
         FService = service.get();
         SetMidiService(std::move(service));
     }

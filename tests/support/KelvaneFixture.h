@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <set>
+
 #include <vector>
 
 struct TFixtureOptions {
@@ -20,6 +22,7 @@ struct TFixtureOptions {
     bool CopyDataFiles = true;   // note.ini and program.ini beside the program
     std::vector<std::string> Outputs{"Test Synth", "Test Port"};
     std::vector<std::string> Inputs{"Test Input"};
+    std::set<int> FailingOpens;  // output devices whose open fails
     // false: the test has installed its own service (a TSystemMidiService over JACK, say)
     // with SetMidiService; Service() must not be used then.
     bool UseRecordingService = true;
