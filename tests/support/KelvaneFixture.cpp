@@ -23,8 +23,13 @@ TKelvaneFixture::TKelvaneFixture(TFixtureOptions options)
             QFile::copy(QStringLiteral(KELVANE_SOURCE_DIR "/data/") + name, Folder() + name);
     }
     QString settings = options.Settings;
-    if (options.OpenPort && !settings.contains("OutDeviceName"))
-        settings += "\n[Midi]\nOutDeviceName=" + options.OutDeviceName + "\n";
+    if (options.OpenPort && !settings.contains("OutDeviceName")) {
+        const QString line = "OutDeviceName=" + options.OutDeviceName + "\n";
+        if (settings.contains("[Midi]\n"))
+            settings.replace("[Midi]\n", "[Midi]\n" + line);
+        else
+            settings += "\n[Midi]\n" + line;
+    }
     const QString settingsName = options.Arguments.isEmpty() ? QStringLiteral("kelvane.ini") : options.Arguments.first();
     if (!settings.isEmpty()) {
         QFile file(Folder() + settingsName);
