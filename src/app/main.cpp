@@ -1,9 +1,13 @@
 // Kelvane: drive and watch a MIDI synthesizer by hand.
 #include "Application.h"
+#include "Dialogs.h"
 #include "KelvaneWindows.h"
 #include "PortList.h"
 #include "UnitFormMain.h"
 
+#include <QTimer>
+
+#include <cstdlib>
 #include <cstring>
 #include <iostream>
 
@@ -14,11 +18,18 @@ int main(int argc, char** argv)
         return 0;
     }
     TKelvaneApplication application(argc, argv);
+    // For the start-up benchmark: nobody is there to answer a box.
+    const bool quitWhenShown = std::getenv("KELVANE_QUIT_WHEN_SHOWN") != nullptr;
+    if (quitWhenShown)
+        DialogHooks().Message = [](const QString& text, bool) { std::cerr << text.toStdString() << "\n"; };
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     TKelvaneWindows windows = CreateKelvaneWindows(arguments, QApplication::applicationFilePath());
     if (windows.Main->EndRequested())
         return 0;
     windows.Main->show();
+    // For the start-up benchmark: end as soon as the shown window has had its first turn.
+    if (quitWhenShown)
+        QTimer::singleShot(0, &application, &QApplication::quit);
     return application.exec();
 }
