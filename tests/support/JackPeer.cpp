@@ -2,22 +2,39 @@
 
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+
+namespace {
+
+std::string ToHex(unsigned value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "%x", value);
+    return text;
+}
+
+}  // namespace
 
 TJackPeer::TJackPeer(const std::string& clientName)
 {
     jack_status_t status{};
     Client = jack_client_open(clientName.c_str(), static_cast<jack_options_t>(JackNoStartServer | JackUseExactName),
                               &status);
-    if (!Client)
+    if (!Client) {
+        LastError = "cannot open JACK client " + clientName + ", status 0x" + ToHex(status);
         return;
+    }
     In = jack_port_register(Client, "in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
     Out = jack_port_register(Client, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-    Received.reserve(1 << 16);
+    ReceivedBytes.reserve(8 << 20);
+    ReceivedIndex.reserve(1 << 20);
     jack_set_process_callback(Client, &TJackPeer::Process, this);
     if (!In || !Out || jack_activate(Client) != 0) {
+        LastError = "cannot register or activate the ports of " + clientName;
         jack_client_close(Client);
         Client = nullptr;
     }
@@ -63,27 +80,57 @@ bool TJackPeer::WaitForEvents(size_t count, int timeoutMs)
 {
     std::unique_lock guard(Lock);
     return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                            [&] { return Received.size() >= count; });
+                            [&] { return ReceivedIndex.size() >= count; });
 }
 
 bool TJackPeer::WaitForBytes(size_t count, int timeoutMs)
 {
     std::unique_lock guard(Lock);
     return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs),
-                            [&] { return ReceivedBytes >= count; });
+                            [&] { return ReceivedBytes.size() >= count; });
+}
+
+bool TJackPeer::WaitForLastEvent(const std::vector<uint8_t>& bytes, int timeoutMs)
+{
+    std::unique_lock guard(Lock);
+    return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] {
+        if (ReceivedIndex.empty())
+            return false;
+        const TIndexEntry& last = ReceivedIndex.back();
+        return last.Size == bytes.size() &&
+               std::equal(bytes.begin(), bytes.end(), ReceivedBytes.begin() + static_cast<std::ptrdiff_t>(last.Offset));
+    });
+}
+
+size_t TJackPeer::EventCount() const
+{
+    std::lock_guard guard(Lock);
+    return ReceivedIndex.size();
 }
 
 std::vector<TJackEvent> TJackPeer::Events() const
 {
-    std::lock_guard guard(Lock);
-    return Received;
+    std::vector<uint8_t> bytes;
+    std::vector<TIndexEntry> index;
+    {
+        std::lock_guard guard(Lock);  // copy only: the process thread waits for this lock
+        bytes = ReceivedBytes;
+        index = ReceivedIndex;
+    }
+    std::vector<TJackEvent> events;
+    events.reserve(index.size());
+    for (const TIndexEntry& entry : index) {
+        const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(entry.Offset);
+        events.push_back({{first, first + entry.Size}, entry.Frame});
+    }
+    return events;
 }
 
 void TJackPeer::Clear()
 {
     std::lock_guard guard(Lock);
-    Received.clear();
-    ReceivedBytes = 0;
+    ReceivedBytes.clear();
+    ReceivedIndex.clear();
 }
 
 size_t TJackPeer::MaxEventSize() const
@@ -108,8 +155,9 @@ int TJackPeer::Process(jack_nframes_t frames, void* arg)
         jack_midi_event_t event;
         if (jack_midi_event_get(&event, in, i) != 0)
             continue;
-        self->Received.push_back({{event.buffer, event.buffer + event.size}, cycleStart + event.time});
-        self->ReceivedBytes += event.size;
+        self->ReceivedIndex.push_back({self->ReceivedBytes.size(), static_cast<uint32_t>(event.size),
+                                       cycleStart + event.time});
+        self->ReceivedBytes.insert(self->ReceivedBytes.end(), event.buffer, event.buffer + event.size);
         changed = true;
     }
     size_t sent = 0;

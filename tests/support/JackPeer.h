@@ -28,6 +28,7 @@ public:
     TJackPeer& operator=(const TJackPeer&) = delete;
 
     bool IsOpen() const { return Client != nullptr; }
+    const std::string& Error() const { return LastError; }  // why it is not open
     std::string InputPortName() const;   // "kelvane-peer:in"
     std::string OutputPortName() const;  // "kelvane-peer:out"
     bool Connect(const std::string& source, const std::string& destination);
@@ -41,6 +42,8 @@ public:
     // What "in" received, in order.
     bool WaitForEvents(size_t count, int timeoutMs);
     bool WaitForBytes(size_t count, int timeoutMs);  // total bytes over all events
+    bool WaitForLastEvent(const std::vector<uint8_t>& bytes, int timeoutMs);  // the latest is this
+    size_t EventCount() const;
     std::vector<TJackEvent> Events() const;
     void Clear();
 
@@ -49,13 +52,21 @@ public:
 
 private:
     jack_client_t* Client = nullptr;
+    std::string LastError;
     jack_port_t* In = nullptr;
     jack_port_t* Out = nullptr;
 
+    // Received events as one byte store and an index, reserved up front: the process thread
+    // must keep up with thousands of events a cycle, or the server drops the cycle.
+    struct TIndexEntry {
+        size_t Offset;
+        uint32_t Size;
+        jack_nframes_t Frame;
+    };
     mutable std::mutex Lock;
     std::condition_variable Changed;
-    std::vector<TJackEvent> Received;
-    size_t ReceivedBytes = 0;
+    std::vector<uint8_t> ReceivedBytes;
+    std::vector<TIndexEntry> ReceivedIndex;
     std::deque<std::vector<uint8_t>> Outgoing;
     size_t EventsPerCycle = 0;
     size_t MaxEvent = 0;

@@ -6,9 +6,11 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -60,12 +62,38 @@ bool ClientCanConnect()
 
 TJackServer::~TJackServer() { Stop(); }
 
+bool TJackServer::TakeJackTurn(std::string& error, int timeoutMs)
+{
+    static int held = -1;  // the lock stays with the process; the kernel drops it at exit
+    if (held >= 0)
+        return true;
+    const char* path = "/tmp/kelvane-jack-tests.lock";
+    const int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = std::string("cannot open ") + path;
+        return false;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            close(fd);
+            error = "another test process kept JACK for " + std::to_string(timeoutMs) + " ms";
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    held = fd;
+    return true;
+}
+
 bool TJackServer::Available() { return !FindJackd().empty(); }
 
 bool TJackServer::Start(int timeoutMs)
 {
     Stop();
     LastError.clear();
+    if (!TakeJackTurn(LastError))
+        return false;
     const std::string jackd = FindJackd();
     if (jackd.empty()) {
         LastError = "jackd not found on PATH";
@@ -76,7 +104,7 @@ bool TJackServer::Start(int timeoutMs)
     LogPath = "/tmp/" + ServerName + ".log";
     // Everything the child needs is prepared here: between fork and exec it may only make
     // async-signal-safe calls.
-    std::vector<std::string> args = {jackd, "-r", "-n", ServerName, "-d", "dummy", "-r", "48000", "-p", "256"};
+    std::vector<std::string> args = {jackd, "-r", "-S", "-n", ServerName, "-d", "dummy", "-r", "48000", "-p", "256"};
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
@@ -139,8 +167,23 @@ void TJackServer::Stop(int timeoutMs)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     Pid = -1;
-    if (!getenv("KELVANE_KEEP_JACK_LOG"))
+    RemoveLeftovers();
+    if (!std::getenv("KELVANE_KEEP_JACK_LOG"))
         unlink(LogPath.c_str());
+}
+
+// A server that goes while clients are attached (as a test of shutdown makes it) leaves their
+// semaphores in /dev/shm, and a killed one its sockets: remove what carries this server's name.
+void TJackServer::RemoveLeftovers()
+{
+    std::error_code error;
+    const std::string infix = "_" + ServerName + "_";
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", error)) {
+        const std::string name = entry.path().filename().string();
+        if ((name.starts_with("jack_sem.") && name.find(infix) != std::string::npos) ||
+            name.starts_with("jack" + infix))
+            std::filesystem::remove(entry.path(), error);
+    }
 }
 
 void TJackServer::Pause()

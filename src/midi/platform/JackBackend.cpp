@@ -1,0 +1,538 @@
+// JACK ports. Output goes through libjack with a ring buffer of our own, so that a burst or a
+// large block is carried into later cycles instead of being dropped (RtMidi's JACK output
+// drops both); input goes through RtMidi, whose JACK input keeps every message.
+#include "PortBackend.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <jack/ringbuffer.h>
+#include <rtmidi/RtMidi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace {
+
+constexpr const char* ClientName = "Kelvane";
+constexpr const char* InputClientName = "Kelvane In";  // RtMidi runs one client per input
+// Per output port: a 64 KiB block many times over, or a burst of 100,000 short messages,
+// while the server takes about 32 KiB per cycle.
+constexpr size_t OutputRingBytes = 1 << 20;
+constexpr size_t RecordHeaderBytes = sizeof(uint32_t);  // each queued block: length, bytes
+// Closing an output waits at most this long for queued bytes to go out.
+constexpr auto DrainTimeout = std::chrono::milliseconds(500);
+
+const std::string TextServerGone = "JACK server is not running";
+const std::string TextRingFull =
+    "JACK output buffer is full: the JACK server is not taking MIDI data fast enough";
+const std::string TextTooLarge = "MIDI block is larger than the JACK output buffer";
+const std::string TextNoPort = "JACK could not create a MIDI port";
+const std::string TextConnect = "JACK could not connect to the MIDI port ";
+const std::string TextPortGone = "JACK MIDI port is no longer there: ";
+const std::string TextInput = "JACK MIDI input could not be opened: ";
+
+// One code per distinct text, however often the error happens.
+TMidiResult TextCode(const std::string& text) noexcept
+{
+    static std::mutex lock;
+    static std::map<std::string, TMidiResult> codes;
+    try {
+        std::lock_guard guard(lock);
+        auto found = codes.find(text);
+        if (found == codes.end())
+            found = codes.emplace(text, RegisterMidiErrorText(text)).first;
+        return found->second;
+    } catch (...) {
+        return MMSYSERR_NOMEM;
+    }
+}
+
+// What the process callback needs of one output port.
+struct TJackOutputState {
+    jack_port_t* Port = nullptr;
+    jack_ringbuffer_t* Ring = nullptr;
+    size_t Pending = 0;  // bytes of the current block still in the ring; process thread only
+    bool Live = false;   // the connection has reached the graph the cycles run; process thread only
+
+    // Runs on the JACK process thread: must not block, allocate or print.
+    void Drain(jack_nframes_t frames)
+    {
+        void* buffer = jack_port_get_buffer(Port, frames);
+        jack_midi_clear_buffer(buffer);
+        // jack_connect returns before the cycles see the connection: bytes sent right after
+        // opening would go to nobody. Hold them until then; later disconnections are the user's.
+        if (!Live && jack_port_connected(Port) <= 0)
+            return;
+        Live = true;
+        bool wrote = false;
+        for (;;) {
+            if (Pending == 0) {
+                uint32_t length = 0;
+                if (jack_ringbuffer_read_space(Ring) < RecordHeaderBytes)
+                    break;
+                jack_ringbuffer_read(Ring, reinterpret_cast<char*>(&length), RecordHeaderBytes);
+                Pending = length;
+                continue;
+            }
+            size_t size = Pending;
+            const size_t room = jack_midi_max_event_size(buffer);
+            if (size > room) {
+                // Whole into the next cycle while it fits an empty buffer; a block larger than
+                // that is cut at what one event can carry.
+                if (wrote)
+                    break;
+                size = room;
+            }
+            jack_midi_data_t* target = size ? jack_midi_event_reserve(buffer, 0, size) : nullptr;
+            if (!target)
+                break;
+            jack_ringbuffer_read(Ring, reinterpret_cast<char*>(target), size);
+            Pending -= size;
+            wrote = true;
+        }
+    }
+};
+
+// Our libjack client, shared by the backend and every connection it opened.
+class TJackClient {
+public:
+    jack_client_t* const Handle;
+    std::atomic<bool> ShutDown{false};
+    std::atomic<uint64_t> Cycles{0};
+
+    static std::shared_ptr<TJackClient> Open()
+    {
+        jack_status_t status{};
+        jack_client_t* handle = jack_client_open(ClientName, JackNoStartServer, &status);
+        if (!handle)
+            return nullptr;
+        std::shared_ptr<TJackClient> client;
+        try {
+            client = std::make_shared<TJackClient>(handle);
+        } catch (const std::exception&) {
+            jack_client_close(handle);
+            return nullptr;
+        }
+        jack_set_process_callback(handle, &TJackClient::Process, client.get());
+        jack_on_shutdown(handle, &TJackClient::OnShutdown, client.get());
+        if (jack_activate(handle) != 0)
+            return nullptr;
+        return client;
+    }
+
+    explicit TJackClient(jack_client_t* handle) : Handle(handle), Outputs(new TOutputList) {}
+
+    ~TJackClient()
+    {
+        jack_client_close(Handle);  // also after a shutdown: it frees the client's resources
+        delete Outputs.load();
+    }
+
+    void AddOutput(TJackOutputState* output)
+    {
+        std::lock_guard guard(OutputsLock);
+        auto next = new TOutputList(*Outputs.load());
+        next->push_back(output);
+        Replace(next);
+    }
+
+    void RemoveOutput(TJackOutputState* output)
+    {
+        std::lock_guard guard(OutputsLock);
+        auto next = new TOutputList(*Outputs.load());
+        std::erase(*next, output);
+        Replace(next);
+    }
+
+    // A name for the next RtMidi input client that no JACK client has, so that our own input
+    // ports can be left out of the output list.
+    std::string ReserveInputClientName()
+    {
+        std::lock_guard guard(NamesLock);
+        for (int n = 1;; ++n) {
+            std::string name = n == 1 ? InputClientName : InputClientName + (" " + std::to_string(n));
+            if (InputClients.count(name))
+                continue;
+            if (!ShutDown.load() && n < 1000) {
+                char* uuid = jack_get_uuid_for_client_name(Handle, name.c_str());
+                if (uuid) {
+                    jack_free(uuid);
+                    continue;
+                }
+            }
+            InputClients.insert(name);
+            return name;
+        }
+    }
+
+    void ReleaseInputClientName(const std::string& name)
+    {
+        std::lock_guard guard(NamesLock);
+        InputClients.erase(name);
+    }
+
+    bool IsOurInputClient(const std::string& name)
+    {
+        std::lock_guard guard(NamesLock);
+        return InputClients.count(name) != 0;
+    }
+
+private:
+    using TOutputList = std::vector<TJackOutputState*>;
+    // The process callback reads the list while InProcess is set; a writer swaps in a new list
+    // and frees the old one only once no cycle can still be reading it.
+    std::atomic<const TOutputList*> Outputs;
+    std::atomic<bool> InProcess{false};
+    std::mutex OutputsLock;
+    std::mutex NamesLock;
+    std::set<std::string> InputClients;
+
+    void Replace(const TOutputList* next)
+    {
+        const TOutputList* old = Outputs.exchange(next);
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (InProcess.load() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        delete old;
+    }
+
+    // Runs on the JACK process thread: must not block, allocate or print.
+    static int Process(jack_nframes_t frames, void* arg)
+    {
+        auto* self = static_cast<TJackClient*>(arg);
+        self->InProcess.store(true);
+        for (TJackOutputState* output : *self->Outputs.load())
+            output->Drain(frames);
+        self->InProcess.store(false);
+        self->Cycles.fetch_add(1);
+        return 0;
+    }
+
+    // Runs on a JACK client thread as the server goes away: only sets the flag.
+    static void OnShutdown(void* arg) { static_cast<TJackClient*>(arg)->ShutDown.store(true); }
+};
+
+class TJackOutput : public TOutputConnection {
+public:
+    static std::unique_ptr<TJackOutput> Open(std::shared_ptr<TJackClient> client,
+                                             const std::string& target, int number,
+                                             TMidiResult& result)
+    {
+        std::unique_ptr<TJackOutput> output(new TJackOutput(std::move(client)));
+        result = output->Connect(target, number);
+        if (result != MMSYSERR_NOERROR)
+            return nullptr;
+        return output;
+    }
+
+    ~TJackOutput() override
+    {
+        if (Registered) {
+            WaitUntilSent();
+            Client->RemoveOutput(&State);
+            if (!Client->ShutDown.load())
+                jack_port_unregister(Client->Handle, State.Port);
+        }
+        if (State.Ring)
+            jack_ringbuffer_free(State.Ring);
+    }
+
+    TMidiResult SendShort(const uint8_t* bytes, size_t length) override
+    {
+        if (length < 1 || length > 3)
+            return MMSYSERR_INVALPARAM;
+        return Queue(bytes, length);
+    }
+
+    TMidiResult SendBlock(const uint8_t* bytes, size_t length) override { return Queue(bytes, length); }
+
+private:
+    std::shared_ptr<TJackClient> Client;
+    TJackOutputState State;
+    size_t Capacity = 0;
+    bool Registered = false;
+    std::mutex WriteLock;  // the ring buffer takes one writer at a time
+
+    explicit TJackOutput(std::shared_ptr<TJackClient> client) : Client(std::move(client)) {}
+
+    TMidiResult Connect(const std::string& target, int number)
+    {
+        jack_client_t* handle = Client->Handle;
+        if (!jack_port_by_name(handle, target.c_str()))
+            return TextCode(TextPortGone + target);
+        State.Ring = jack_ringbuffer_create(OutputRingBytes);
+        if (!State.Ring)
+            return MMSYSERR_NOMEM;
+        Capacity = jack_ringbuffer_write_space(State.Ring);
+        const std::string name = "out-" + std::to_string(number);
+        State.Port = jack_port_register(handle, name.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        if (!State.Port)
+            return TextCode(TextNoPort);
+        // In the list before it is connected, so that its buffer is cleared from the first
+        // cycle anyone reads it.
+        Client->AddOutput(&State);
+        Registered = true;
+        const int error = jack_connect(handle, jack_port_name(State.Port), target.c_str());
+        if (error != 0 && error != EEXIST)
+            return TextCode(TextConnect + target);
+        return MMSYSERR_NOERROR;
+    }
+
+    TMidiResult Queue(const uint8_t* bytes, size_t length)
+    {
+        if (Client->ShutDown.load())
+            return TextCode(TextServerGone);
+        if (length == 0)
+            return MMSYSERR_NOERROR;
+        const size_t need = RecordHeaderBytes + length;
+        if (need > Capacity)
+            return TextCode(TextTooLarge);
+        std::lock_guard guard(WriteLock);
+        if (jack_ringbuffer_write_space(State.Ring) < need)
+            return TextCode(TextRingFull);
+        // Header and bytes become visible to the process thread in one step.
+        jack_ringbuffer_data_t parts[2];
+        jack_ringbuffer_get_write_vector(State.Ring, parts);
+        const uint32_t header = static_cast<uint32_t>(length);
+        TRingWriter writer{parts};
+        writer.Put(reinterpret_cast<const uint8_t*>(&header), RecordHeaderBytes);
+        writer.Put(bytes, length);
+        jack_ringbuffer_write_advance(State.Ring, need);
+        return MMSYSERR_NOERROR;
+    }
+
+    // Fills the (up to) two free regions of the ring in order.
+    struct TRingWriter {
+        jack_ringbuffer_data_t* Parts;
+        size_t Part = 0;
+        size_t Offset = 0;
+
+        void Put(const uint8_t* bytes, size_t length)
+        {
+            while (length > 0 && Part < 2) {
+                const size_t n = std::min(length, Parts[Part].len - Offset);
+                std::memcpy(Parts[Part].buf + Offset, bytes, n);
+                bytes += n;
+                length -= n;
+                Offset += n;
+                if (Offset == Parts[Part].len) {
+                    ++Part;
+                    Offset = 0;
+                }
+            }
+        }
+    };
+
+    // The last notes-off must reach the device before the port goes: wait until the ring is
+    // empty and two more cycles have passed (the one that wrote the bytes and its readers).
+    void WaitUntilSent()
+    {
+        const auto deadline = std::chrono::steady_clock::now() + DrainTimeout;
+        auto expired = [&] { return Client->ShutDown.load() || std::chrono::steady_clock::now() >= deadline; };
+        while (jack_ringbuffer_read_space(State.Ring) != 0) {
+            if (expired())
+                return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const uint64_t seen = Client->Cycles.load();
+        while (Client->Cycles.load() < seen + 2 && !expired())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+};
+
+class TJackInput : public TInputConnection {
+public:
+    TJackInput(TInputSink& sink, std::shared_ptr<TJackClient> client, std::string clientName)
+        : Sink(sink), Client(std::move(client)), ClientName(std::move(clientName))
+    {
+    }
+
+    ~TJackInput() override
+    {
+        Stop();
+        try {
+            Midi.reset();  // before the members its callback uses
+        } catch (...) {
+        }
+        Client->ReleaseInputClientName(ClientName);
+    }
+
+    TMidiResult Start() override
+    {
+        std::lock_guard guard(Lock);
+        StartTime = std::chrono::steady_clock::now();
+        Delivering = true;
+        return MMSYSERR_NOERROR;
+    }
+
+    // Waits for a message being delivered to finish, so none follows.
+    void Stop() override
+    {
+        std::lock_guard guard(Lock);
+        Delivering = false;
+    }
+
+    TMidiResult OpenPort(const std::string& target)
+    {
+        try {
+            Midi = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, ClientName);
+            Midi->ignoreTypes(false, false, false);
+            Midi->setCallback(&TJackInput::OnMessage, this);
+            const unsigned count = Midi->getPortCount();
+            for (unsigned i = 0; i < count; ++i) {
+                if (Midi->getPortName(i) == target) {
+                    Midi->openPort(i, "in");
+                    return MMSYSERR_NOERROR;
+                }
+            }
+            return TextCode(TextPortGone + target);
+        } catch (const RtMidiError& error) {
+            return TextCode(TextInput + error.getMessage());
+        } catch (const std::exception& error) {
+            return TextCode(TextInput + error.what());
+        }
+    }
+
+private:
+    TInputSink& Sink;
+    std::shared_ptr<TJackClient> Client;
+    const std::string ClientName;
+    std::unique_ptr<RtMidiIn> Midi;
+    // Held while the sink runs: Stop waits on it, which is what makes its promise hold.
+    std::mutex Lock;
+    bool Delivering = false;
+    std::chrono::steady_clock::time_point StartTime;
+    std::vector<uint8_t> Bytes;  // RtMidi reuses its vector; the sink gets our copy
+
+    // Runs on RtMidi's JACK process thread: must not call RtMidi; waits only for Start/Stop.
+    static void OnMessage(double, std::vector<unsigned char>* message, void* arg)
+    {
+        auto* self = static_cast<TJackInput*>(arg);
+        if (!message || message->empty())
+            return;
+        std::lock_guard guard(self->Lock);
+        if (!self->Delivering)
+            return;
+        self->Bytes.assign(message->begin(), message->end());
+        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - self->StartTime);
+        self->Sink.Receive(self->Bytes.data(), self->Bytes.size(), static_cast<uint32_t>(elapsed.count()));
+    }
+};
+
+class TJackBackend : public TPortBackend {
+public:
+    explicit TJackBackend(std::shared_ptr<TJackClient> client) : Client(std::move(client)) {}
+
+    std::string ApiName() const override { return "JACK"; }
+
+    // Out of memory is the one thing that can throw here: it becomes no devices or NOMEM.
+    std::vector<std::string> OutputNames() override
+    {
+        try {
+            Outputs = PortNames(JackPortIsInput);
+            return Outputs;
+        } catch (const std::exception&) {
+            Outputs.clear();
+            return {};
+        }
+    }
+
+    std::vector<std::string> InputNames() override
+    {
+        try {
+            Inputs = PortNames(JackPortIsOutput);
+            return Inputs;
+        } catch (const std::exception&) {
+            Inputs.clear();
+            return {};
+        }
+    }
+
+    std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) override
+    {
+        if (Client->ShutDown.load()) {
+            result = TextCode(TextServerGone);
+            return nullptr;
+        }
+        if (index >= Outputs.size()) {
+            result = MMSYSERR_BADDEVICEID;
+            return nullptr;
+        }
+        try {
+            return TJackOutput::Open(Client, Outputs[index], ++OutputPorts, result);
+        } catch (const std::exception&) {
+            result = MMSYSERR_NOMEM;
+            return nullptr;
+        }
+    }
+
+    std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink, TMidiResult& result) override
+    {
+        if (Client->ShutDown.load()) {
+            result = TextCode(TextServerGone);
+            return nullptr;
+        }
+        if (index >= Inputs.size()) {
+            result = MMSYSERR_BADDEVICEID;
+            return nullptr;
+        }
+        try {
+            auto input = std::make_unique<TJackInput>(sink, Client, Client->ReserveInputClientName());
+            result = input->OpenPort(Inputs[index]);
+            if (result != MMSYSERR_NOERROR)
+                return nullptr;
+            return input;
+        } catch (const std::exception&) {
+            result = MMSYSERR_NOMEM;
+            return nullptr;
+        }
+    }
+
+private:
+    std::shared_ptr<TJackClient> Client;
+    std::vector<std::string> Outputs;
+    std::vector<std::string> Inputs;
+    int OutputPorts = 0;
+
+    // Full names ("client:port") of other clients' MIDI ports with these flags.
+    std::vector<std::string> PortNames(unsigned long flags)
+    {
+        std::vector<std::string> names;
+        if (Client->ShutDown.load())
+            return names;
+        const char** ports = jack_get_ports(Client->Handle, nullptr, JACK_DEFAULT_MIDI_TYPE, flags);
+        for (const char** name = ports; name && *name; ++name) {
+            const jack_port_t* port = jack_port_by_name(Client->Handle, *name);
+            const std::string full = *name;
+            if ((port && jack_port_is_mine(Client->Handle, port)) ||
+                Client->IsOurInputClient(full.substr(0, full.find(':'))))
+                continue;
+            names.push_back(full);
+        }
+        if (ports)
+            jack_free(ports);
+        return names;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<TPortBackend> MakeJackBackend()
+{
+    try {
+        std::shared_ptr<TJackClient> client = TJackClient::Open();
+        if (!client)
+            return nullptr;
+        return std::make_unique<TJackBackend>(std::move(client));
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+}
