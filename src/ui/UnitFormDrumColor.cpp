@@ -1,5 +1,201 @@
 #include "UnitFormDrumColor.h"
 
+#include "Dialogs.h"
 #include "UnitFormMain.h"
+#include "Widgets.h"
+#include "ui_UnitFormDrumColor.h"
 
-TFormDrumColor::TFormDrumColor(TFormMain& main, QWidget* parent) : QDialog(parent), Main(main) {}
+#include <QColorDialog>
+#include <QShowEvent>
+
+#include <array>
+
+namespace {
+
+// The colour dialog has sixteen custom colour slots, kept as entries "ColorA".."ColorP" whose
+// values are six hexadecimal digits of the colour number.
+constexpr int CustomColorCount = 16;
+const QString CustomColorPrefix = QStringLiteral("Color");
+
+// The slot an entry names (names compare without case), or −1 for any other entry.
+int CustomColorSlot(const QString& entry)
+{
+    const qsizetype equals = entry.indexOf(u'=');
+    if (equals < 0)
+        return -1;
+    const QString name = entry.left(equals).trimmed();
+    if (name.size() != CustomColorPrefix.size() + 1 || !name.startsWith(CustomColorPrefix, Qt::CaseInsensitive))
+        return -1;
+    const int slot = name.back().toUpper().unicode() - u'A';
+    return slot >= 0 && slot < CustomColorCount ? slot : -1;
+}
+
+// Slots without a readable entry start white, as the dialog's own empty slots are.
+void LoadCustomColors(const QStringList& entries)
+{
+    std::array<bool, CustomColorCount> loaded{};
+    for (int slot = 0; slot < CustomColorCount; ++slot)
+        QColorDialog::setCustomColor(slot, Qt::white);
+    for (const QString& entry : entries) {
+        const int slot = CustomColorSlot(entry);
+        if (slot < 0 || loaded[size_t(slot)])
+            continue;  // the first entry of a name counts, as in the settings file
+        loaded[size_t(slot)] = true;
+        bool ok = false;
+        const uint number = entry.mid(entry.indexOf(u'=') + 1).trimmed().toUInt(&ok, 16);
+        if (ok && number <= 0xFFFFFF)
+            QColorDialog::setCustomColor(slot, ColorFromNumber(number));
+    }
+}
+
+QString CustomColorEntry(int slot)
+{
+    const uint32_t number = NumberFromColor(QColorDialog::customColor(slot));
+    return CustomColorPrefix + QChar(u'A' + slot) + u'=' + QStringLiteral("%1").arg(number, 6, 16, QLatin1Char('0')).toUpper();
+}
+
+// Every slot is written back in place of its old entry; entries that name no slot stay.
+void SaveCustomColors(QStringList& entries)
+{
+    std::array<bool, CustomColorCount> written{};
+    QStringList result;
+    for (const QString& entry : entries) {
+        const int slot = CustomColorSlot(entry);
+        if (slot < 0) {
+            result.append(entry);
+        } else if (!written[size_t(slot)]) {
+            written[size_t(slot)] = true;
+            result.append(CustomColorEntry(slot));
+        }
+        // A later entry of the same slot is dropped: written after the first, it would undo it.
+    }
+    for (int slot = 0; slot < CustomColorCount; ++slot)
+        if (!written[size_t(slot)])
+            result.append(CustomColorEntry(slot));
+    entries = result;
+}
+
+} // namespace
+
+TFormDrumColor::TFormDrumColor(TFormMain& main, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFormDrumColor>()), Main(main)
+{
+    ui->setupUi(this);
+    FormCreate();
+}
+
+TFormDrumColor::~TFormDrumColor() = default;
+
+void TFormDrumColor::FormCreate()
+{
+    // Designer keeps fonts in points; the dialog's font is 12 px high whatever the screen.
+    QFont dialogFont = font();
+    dialogFont.setPixelSize(12);
+    setFont(dialogFont);
+    setFixedSize(321, 160);
+
+    // The preview sizes itself to its text instead of wrapping it.
+    ui->StaticTextDrum->setWordWrap(false);
+
+    connect(ui->StaticTextDrum, &TDrumPad::MouseDown, this, [this] { StaticTextDrumMouseDown(); });
+    connect(ui->StaticTextDrum, &TDrumPad::MouseUp, this, [this] { StaticTextDrumMouseUp(); });
+    connect(ui->ButtonFont, &QPushButton::clicked, this, [this] { ButtonFontClick(); });
+    connect(ui->ButtonBackColor, &QPushButton::clicked, this, [this] { ButtonBackColorClick(); });
+    connect(ui->ButtonForeColor, &QPushButton::clicked, this, [this] { ButtonForeColorClick(); });
+    connect(ui->ButtonReverseBackColor, &QPushButton::clicked, this, [this] { ButtonReverseBackColorClick(); });
+    connect(ui->ButtonReverseForeColor, &QPushButton::clicked, this, [this] { ButtonReverseForeColorClick(); });
+    connect(ui->ButtonOK, &QPushButton::clicked, this, [this] { ButtonOKClick(); });
+    connect(ui->ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
+}
+
+void TFormDrumColor::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        FormShow();
+}
+
+void TFormDrumColor::FormShow()
+{
+    SetHintsShown(Main.HintsShown());
+    BackColor = Main.DrumBackColor;
+    ForeColor = Main.DrumForeColor;
+    ReverseBackColor = Main.DrumReverseBackColor;
+    ReverseForeColor = Main.DrumReverseForeColor;
+    move(Main.pos() + QPoint(50, 200));
+    ui->StaticTextDrum->SetColors(BackColor, ForeColor);
+    ui->StaticTextDrum->setFont(Main.DrumFont());
+    ui->StaticTextDrum->adjustSize();
+    ui->ButtonOK->setFocus();
+}
+
+void TFormDrumColor::StaticTextDrumMouseDown()
+{
+    ui->StaticTextDrum->SetColors(ReverseBackColor, ReverseForeColor);
+}
+
+void TFormDrumColor::StaticTextDrumMouseUp()
+{
+    ui->StaticTextDrum->SetColors(BackColor, ForeColor);
+}
+
+void TFormDrumColor::ButtonFontClick()
+{
+    // The text colour lives in the preview's palette, so a new face or size leaves it alone.
+    if (const auto chosen = ExecuteFontDialog(this, ui->StaticTextDrum->font())) {
+        ui->StaticTextDrum->setFont(*chosen);
+        ui->StaticTextDrum->adjustSize();
+    }
+}
+
+void TFormDrumColor::ButtonBackColorClick()
+{
+    if (const auto chosen = ExecuteColorDialogFor(ui->StaticTextDrum->BackColor())) {
+        BackColor = *chosen;
+        ui->StaticTextDrum->SetColors(BackColor, ui->StaticTextDrum->ForeColor());
+    }
+}
+
+void TFormDrumColor::ButtonForeColorClick()
+{
+    if (const auto chosen = ExecuteColorDialogFor(ui->StaticTextDrum->ForeColor())) {
+        ForeColor = *chosen;
+        ui->StaticTextDrum->SetColors(ui->StaticTextDrum->BackColor(), ForeColor);
+    }
+}
+
+// The pressed colours show on the preview only while it is pressed.
+void TFormDrumColor::ButtonReverseBackColorClick()
+{
+    if (const auto chosen = ExecuteColorDialogFor(ReverseBackColor))
+        ReverseBackColor = *chosen;
+}
+
+void TFormDrumColor::ButtonReverseForeColorClick()
+{
+    if (const auto chosen = ExecuteColorDialogFor(ReverseForeColor))
+        ReverseForeColor = *chosen;
+}
+
+void TFormDrumColor::ButtonOKClick()
+{
+    Main.ApplyDrumAppearance(BackColor, ForeColor, ReverseBackColor, ReverseForeColor, ui->StaticTextDrum->font());
+    accept();
+}
+
+void TFormDrumColor::ButtonCancelClick()
+{
+    reject();
+}
+
+std::optional<uint32_t> TFormDrumColor::ExecuteColorDialogFor(uint32_t color)
+{
+    // The custom colours are shared by the whole program and kept whether the user confirms or
+    // not, as the colour dialog itself keeps them.
+    LoadCustomColors(Main.ColorDialogEntries());
+    const std::optional<QColor> chosen = ExecuteColorDialog(this, ColorFromNumber(color));
+    SaveCustomColors(Main.ColorDialogEntries());
+    if (!chosen || !chosen->isValid())
+        return std::nullopt;
+    return NumberFromColor(chosen->toRgb());
+}

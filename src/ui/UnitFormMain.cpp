@@ -73,6 +73,10 @@ TFormMain::TFormMain(const QStringList& arguments, const QString& programPath, Q
     : QMainWindow(parent), ui(std::make_unique<Ui::TFormMain>())
 {
     ui->setupUi(this);
+    // The face the layout was drawn for; Qt falls back to an installed Japanese font.
+    QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
+    face.setPixelSize(12);
+    setFont(face);
     FormCreate(arguments, programPath);
     FStarting = false;
 }

@@ -2,22 +2,177 @@
 #include "UnitFormMain.h"
 
 #include "Dialogs.h"
+#include "IniFile.h"
+#include "NameLists.h"
+#include "UnitFormDrumColor.h"
 #include "Widgets.h"
 #include "ui_UnitFormMain.h"
 
+#include <QTextDocument>
+
+namespace {
+
+constexpr int DrumPadCount = 128;
+constexpr int DrumColumns = 7;
+constexpr int DrumRows = 20;  // notes run down the columns
+constexpr int DefaultDrumFontSize = 9;
+// Beyond what the font dialog offers; a hand-edited size above it only makes pads unreadable
+// and every repaint slow.
+constexpr int MaximumDrumFontSize = 512;
+
+const QString DrumPadPrefix = QStringLiteral("DrumKey");
+
+// "DrumKey036" → 36: the three characters after the prefix; −1 for any other name.
+int NoteOfPad(const QObject* pad)
+{
+    const QString name = pad->objectName();
+    if (!name.startsWith(DrumPadPrefix))
+        return -1;
+    bool ok = false;
+    const int note = name.mid(DrumPadPrefix.size(), 3).toInt(&ok);
+    return ok && note >= 0 && note < DrumPadCount ? note : -1;
+}
+
+QFont MakeDrumFont(const TFontSetting& setting)
+{
+    QFont font;
+    font.setFamily(setting.Name);
+    // Qt has no font of size 0 or below; such a value falls back to the default size.
+    font.setPointSize(setting.Size > 0 ? std::min(setting.Size, MaximumDrumFontSize) : DefaultDrumFontSize);
+    font.setBold(setting.Bold);
+    font.setItalic(setting.Italic);
+    return font;
+}
+
+// A hint is shown as rich text when it looks like markup; a name from note.ini is only text.
+QString HintForName(const QString& name)
+{
+    return Qt::mightBeRichText(name) ? Qt::convertFromPlainText(name, Qt::WhiteSpaceNormal) : name;
+}
+
+} // namespace
+
 void TFormMain::SetUpDrums(const TMainSettings& settings)
 {
+    // 1. The drum lists: the sections of note.ini, in file order.
+    const TIniFile noteIni = TIniFile::Load(FindDataFile(FProgramFolder, QStringLiteral("note.ini")));
+    QFont comboFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    comboFont.setPixelSize(15);
+    ui->ComboDrumList->setFont(comboFont);
+    ui->ComboDrumList->addItems(noteIni.Sections());
+    int selected = ui->ComboDrumList->count() > 0 ? 0 : -1;
+    for (int i = 0; i < ui->ComboDrumList->count(); ++i) {
+        if (ui->ComboDrumList->itemText(i).compare(settings.DrumListName, Qt::CaseInsensitive) == 0) {
+            selected = i;
+            break;
+        }
+    }
+    ui->ComboDrumList->setCurrentIndex(selected);
+
+    // 2.–4. Font, colours and the colour dialog's custom colours.
+    const QFont drumFont = MakeDrumFont(settings.DrumFont);
+    DrumFontCharacterSet = settings.DrumFont.CharacterSet;
     DrumBackColor = uint32_t(settings.DrumBackColor);
     DrumForeColor = uint32_t(settings.DrumForeColor);
     DrumReverseBackColor = uint32_t(settings.DrumReverseBackColor);
     DrumReverseForeColor = uint32_t(settings.DrumReverseForeColor);
     FColorDialogEntries = settings.ColorDialogEntries;
+
+    // 5. The pads.
+    for (int n = 0; n < DrumPadCount; ++n) {
+        auto* pad = new TDrumPad(ui->PanelDrum);
+        pad->setObjectName(DrumPadPrefix + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
+        // Names come from a data file: shown as they are, never as markup.
+        pad->setTextFormat(Qt::PlainText);
+        pad->setFont(drumFont);
+        pad->SetColors(DrumBackColor, DrumForeColor);
+        connect(pad, &TDrumPad::MouseDown, this, [this, pad] { RunReported([&] { DrumPadMouseDown(pad); }); });
+        connect(pad, &TDrumPad::MouseUp, this, [this, pad] { RunReported([&] { DrumPadMouseUp(pad); }); });
+        DrumPads[size_t(n)] = pad;
+    }
+
+    // 6.–7. The page's layout docks the strip and fills the rest; name the pads.
+    ComboDrumListChange();
+    connect(ui->ComboDrumList, &QComboBox::currentIndexChanged, this, [this] { ComboDrumListChange(); });
+    connect(ui->ButtonDrumFontSet, &QPushButton::clicked, this, [this] { ButtonDrumFontSetClick(); });
 }
 
-void TFormMain::ComboDrumListChange() {}
-void TFormMain::DrumPadMouseDown(QObject*) {}
-void TFormMain::DrumPadMouseUp(QObject*) {}
-void TFormMain::LayOutDrumPads() {}
-void TFormMain::ButtonDrumFontSetClick() {}
-void TFormMain::ApplyDrumAppearance(uint32_t, uint32_t, uint32_t, uint32_t, const QFont&) {}
-QFont TFormMain::DrumFont() const { return font(); }
+void TFormMain::ComboDrumListChange()
+{
+    QStringList names;
+    if (ui->ComboDrumList->currentIndex() >= 0) {
+        const TIniFile noteIni = TIniFile::Load(FindDataFile(FProgramFolder, QStringLiteral("note.ini")));
+        names = DrumPadNames(noteIni, ui->ComboDrumList->currentText());
+    }
+    for (int n = 0; n < DrumPadCount; ++n) {
+        const QString name = n < names.size() ? names[n] : QString::number(n);
+        DrumPads[size_t(n)]->setText(name);
+        DrumPads[size_t(n)]->setToolTip(HintForName(name));
+    }
+}
+
+void TFormMain::DrumPadMouseDown(QObject* sender)
+{
+    auto* pad = qobject_cast<TDrumPad*>(sender);
+    const int note = pad ? NoteOfPad(pad) : -1;
+    if (note < 0)
+        return;
+    // The pad's own number: transposition is for the keyboard only.
+    MidiOutput->PutShort(uint8_t(0x90 + Channel - 1), uint8_t(note), OnVelocity);
+    pad->SetColors(DrumReverseBackColor, DrumReverseForeColor);
+}
+
+void TFormMain::DrumPadMouseUp(QObject* sender)
+{
+    auto* pad = qobject_cast<TDrumPad*>(sender);
+    const int note = pad ? NoteOfPad(pad) : -1;
+    if (note < 0)
+        return;
+    MidiOutput->PutShort(uint8_t(0x80 + Channel - 1), uint8_t(note), OffVelocity);
+    pad->SetColors(DrumBackColor, DrumForeColor);
+}
+
+void TFormMain::LayOutDrumPads()
+{
+    if (!DrumPads[0])
+        return;
+    QWidget* panel = ui->PanelDrum;
+    const int w = panel->width() / DrumColumns;
+    const int h = panel->height() / DrumRows;
+    // Updates are held rather than the panel hidden: hiding it would take the mouse from a pad
+    // held down (its release, and so its note-off, would be lost) and make the page's layout
+    // give the space away and back, resizing the panel while it is laid out.
+    const bool updating = panel->updatesEnabled();
+    panel->setUpdatesEnabled(false);
+    for (int i = 0; i < DrumPadCount; ++i)
+        DrumPads[size_t(i)]->setGeometry((i / DrumRows) * w, (i % DrumRows) * h, w, h);
+    panel->setUpdatesEnabled(updating);
+}
+
+void TFormMain::ButtonDrumFontSetClick()
+{
+    if (FormDrumColor)
+        FormDrumColor->exec();
+}
+
+void TFormMain::ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t reverseBack, uint32_t reverseFore,
+                                    const QFont& font)
+{
+    DrumBackColor = back;
+    DrumForeColor = fore;
+    DrumReverseBackColor = reverseBack;
+    DrumReverseForeColor = reverseFore;
+    QWidget* panel = ui->PanelDrum;
+    const bool updating = panel->updatesEnabled();
+    panel->setUpdatesEnabled(false);
+    for (TDrumPad* pad : DrumPads) {
+        pad->SetColors(back, fore);
+        pad->setFont(font);
+    }
+    panel->setUpdatesEnabled(updating);
+}
+
+QFont TFormMain::DrumFont() const
+{
+    return DrumPads[0] ? DrumPads[0]->font() : font();
+}

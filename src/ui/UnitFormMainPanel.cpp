@@ -8,6 +8,7 @@
 #include "ui_UnitFormMain.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -219,6 +220,32 @@ void TFormMain::SetUpPanel()
     click(ui->ButtonSendAll, &TFormMain::ButtonSendAllClick);
 
     AttachTestNote();
+
+    QFont small = ui->LabelDeviceID->font();
+    small.setPixelSize(10);
+    ui->LabelDeviceID->setFont(small);
+    for (QAbstractButton* item : RadioProgramRangeGroup->buttons()) {
+        QFont narrow = item->font();
+        narrow.setStretch(80);
+        item->setFont(narrow);
+    }
+
+    // The layout was drawn for a narrow proportional face; where the fallback font is wider,
+    // a caption is narrowed to its place rather than cut off.
+    for (QWidget* control : ui->TabMain->findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(control);
+        auto* box = qobject_cast<QAbstractButton*>(control);
+        const QString text = label ? label->text() : box ? box->text() : QString();
+        if (text.isEmpty() || (label && label->wordWrap()))
+            continue;
+        const int room = label ? label->width() : box->width() - (qobject_cast<QCheckBox*>(box) ? 20 : 8);
+        const int needed = control->fontMetrics().horizontalAdvance(text);
+        if (needed > room && room > 0) {
+            QFont narrow = control->font();
+            narrow.setStretch(std::max(50, 100 * room / needed));
+            control->setFont(narrow);
+        }
+    }
 }
 
 void TFormMain::RestorePanel(const TMainSettings& settings)
