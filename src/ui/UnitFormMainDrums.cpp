@@ -142,11 +142,15 @@ void TFormMain::LayOutDrumPads()
     // Updates are held rather than the panel hidden: hiding it would take the mouse from a pad
     // held down (its release, and so its note-off, would be lost) and make the page's layout
     // give the space away and back, resizing the panel while it is laid out.
-    const bool updating = panel->updatesEnabled();
+    // Only our own hold is lifted afterwards: while the page control switches pages it holds
+    // the updates of the whole page, and taking that state for ours would keep the panel from
+    // ever painting again.
+    const bool heldAlready = panel->testAttribute(Qt::WA_ForceUpdatesDisabled);
     panel->setUpdatesEnabled(false);
     for (int i = 0; i < DrumPadCount; ++i)
         DrumPads[size_t(i)]->setGeometry((i / DrumRows) * w, (i % DrumRows) * h, w, h);
-    panel->setUpdatesEnabled(updating);
+    if (!heldAlready)
+        panel->setUpdatesEnabled(true);
 }
 
 void TFormMain::ButtonDrumFontSetClick()
@@ -163,13 +167,14 @@ void TFormMain::ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t rever
     DrumReverseBackColor = reverseBack;
     DrumReverseForeColor = reverseFore;
     QWidget* panel = ui->PanelDrum;
-    const bool updating = panel->updatesEnabled();
+    const bool heldAlready = panel->testAttribute(Qt::WA_ForceUpdatesDisabled);
     panel->setUpdatesEnabled(false);
     for (TDrumPad* pad : DrumPads) {
         pad->SetColors(back, fore);
         pad->setFont(font);
     }
-    panel->setUpdatesEnabled(updating);
+    if (!heldAlready)
+        panel->setUpdatesEnabled(true);
 }
 
 QFont TFormMain::DrumFont() const

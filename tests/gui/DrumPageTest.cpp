@@ -338,6 +338,24 @@ TEST(DrumLayoutTiming, ResizedOnAnotherPageThePadsFitWhenTheDrumPageIsShown)
     EXPECT_EQ(Pad(f, 127)->geometry(), QRect(600, 140, 100, 20));
 }
 
+TEST(DrumLayoutTiming, ThePanelPaintsAgainAfterEveryPageSwitch)
+{
+    // The page control holds the updates of the page it switches to; the pads' layout runs
+    // inside that hold and must not take it for its own.
+    TKelvaneFixture f;
+    f.Main().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
+    QTabBar* tabs = f.Form().PageMain->tabBar();
+    for (int round = 0; round < 2; ++round) {
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(f.Form().PanelDrum->updatesEnabled());
+        EXPECT_TRUE(Pad(f, 0)->updatesEnabled());
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QCoreApplication::processEvents();
+    }
+}
+
 TEST(DrumLayoutTiming, APadHeldWhileTheWindowIsResizedStillSendsItsNoteOff)
 {
     TKelvaneFixture f;
