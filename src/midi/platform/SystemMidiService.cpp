@@ -59,12 +59,12 @@ std::string TSystemMidiService::ApiNames() const
     return names.empty() ? "none" : names;
 }
 
-void TSystemMidiService::RefreshOutputs()
+std::vector<TSystemMidiService::TDevice> TSystemMidiService::ListDevices(bool outputs)
 {
     std::vector<std::string> names;
     std::vector<TDevice> devices;
     for (const auto& backend : Backends) {
-        const auto list = backend->OutputNames();
+        const auto list = outputs ? backend->OutputNames() : backend->InputNames();
         for (size_t i = 0; i < list.size(); ++i) {
             names.push_back(list[i]);
             devices.push_back({list[i], backend.get(), i});
@@ -73,25 +73,18 @@ void TSystemMidiService::RefreshOutputs()
     names = MakeNamesUnique(names);
     for (size_t i = 0; i < devices.size(); ++i)
         devices[i].Name = names[i];
-    Outputs = std::move(devices);
+    return devices;
+}
+
+void TSystemMidiService::RefreshOutputs()
+{
+    Outputs = ListDevices(true);
     OutputsKnown = true;
 }
 
 void TSystemMidiService::RefreshInputs()
 {
-    std::vector<std::string> names;
-    std::vector<TDevice> devices;
-    for (const auto& backend : Backends) {
-        const auto list = backend->InputNames();
-        for (size_t i = 0; i < list.size(); ++i) {
-            names.push_back(list[i]);
-            devices.push_back({list[i], backend.get(), i});
-        }
-    }
-    names = MakeNamesUnique(names);
-    for (size_t i = 0; i < devices.size(); ++i)
-        devices[i].Name = names[i];
-    Inputs = std::move(devices);
+    Inputs = ListDevices(false);
     InputsKnown = true;
 }
 

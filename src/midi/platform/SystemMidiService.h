@@ -46,6 +46,7 @@ private:
         TPortBackend* Backend;
         size_t Index;
     };
+    std::vector<TDevice> ListDevices(bool outputs);  // every backend's, names made unique
     void RefreshOutputs();
     void RefreshInputs();
     TMidiPortHandle* Valid(TMidiHandle handle, bool output) const;
