@@ -1,13 +1,13 @@
 // ALSA sequencer ports. Output goes through libasound directly, because RtMidi refuses a
 // system exclusive piece without F0 or F7 there; input goes through RtMidi.
 #include "PortBackend.h"
+#include "RtMidiInput.h"
 #include "SequencerEvents.h"
 
 #include <alsa/asoundlib.h>
 #include <rtmidi/RtMidi.h>
 
 #include <chrono>
-#include <map>
 #include <mutex>
 #include <unistd.h>
 
@@ -20,20 +20,9 @@ const std::string TextSequencer = "ALSA sequencer: ";
 const std::string TextPortGone = "ALSA MIDI port is no longer there: ";
 const std::string TextInput = "ALSA MIDI input could not be opened: ";
 
-// One code per distinct text, however often the error happens.
 TMidiResult TextCode(const std::string& text) noexcept
 {
-    static std::mutex lock;
-    static std::map<std::string, TMidiResult> codes;
-    try {
-        std::lock_guard guard(lock);
-        auto found = codes.find(text);
-        if (found == codes.end())
-            found = codes.emplace(text, RegisterMidiErrorText(text)).first;
-        return found->second;
-    } catch (...) {
-        return MMSYSERR_NOMEM;
-    }
+    return RegisterMidiErrorText(text);
 }
 
 TMidiResult SequencerError(int error) { return TextCode(TextSequencer + snd_strerror(error)); }
@@ -193,89 +182,19 @@ std::string WithoutAddress(const std::string& name)
     return name.substr(0, space);
 }
 
-class TAlsaInput : public TInputConnection {
-public:
-    explicit TAlsaInput(TInputSink& sink) : Sink(sink) {}
-
-    ~TAlsaInput() override
-    {
-        Stop();
-        try {
-            Midi.reset();  // before the members its callback uses
-        } catch (...) {
-        }
+// The RtMidi port with this name, the one at the same address when several share it.
+size_t ChooseInput(const std::vector<std::string>& names, const TAlsaPort& target)
+{
+    const std::string address = target.Name + " " + std::to_string(target.Client) + ":" + std::to_string(target.Port);
+    size_t chosen = names.size();
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == address)
+            return i;
+        if (chosen == names.size() && WithoutAddress(names[i]) == target.Name)
+            chosen = i;
     }
-
-    TMidiResult Start() override
-    {
-        std::lock_guard guard(Lock);
-        StartTime = std::chrono::steady_clock::now();
-        Delivering = true;
-        return MMSYSERR_NOERROR;
-    }
-
-    // Waits for a message being delivered to finish, so none follows.
-    void Stop() override
-    {
-        std::lock_guard guard(Lock);
-        Delivering = false;
-    }
-
-    // The port with this name, the one at the same address when several share it.
-    TMidiResult OpenPort(const TAlsaPort& target)
-    {
-        try {
-            Midi = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, InputClientName);
-            Midi->ignoreTypes(false, false, false);
-            Midi->setCallback(&TAlsaInput::OnMessage, this);
-            const std::string address = target.Name + " " + std::to_string(target.Client) + ":" +
-                                        std::to_string(target.Port);
-            const unsigned count = Midi->getPortCount();
-            unsigned chosen = count;
-            for (unsigned i = 0; i < count; ++i) {
-                const std::string name = Midi->getPortName(i);
-                if (name == address) {
-                    chosen = i;
-                    break;
-                }
-                if (chosen == count && WithoutAddress(name) == target.Name)
-                    chosen = i;
-            }
-            if (chosen == count)
-                return TextCode(TextPortGone + target.Name);
-            Midi->openPort(chosen, "in");
-            return MMSYSERR_NOERROR;
-        } catch (const RtMidiError& error) {
-            return TextCode(TextInput + error.getMessage());
-        } catch (const std::exception& error) {
-            return TextCode(TextInput + error.what());
-        }
-    }
-
-private:
-    TInputSink& Sink;
-    std::unique_ptr<RtMidiIn> Midi;
-    // Held while the sink runs: Stop waits on it, which is what makes its promise hold.
-    std::mutex Lock;
-    bool Delivering = false;
-    std::chrono::steady_clock::time_point StartTime;
-    std::vector<uint8_t> Bytes;  // RtMidi reuses its vector; the sink gets our copy
-
-    // Runs on RtMidi's ALSA input thread: must not call RtMidi; waits only for Start/Stop.
-    static void OnMessage(double, std::vector<unsigned char>* message, void* arg)
-    {
-        auto* self = static_cast<TAlsaInput*>(arg);
-        if (!message || message->empty())
-            return;
-        std::lock_guard guard(self->Lock);
-        if (!self->Delivering)
-            return;
-        self->Bytes.assign(message->begin(), message->end());
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - self->StartTime);
-        self->Sink.Receive(self->Bytes.data(), self->Bytes.size(), static_cast<uint32_t>(elapsed.count()));
-    }
-};
+    return chosen;
+}
 
 class TAlsaBackend : public TPortBackend {
 public:
@@ -327,8 +246,10 @@ public:
             return nullptr;
         }
         try {
-            auto input = std::make_unique<TAlsaInput>(sink);
-            result = input->OpenPort(Inputs[index]);
+            auto input = std::make_unique<TRtMidiInput>(sink, RtMidi::LINUX_ALSA, InputClientName);
+            const TAlsaPort& target = Inputs[index];
+            result = input->OpenPort([&](const std::vector<std::string>& names) { return ChooseInput(names, target); },
+                                     target.Name, TextPortGone, TextInput);
             if (result != MMSYSERR_NOERROR)
                 return nullptr;
             return input;

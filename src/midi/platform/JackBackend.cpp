@@ -2,6 +2,7 @@
 // large block is carried into later cycles instead of being dropped (RtMidi's JACK output
 // drops both); input goes through RtMidi, whose JACK input keeps every message.
 #include "PortBackend.h"
+#include "RtMidiInput.h"
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
@@ -13,7 +14,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -38,20 +38,9 @@ const std::string TextConnect = "JACK could not connect to the MIDI port ";
 const std::string TextPortGone = "JACK MIDI port is no longer there: ";
 const std::string TextInput = "JACK MIDI input could not be opened: ";
 
-// One code per distinct text, however often the error happens.
 TMidiResult TextCode(const std::string& text) noexcept
 {
-    static std::mutex lock;
-    static std::map<std::string, TMidiResult> codes;
-    try {
-        std::lock_guard guard(lock);
-        auto found = codes.find(text);
-        if (found == codes.end())
-            found = codes.emplace(text, RegisterMidiErrorText(text)).first;
-        return found->second;
-    } catch (...) {
-        return MMSYSERR_NOMEM;
-    }
+    return RegisterMidiErrorText(text);
 }
 
 // What the process callback needs of one output port.
@@ -347,86 +336,6 @@ private:
     }
 };
 
-class TJackInput : public TInputConnection {
-public:
-    TJackInput(TInputSink& sink, std::shared_ptr<TJackClient> client, std::string clientName)
-        : Sink(sink), Client(std::move(client)), ClientName(std::move(clientName))
-    {
-    }
-
-    ~TJackInput() override
-    {
-        Stop();
-        try {
-            Midi.reset();  // before the members its callback uses
-        } catch (...) {
-        }
-        Client->ReleaseInputClientName(ClientName);
-    }
-
-    TMidiResult Start() override
-    {
-        std::lock_guard guard(Lock);
-        StartTime = std::chrono::steady_clock::now();
-        Delivering = true;
-        return MMSYSERR_NOERROR;
-    }
-
-    // Waits for a message being delivered to finish, so none follows.
-    void Stop() override
-    {
-        std::lock_guard guard(Lock);
-        Delivering = false;
-    }
-
-    TMidiResult OpenPort(const std::string& target)
-    {
-        try {
-            Midi = std::make_unique<RtMidiIn>(RtMidi::UNIX_JACK, ClientName);
-            Midi->ignoreTypes(false, false, false);
-            Midi->setCallback(&TJackInput::OnMessage, this);
-            const unsigned count = Midi->getPortCount();
-            for (unsigned i = 0; i < count; ++i) {
-                if (Midi->getPortName(i) == target) {
-                    Midi->openPort(i, "in");
-                    return MMSYSERR_NOERROR;
-                }
-            }
-            return TextCode(TextPortGone + target);
-        } catch (const RtMidiError& error) {
-            return TextCode(TextInput + error.getMessage());
-        } catch (const std::exception& error) {
-            return TextCode(TextInput + error.what());
-        }
-    }
-
-private:
-    TInputSink& Sink;
-    std::shared_ptr<TJackClient> Client;
-    const std::string ClientName;
-    std::unique_ptr<RtMidiIn> Midi;
-    // Held while the sink runs: Stop waits on it, which is what makes its promise hold.
-    std::mutex Lock;
-    bool Delivering = false;
-    std::chrono::steady_clock::time_point StartTime;
-    std::vector<uint8_t> Bytes;  // RtMidi reuses its vector; the sink gets our copy
-
-    // Runs on RtMidi's JACK process thread: must not call RtMidi; waits only for Start/Stop.
-    static void OnMessage(double, std::vector<unsigned char>* message, void* arg)
-    {
-        auto* self = static_cast<TJackInput*>(arg);
-        if (!message || message->empty())
-            return;
-        std::lock_guard guard(self->Lock);
-        if (!self->Delivering)
-            return;
-        self->Bytes.assign(message->begin(), message->end());
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-            std::chrono::steady_clock::now() - self->StartTime);
-        self->Sink.Receive(self->Bytes.data(), self->Bytes.size(), static_cast<uint32_t>(elapsed.count()));
-    }
-};
-
 class TJackBackend : public TPortBackend {
 public:
     explicit TJackBackend(std::shared_ptr<TJackClient> client) : Client(std::move(client)) {}
@@ -485,8 +394,15 @@ public:
             return nullptr;
         }
         try {
-            auto input = std::make_unique<TJackInput>(sink, Client, Client->ReserveInputClientName());
-            result = input->OpenPort(Inputs[index]);
+            const std::string clientName = Client->ReserveInputClientName();
+            auto input = std::make_unique<TRtMidiInput>(sink, RtMidi::UNIX_JACK, clientName,
+                                                        [client = Client, clientName] { client->ReleaseInputClientName(clientName); });
+            const std::string& target = Inputs[index];
+            result = input->OpenPort(
+                [&](const std::vector<std::string>& names) {
+                    return size_t(std::find(names.begin(), names.end(), target) - names.begin());
+                },
+                target, TextPortGone, TextInput);
             if (result != MMSYSERR_NOERROR)
                 return nullptr;
             return input;

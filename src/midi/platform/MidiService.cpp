@@ -82,8 +82,8 @@ TMidiResult MidiResultText(TMidiResult code, std::string& text)
     return MMSYSERR_BADDEVICEID;  // what the classic service answers for an unknown code
 }
 
-TMidiResult RegisterMidiErrorText(const std::string& text)
-{
+TMidiResult RegisterMidiErrorText(const std::string& text) noexcept
+try {
     std::lock_guard lock(RegisteredMutex());
     auto& texts = RegisteredTexts();
     for (size_t i = 0; i < texts.size(); ++i)
@@ -94,6 +94,8 @@ TMidiResult RegisterMidiErrorText(const std::string& text)
         return MMSYSERR_ERROR;
     texts.push_back(text);
     return FirstRegisteredCode + TMidiResult(texts.size() - 1);
+} catch (...) {
+    return MMSYSERR_NOMEM;
 }
 
 TMidiResult TMidiService::GetErrorText(TMidiResult code, std::string& text)

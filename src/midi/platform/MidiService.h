@@ -92,7 +92,8 @@ void SetMidiService(std::unique_ptr<TMidiService> service);
 
 // Texts of the fixed codes, and of the codes registered at run time. Thread-safe.
 TMidiResult MidiResultText(TMidiResult code, std::string& text);
-TMidiResult RegisterMidiErrorText(const std::string& text);
+// One code per distinct text, however often it is registered; never throws.
+TMidiResult RegisterMidiErrorText(const std::string& text) noexcept;
 
 // Which system MIDI service to use: KELVANE_MIDI_API=alsa|jack|none, else automatic.
 enum class TMidiApi { Automatic, Alsa, Jack, None };
