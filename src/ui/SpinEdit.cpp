@@ -10,9 +10,13 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QSpinBox(parent)
 {
     setKeyboardTracking(true);
     setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &TSpinEdit::TextChanged);
+    // Qt rewrites the text with the line edit's signals blocked when the value is set or
+    // stepped; every path that can change the text reports through NoteText.
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TSpinEdit::NoteText);
+    connect(this, &QSpinBox::valueChanged, this, &TSpinEdit::NoteText);
     lineEdit()->installEventFilter(this);
     FColor = palette().color(QPalette::Base);
+    LastText = Text();
 }
 
 QString TSpinEdit::Text() const
@@ -23,6 +27,16 @@ QString TSpinEdit::Text() const
 void TSpinEdit::SetText(const QString& text)
 {
     lineEdit()->setText(text);
+    NoteText();
+}
+
+void TSpinEdit::NoteText()
+{
+    const QString text = Text();
+    if (text == LastText)
+        return;
+    LastText = text;
+    emit TextChanged(text);
 }
 
 int TSpinEdit::Value() const
@@ -39,6 +53,7 @@ void TSpinEdit::SetValue(int value)
     QSpinBox::setValue(value);  // rewrites the text when the stored value changes
     if (Text() != QString::number(value))
         SetText(QString::number(value));
+    NoteText();
 }
 
 void TSpinEdit::SetRange(int minimum, int maximum)

@@ -35,5 +35,8 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    void NoteText();
+
     QColor FColor;
+    QString LastText;  // what was last reported
 };

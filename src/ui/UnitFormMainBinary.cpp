@@ -2,17 +2,174 @@
 #include "UnitFormMain.h"
 
 #include "Dialogs.h"
+#include "HexText.h"
 #include "SpinEdit.h"
 #include "ui_UnitFormMain.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTextDocument>
 #include <QTimer>
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+
+namespace {
+
+const char* const SyxFilter = "システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*";
+const char* const TextFilter = "テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+const char* const CannotReadText = "%1 を読み込めません";
+const char* const CannotWriteText = "%1 に書き込めません";
+const char* const TooLargeText = "%1 は大きすぎて読み込めません（%2 MiB まで）";
+
+// The memo lays out its text again at every edit; beyond this a file takes the window for
+// seconds. A .syx file becomes three characters per byte, so both limits give the same memo.
+constexpr qint64 MaxSyxFileBytes = 4 * 1024 * 1024;
+constexpr qint64 MaxTextFileBytes = 3 * MaxSyxFileBytes;
+
+const QColor Aqua(0, 255, 255);
+
+QString LabelMidiOutText(qint64 bytes)
+{
+    return QStringLiteral("MIDI出力（") + QString::number(bytes) + QStringLiteral("バイト）");
+}
+
+QString FolderOf(const QString& path)
+{
+    QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+
+QString Shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+[[noreturn]] void Fail(const char* text, const QString& path)
+{
+    throw std::runtime_error(QString::fromUtf8(text).arg(Shown(path)).toStdString());
+}
+
+[[noreturn]] void FailTooLarge(const QString& path, qint64 limit)
+{
+    throw std::runtime_error(
+        QString::fromUtf8(TooLargeText).arg(Shown(path)).arg(limit / (1024 * 1024)).toStdString());
+}
+
+// The whole file, refused above limit bytes. Only a regular file: opening a pipe waits for its
+// writer, and a device may never end. The pieces stop at the limit also if the file grows.
+QByteArray ReadWholeFile(const QString& path, qint64 limit)
+{
+    if (!QFileInfo(path).isFile())
+        Fail(CannotReadText, path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        Fail(CannotReadText, path);
+    if (file.size() > limit)
+        FailTooLarge(path, limit);
+    QByteArray bytes;
+    bytes.reserve(file.size());
+    char piece[64 * 1024];
+    for (;;) {
+        const qint64 got = file.read(piece, sizeof piece);
+        if (got < 0)
+            Fail(CannotReadText, path);
+        if (got == 0)
+            break;
+        if (bytes.size() + got > limit)
+            FailTooLarge(path, limit);
+        bytes.append(piece, got);
+    }
+    return bytes;
+}
+
+// Created, or emptied if it exists, with exactly these bytes. Written beside the file and then
+// renamed over it, so a full disk leaves the old file as it was.
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        Fail(CannotWriteText, path);
+}
+
+// Stops a run when the window closes: the ports close then, and a tick after that would only
+// report the closed port.
+class TCloseWatcher final : public QObject {
+public:
+    TCloseWatcher(QObject* parent, std::function<void()> onClose) : QObject(parent), OnClose(std::move(onClose)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close)
+            OnClose();
+        return false;
+    }
+
+private:
+    std::function<void()> OnClose;
+};
+
+}  // namespace
 
 void TFormMain::SetUpBinary(const TMainSettings& settings)
 {
+    QFont labelFont = ui->LabelMidiOut->font();
+    labelFont.setPixelSize(16);
+    ui->LabelMidiOut->setFont(labelFont);
+    ui->LabelMidiOut->setAutoFillBackground(true);
+    SetLabelMidiOutAqua(false);
+    // Always there: a bar that appears when a big file arrives would narrow the memo and make it
+    // lay the whole text out a second time.
+    ui->MemoMidiOut->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui->MemoMidiOut->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+
+    const TFontSetting& f = settings.BinaryFont;
+    QFont font(f.Name);
+    if (f.Size > 0)
+        font.setPointSize(f.Size);
+    font.setBold(f.Bold);
+    font.setItalic(f.Italic);
+    BinaryFontCharacterSet = f.CharacterSet;
+    SetBinaryFont(font);
+
+    ui->SpinEditInterval->SetTypingEnabled(false);
+    ui->SpinEditPacketSize->SetTypingEnabled(false);
+    // Arrows only, so the value always is the text; a step is reported by valueChanged.
+    connect(ui->SpinEditInterval, &QSpinBox::valueChanged, this, [this] { SpinEditIntervalChange(); });
+    connect(ui->SpinEditPacketSize, &QSpinBox::valueChanged, this, [this] { SpinEditIntervalChange(); });
     ui->SpinEditInterval->SetValue(settings.Interval);
     ui->SpinEditPacketSize->SetValue(settings.PacketSize);
+    SpinEditIntervalChange();  // also when the saved interval is the one the box starts with
     BinaryFolder = settings.BinaryFolder;
     TextFolder = settings.TextFolder;
+
+    connect(ui->MemoMidiOut, &QPlainTextEdit::textChanged, this, [this] { MemoMidiOutChange(); });
+    MemoMidiOutChange();
+
+    const auto bind = [this](QPushButton* button, void (TFormMain::*handler)()) {
+        connect(button, &QPushButton::clicked, this, [this, handler] { RunReported([&] { (this->*handler)(); }); });
+    };
+    bind(ui->ButtonSend, &TFormMain::ButtonSendClick);
+    bind(ui->ButtonOutClear, &TFormMain::ButtonOutClearClick);
+    bind(ui->ButtonOutLoadBinary, &TFormMain::ButtonOutLoadBinaryClick);
+    bind(ui->ButtonOutSaveBinary, &TFormMain::ButtonOutSaveBinaryClick);
+    bind(ui->ButtonOutLoadText, &TFormMain::ButtonOutLoadTextClick);
+    bind(ui->ButtonOutSaveText, &TFormMain::ButtonOutSaveTextClick);
+    bind(ui->ButtonBinaryFontSet, &TFormMain::ButtonBinaryFontSetClick);
+    connect(TimerMidiOut, &QTimer::timeout, this, [this] { RunReported([&] { TimerMidiOutTimer(); }); });
+    installEventFilter(new TCloseWatcher(this, [this] {
+        PacketQueue.clear();
+        EndRun();
+    }));
 }
 
 void TFormMain::LayOutBinaryPage()
@@ -23,18 +180,149 @@ void TFormMain::LayOutBinaryPage()
     ui->MemoMidiIn->setGeometry(10, top, width, height);
     ui->LabelMidiIn->move(10, ui->LabelMidiIn->y());
     ui->MemoMidiOut->setGeometry(width + 19, top, width, height);
-    ui->LabelMidiOut->move(ui->MemoMidiOut->x(), ui->LabelMidiOut->y());
+    // As wide as its memo: the longest byte count fits, and the blink spans the column.
+    ui->LabelMidiOut->setGeometry(ui->MemoMidiOut->x(), ui->LabelMidiOut->y(), width, ui->LabelMidiOut->height());
 }
 
-void TFormMain::MemoMidiOutChange() {}
-void TFormMain::ButtonOutClearClick() {}
-void TFormMain::ButtonSendClick() {}
-void TFormMain::TimerMidiOutTimer() {}
-void TFormMain::EndRun() {}
-void TFormMain::SpinEditIntervalChange() {}
-void TFormMain::ButtonOutLoadBinaryClick() {}
-void TFormMain::ButtonOutSaveBinaryClick() {}
-void TFormMain::ButtonOutLoadTextClick() {}
-void TFormMain::ButtonOutSaveTextClick() {}
-void TFormMain::ButtonBinaryFontSetClick() {}
-void TFormMain::SetBinaryFont(const QFont&) {}
+void TFormMain::SetLabelMidiOutAqua(bool aqua)
+{
+    LabelMidiOutAqua = aqua;
+    QPalette palette = ui->LabelMidiOut->palette();
+    palette.setColor(QPalette::Window, aqua ? Aqua : QApplication::palette().color(QPalette::Button));
+    ui->LabelMidiOut->setPalette(palette);
+}
+
+void TFormMain::MemoMidiOutChange()
+{
+    // Runs at every keystroke: one copy of the text and one pass over it. The raw text (blocks
+    // parted by U+2029, no clean-up pass) holds the same digits as the plain text.
+    const QTextDocument* document = ui->MemoMidiOut->document();
+    const bool any = !document->isEmpty();
+    ui->ButtonSend->setEnabled(any);
+    ui->ButtonOutClear->setEnabled(any);
+    ui->ButtonOutSaveBinary->setEnabled(any);
+    ui->ButtonOutSaveText->setEnabled(any);
+    ui->LabelMidiOut->setText(any ? LabelMidiOutText(CountHexDigits(document->toRawText()) / 2)
+                                  : QStringLiteral("MIDI出力"));
+}
+
+void TFormMain::ButtonOutClearClick()
+{
+    ui->MemoMidiOut->clear();
+}
+
+void TFormMain::ButtonSendClick()
+{
+    // A send during a run replaces what still waits; the run and its byte count go on.
+    PacketQueue.clear();
+    const TSendPlan plan = CutForSending(ui->MemoMidiOut->toPlainText(), ui->SpinEditPacketSize->Value());
+    PacketQueue.append(plan.Packets);
+    // Enabling a running timer must not restart it: the next packet keeps its turn.
+    if (!PacketQueue.isEmpty() && !TimerMidiOut->isActive())
+        TimerMidiOut->start();
+    for (int i = 0; i < plan.OddSections; ++i)
+        ShowMessage(this, OddHexDigitsMessage);
+}
+
+void TFormMain::TimerMidiOutTimer()
+{
+    if (PacketQueue.isEmpty()) {
+        EndRun();
+        return;
+    }
+    const QByteArray& packet = PacketQueue.first();
+    try {
+        MidiOutput->PutLong(reinterpret_cast<const uint8_t*>(packet.constData()), uint32_t(packet.size()));
+    } catch (...) {
+        // Trying the same packet again at every tick would open an error box every few
+        // milliseconds: the first failure ends the run, and the report shows it once.
+        PacketQueue.clear();
+        EndRun();
+        throw;
+    }
+    SentByteCount += int32_t(packet.size());
+    PacketQueue.removeFirst();
+    ui->LabelMidiOut->setText(LabelMidiOutText(SentByteCount));
+    SetLabelMidiOutAqua(!LabelMidiOutAqua);
+}
+
+void TFormMain::EndRun()
+{
+    TimerMidiOut->stop();
+    SetLabelMidiOutAqua(false);
+    SentByteCount = 0;
+}
+
+void TFormMain::SpinEditIntervalChange()
+{
+    // Takes effect at once, also in the middle of a run.
+    TimerMidiOut->setInterval(ui->SpinEditInterval->Value());
+}
+
+void TFormMain::ButtonOutLoadBinaryClick()
+{
+    const QString path =
+        ExecuteFileDialog(this, {false, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), BinaryFolder});
+    if (path.isEmpty())
+        return;
+    BinaryFolder = FolderOf(path);
+    const QByteArray bytes = ReadWholeFile(path, MaxSyxFileBytes);
+    ui->MemoMidiOut->setPlainText(BytesToHexLine(bytes));
+}
+
+void TFormMain::ButtonOutSaveBinaryClick()
+{
+    const QString path =
+        ExecuteFileDialog(this, {true, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), BinaryFolder});
+    if (path.isEmpty())
+        return;
+    BinaryFolder = FolderOf(path);
+    const THexBytes hex = HexTextToBytes(ui->MemoMidiOut->toPlainText());
+    if (hex.OddDigitCount)
+        ShowMessage(this, OddHexDigitsMessage);
+    WriteWholeFile(path, hex.Bytes);  // after the message the file is still made, empty
+}
+
+void TFormMain::ButtonOutLoadTextClick()
+{
+    const QString path =
+        ExecuteFileDialog(this, {false, QStringLiteral("txt"), QString::fromUtf8(TextFilter), TextFolder});
+    if (path.isEmpty())
+        return;
+    TextFolder = FolderOf(path);
+    QByteArray bytes = NormalizeLineBreaks(ReadWholeFile(path, MaxTextFileBytes));
+    // A byte-order mark is no part of what the memo shows; saving writes none.
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        bytes.remove(0, 3);
+    ui->MemoMidiOut->setPlainText(QString::fromUtf8(bytes));
+}
+
+void TFormMain::ButtonOutSaveTextClick()
+{
+    const QString path =
+        ExecuteFileDialog(this, {true, QStringLiteral("txt"), QString::fromUtf8(TextFilter), TextFolder});
+    if (path.isEmpty())
+        return;
+    TextFolder = FolderOf(path);
+    // The memo keeps its lines apart with LF; the file has CR LF, as it is shown.
+    QString text = ui->MemoMidiOut->toPlainText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    WriteWholeFile(path, text.toUtf8());
+}
+
+void TFormMain::ButtonBinaryFontSetClick()
+{
+    if (const std::optional<QFont> font = ExecuteFontDialog(this, ui->MemoMidiIn->font()))
+        SetBinaryFont(*font);
+}
+
+void TFormMain::SetBinaryFont(const QFont& font)
+{
+    // The character set is no part of a QFont: BinaryFontCharacterSet stays as read.
+    // Hexadecimal text needs no shaping; skipping it makes a loaded file of 1 MiB (one line of
+    // three million characters) lay out in a third less time.
+    QFont memoFont = font;
+    memoFont.setStyleStrategy(QFont::PreferNoShaping);
+    ui->MemoMidiIn->setFont(memoFont);
+    ui->MemoMidiOut->setFont(memoFont);
+}

@@ -356,6 +356,19 @@ TEST_F(MainPageTest, RangeSwitchKeepsTheProgramAndItsColour)
     EXPECT_EQ(F->Sent(), Wire({"C0 00"}));
 }
 
+TEST_F(MainPageTest, ArrowsChangeTheProgramWithoutSendingIt)
+{
+    PressEnterInProgramField();
+    ASSERT_EQ(Form().SpinEditProgram->Color(), QColor(Qt::white));
+    F->ClearSent();
+    QTest::keyClick(Form().SpinEditProgram, Qt::Key_Up);
+    EXPECT_EQ(Form().SpinEditProgram->Text(), "2");
+    EXPECT_EQ(Form().SpinEditProgram->Color(), Aqua);
+    EXPECT_TRUE(F->Sent().empty());
+    PressEnterInProgramField();
+    EXPECT_EQ(F->Sent(), Wire({"C0 01"}));
+}
+
 TEST_F(MainPageTest, GsResetUsesTheDeviceIdAndGmSystemOnTheBroadcastId)
 {
     QTest::mouseClick(ChannelItem(4), Qt::LeftButton);

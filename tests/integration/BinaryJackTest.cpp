@@ -1,0 +1,124 @@
+// The raw output editor's sender through a real JACK server (dummy driver, 48 kHz, 256 frames a
+// cycle): the window is opened on a peer client's MIDI input and what the peer receives is
+// compared byte for byte with what was typed.
+#include "JackPeer.h"
+#include "JackServer.h"
+#include "KelvaneFixture.h"
+#include "platform/SystemMidiService.h"
+
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double FramesPerMs = 48.0;
+
+class BinaryJackTest : public ::testing::Test {
+protected:
+    TJackServer Server;
+    std::unique_ptr<TJackPeer> Peer;
+    std::unique_ptr<TKelvaneFixture> Fixture;
+
+    void SetUp() override
+    {
+        if (!TJackServer::Available())
+            GTEST_SKIP() << "jackd is not installed";
+        ASSERT_TRUE(Server.Start()) << Server.Error();
+        Peer = std::make_unique<TJackPeer>();
+        ASSERT_TRUE(Peer->IsOpen());
+    }
+
+    void TearDown() override
+    {
+        Fixture.reset();
+        SetMidiService(nullptr);
+        Peer.reset();
+        Server.Stop();
+    }
+
+    // The window with its output port on the peer's input, showing the Binary page.
+    void OpenWindow(const QString& settings)
+    {
+        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+        TFixtureOptions options;
+        options.Settings = settings;
+        options.UseRecordingService = false;
+        options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
+        Fixture = std::make_unique<TKelvaneFixture>(options);
+        TKelvaneFixture& f = *Fixture;
+        ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
+        EXPECT_EQ(f.Main().MidiOutput->ProductName(), Peer->InputPortName());
+        f.Main().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
+        QTabBar* tabs = f.Form().PageMain->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+    }
+
+    TKelvaneFixture& F() { return *Fixture; }
+};
+
+std::vector<std::vector<uint8_t>> BytesOf(const std::vector<TJackEvent>& events)
+{
+    std::vector<std::vector<uint8_t>> bytes;
+    for (const TJackEvent& event : events)
+        bytes.push_back(event.Bytes);
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(BinaryJackTest, TwoSectionsArriveExactlyAbout100MsApart)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow("[SystemExclusiveSend]\nInterval=100\n"));
+    QTest::mouseClick(F().Form().MemoMidiOut->viewport(), Qt::LeftButton);
+    QTest::keyClicks(F().Form().MemoMidiOut, "F0 41 10 42 12 40 00 7F 00 41 F7 F0 7E 7F 09 01 F7");
+    QTest::mouseClick(F().Form().ButtonSend, Qt::LeftButton);
+
+    // Each label is read before the next tick, 100 ms later; a JACK cycle is 5.3 ms.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 1; }, 3000));
+    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（11バイト）");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 2; }, 3000));
+    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（17バイト）");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
+
+    const std::vector<TJackEvent> events = Peer->Events();
+    EXPECT_EQ(BytesOf(events), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "F0 7E 7F 09 01 F7"}));
+    ASSERT_EQ(events.size(), 2u);
+    const double apartMs = double(events[1].Frame - events[0].Frame) / FramesPerMs;
+    EXPECT_NEAR(apartMs, 100.0, 25.0);
+    EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join("|").toStdString();
+    EXPECT_TRUE(F().Messages.isEmpty()) << F().Messages.join("|").toStdString();
+}
+
+TEST_F(BinaryJackTest, SixtyFourKiBSectionArrivesAsSixtyFourIntactPacketsInOrder)
+{
+    ASSERT_NO_FATAL_FAILURE(OpenWindow("[SystemExclusiveSend]\nInterval=5\nPacketSize=1024\n"));
+    // One system exclusive message of 65,536 bytes: F7 only at its end, so one section.
+    QByteArray message;
+    message.append(char(0xF0));
+    for (int i = 1; i < 65535; ++i)
+        message.append(char((i * 7 + i / 128) & 0x7F));
+    message.append(char(0xF7));
+    F().Form().MemoMidiOut->setPlainText(QString::fromLatin1(message.toHex(' ')));
+    ASSERT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（65536バイト）");
+
+    QTest::mouseClick(F().Form().ButtonSend, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 64; }, 10000)) << Peer->EventCount();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
+    QTest::qWait(50);  // nothing more follows
+
+    const std::vector<TJackEvent> events = Peer->Events();
+    ASSERT_EQ(events.size(), 64u);
+    QByteArray joined;
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].Bytes.size(), 1024u) << "packet " << i;
+        joined.append(reinterpret_cast<const char*>(events[i].Bytes.data()), qsizetype(events[i].Bytes.size()));
+    }
+    EXPECT_EQ(joined, message);
+    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（65536バイト）");
+    EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join("|").toStdString();
+}
