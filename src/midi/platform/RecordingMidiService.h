@@ -1,6 +1,6 @@
 #pragma once
 // A service for tests only, never listed to users: records every call, fails on request,
-// and lets a test play the part of an input device and of the output's completion.
+// and lets a test stand in for an input device and for the output's completion.
 
 #include "InputReception.h"
 #include "MidiService.h"
