@@ -1,6 +1,7 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -19,6 +20,7 @@ void ShowMessage(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    TModalScope modal;
     box.exec();
 }
 
@@ -30,6 +32,7 @@ void ShowErrorReport(const QString& text)
     }
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
                     QApplication::activeWindow());
+    TModalScope modal;
     box.exec();
 }
 
@@ -54,6 +57,7 @@ QString ExecuteFileDialog(QWidget* parent, const TFileDialogRequest& request)
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
+    TModalScope modal;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
@@ -64,6 +68,7 @@ std::optional<QFont> ExecuteFontDialog(QWidget* parent, const QFont& font)
     if (DialogHooks().Font)
         return DialogHooks().Font(font);
     bool ok = false;
+    TModalScope modal;
     QFont chosen = QFontDialog::getFont(&ok, font, parent, QString(), QFontDialog::DontUseNativeDialog);
     if (!ok)
         return std::nullopt;
@@ -77,17 +82,40 @@ std::optional<QColor> ExecuteColorDialog(QWidget* parent, const QColor& color)
 {
     if (DialogHooks().Color)
         return DialogHooks().Color(color);
+    TModalScope modal;
     const QColor chosen = QColorDialog::getColor(color, parent);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
 }
 
+
+
 namespace {
 int ReportDepth = 0;
 QString ReportFirstError;
 bool ReportFailed = false;
 } // namespace
+
+TModalScope::TModalScope() : SavedDepth(ReportDepth), SavedFailed(ReportFailed), SavedError(ReportFirstError)
+{
+    ReportDepth = 0;
+    ReportFailed = false;
+    ReportFirstError.clear();
+}
+
+TModalScope::~TModalScope()
+{
+    ReportDepth = SavedDepth;
+    ReportFailed = SavedFailed;
+    ReportFirstError = SavedError;
+}
+
+int RunModal(QDialog& dialog)
+{
+    TModalScope modal;
+    return dialog.exec();
+}
 
 TReportScope::TReportScope() : Outer(ReportDepth == 0)
 {

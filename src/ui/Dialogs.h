@@ -49,6 +49,22 @@ private:
     bool Outer;
 };
 
+// A modal loop started inside a handler runs the user's next actions: each of them is a user
+// action of its own again, reported on its own. Every box and dialog below opens inside one.
+class TModalScope {
+public:
+    TModalScope();
+    ~TModalScope();
+
+private:
+    int SavedDepth;
+    bool SavedFailed;
+    QString SavedError;
+};
+
+// Runs a dialog of ours modally, as a fresh user action scope (see TModalScope).
+int RunModal(class QDialog& dialog);
+
 template <class THandler>
 void RunReported(THandler&& handler)
 {

@@ -156,7 +156,7 @@ void TFormMain::LayOutDrumPads()
 void TFormMain::ButtonDrumFontSetClick()
 {
     if (FormDrumColor)
-        FormDrumColor->exec();
+        RunModal(*FormDrumColor);
 }
 
 void TFormMain::ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t reverseBack, uint32_t reverseFore,

@@ -498,7 +498,7 @@ void TFormMain::SpinEditProgramChange()
 void TFormMain::LabelProgramClick()
 {
     if (FormProgramList)
-        FormProgramList->exec();
+        RunModal(*FormProgramList);
 }
 
 void TFormMain::ButtonGmSystemOnClick()

@@ -41,7 +41,9 @@ TMainSettings TFormMain::CollectSettings() const
 {
     TMainSettings s;
     // The normal placement, also when the window is maximised.
-    const QRect normal = isMaximized() ? normalGeometry() : QRect(pos(), size());
+    // Top and Left are the frame's corner, as move() takes them; normalGeometry() is the inner area.
+    const QPoint frame = geometry().topLeft() - pos();
+    const QRect normal = isMaximized() ? normalGeometry().translated(-frame) : QRect(pos(), size());
     s.Top = normal.top();
     s.Left = normal.left();
     s.Height = normal.height();

@@ -2,14 +2,67 @@
 // The program selection dialog: voices by name from program.ini, heard at a press.
 
 #include <QDialog>
+#include <QSet>
 
+#include <memory>
+
+namespace Ui {
+class TFormProgramList;
+}
 class TFormMain;
 
 class TFormProgramList : public QDialog {
     Q_OBJECT
 public:
+    static constexpr const char* ChooseVoiceMessage = "呼び出したい音色を選択してOKボタンを押してください";
+
     explicit TFormProgramList(TFormMain& main, QWidget* parent = nullptr);
+    ~TFormProgramList() override;
+
+    Ui::TFormProgramList* Form() const { return ui.get(); }
+    int Columns() const { return FColumns; }
+
+    // The program number 0..127 the main window's field gets when the dialog closes.
+    int ResultProgram = 0;
+    // The list index whose program change was sent last; −1 when the last press fell on no line.
+    int LastSentProgram = -1;
+
+public slots:
+    // Every way of closing (OK, Cancel, Escape, the close box) ends here.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void ComboProgramListChange();
+    void SpinEditColumnChange();
+    void ButtonFontSetClick();
+    void ButtonOKClick();
+    void ButtonCancelClick();
+    void ListMainMouseDown(Qt::MouseButton button);
+    void ListMainMouseUp(Qt::MouseButton button);
+    void ListMainDblClick();
+
+    void AssignHints();
+    void SetListFont(const QFont& font);
+    void SetColumns(int columns);
+    void UpdateColumnWidth();
+    void LayOutButtonStrip();
+    void ReleaseTestNotes();
+    void WriteSettings(const QRect& placement);
+    QString ProgramIniPath() const;
+
     TFormMain& Main;
+    std::unique_ptr<Ui::TFormProgramList> ui;
+    int FColumns = 3;
+    int FCharacterSet = 128;  // no meaning to Qt; kept and written back
+    bool FClosing = false;
+    bool FForwardingPress = false;
+    QSet<int> FPressedNotes;   // test notes whose mouse button is down
+    QSet<int> FSoundingNotes;  // test notes this dialog has turned on and not yet off
 };

@@ -98,10 +98,12 @@ protected:
         if (event->type() != QEvent::ToolTip)
             return false;
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!Shown || !widget || widget->toolTip().isEmpty()) {
+        if (!Shown) {
             QToolTip::hideText();
             return true;
         }
+        if (!widget || widget->toolTip().isEmpty())
+            return false;  // Qt passes it on to the parent, whose hint it is (a list's viewport)
         const auto* help = static_cast<QHelpEvent*>(event);
         QString text = widget->toolTip();
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));

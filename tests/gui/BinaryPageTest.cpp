@@ -181,8 +181,9 @@ TEST(BinaryPage, TwoSectionsLeaveAsTwoBlocksOneIntervalApart)
     EXPECT_NE(LabelColor(f), Aqua);
 
     // The first packet leaves one interval after the click, the second one interval later.
+    // Measured from the click: when this test saw the first packet depends on the load.
     EXPECT_GE(first, 95);
-    EXPECT_GE(second - first, 95);
+    EXPECT_GE(second, 190);
 
     // The run ends on the tick that finds nothing left: the label keeps its text.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
