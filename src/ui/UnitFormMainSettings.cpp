@@ -14,16 +14,6 @@
 
 namespace {
 
-TScreenGeometry CurrentScreens()
-{
-    TScreenGeometry screens;
-    if (QScreen* primary = QGuiApplication::primaryScreen()) {
-        screens.Desktop = primary->virtualGeometry();
-        screens.Primary = primary->geometry().size();
-    }
-    return screens;
-}
-
 TFontSetting FontSettingOf(const QFont& font, int characterSet)
 {
     return TFontSetting{font.family(), font.pointSize() > 0 ? font.pointSize() : 9, characterSet, font.bold(),

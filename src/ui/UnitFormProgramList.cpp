@@ -48,16 +48,6 @@ constexpr int DesignedOkLeft = 504;
 // Point sizes beyond this come only from a damaged settings file.
 constexpr int LargestFontSize = 1000;
 
-TScreenGeometry CurrentScreens()
-{
-    TScreenGeometry screens;
-    if (QScreen* primary = QGuiApplication::primaryScreen()) {
-        screens.Desktop = primary->virtualGeometry();
-        screens.Primary = primary->geometry().size();
-    }
-    return screens;
-}
-
 QFont FontFromSetting(const TFontSetting& setting)
 {
     QFont font(setting.Name);

@@ -1,10 +1,22 @@
 #include "Widgets.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+
+TScreenGeometry CurrentScreens()
+{
+    TScreenGeometry screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        screens.Desktop = primary->virtualGeometry();
+        screens.Primary = primary->geometry().size();
+    }
+    return screens;
+}
 
 QColor ColorFromNumber(uint32_t number)
 {

@@ -1,6 +1,8 @@
 #pragma once
 // The small widget classes the windows are made of, beyond Qt's own.
 
+#include "Settings.h"
+
 #include <QLabel>
 #include <QWidget>
 
@@ -53,6 +55,9 @@ private:
     uint32_t FBack = 0;
     uint32_t FFore = 0;
 };
+
+// The desktop and the primary screen, as the placement checks of the settings want them.
+TScreenGeometry CurrentScreens();
 
 // Hints: tooltips shown for 5000 ms, and only while the hint display is on.
 void SetHintsShown(bool shown);
