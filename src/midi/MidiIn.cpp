@@ -1,5 +1,6 @@
 #include "MidiIn.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -23,12 +24,15 @@ TMidiInput::TMidiInput(QObject* owner)
 
 TMidiInput::~TMidiInput()
 {
-    if (FPortState == TPortState::Open) {
+    FPortState = TPortState::Closed;
+    if (FDeviceHandle) {
         try {
-            Close();
+            ShutDevice();
         } catch (const EMidiInputError&) {
         }
     }
+    if (FDeviceHandle)
+        return;  // a device that would not close may still write into its records: they stay
     FreeEventQueue(EventQueue);
     FreeCallbackInstance(CallbackInstance);
 }
@@ -100,6 +104,10 @@ void TMidiInput::SetSysexOnly(bool value)
 void TMidiInput::Open()
 {
     try {
+        // A close that failed half-way left the old device holding our records: finish it
+        // before anything is reused or freed.
+        if (FDeviceHandle)
+            ShutDevice();
         if (!EventQueue) {
             EventQueue = CreateEventQueue(FCapacity);
             if (!EventQueue)
@@ -127,14 +135,16 @@ void TMidiInput::Open()
             if (SysexBuffers)
                 for (auto& buffer : *SysexBuffers)
                     MidiService().InUnprepareHeader(FDeviceHandle, buffer->Header, sizeof(TMidiHeader));
-            MidiService().InClose(FDeviceHandle);
-            FDeviceHandle = nullptr;
+            if (MidiService().InClose(FDeviceHandle) == MMSYSERR_NOERROR)
+                FDeviceHandle = nullptr;
         }
-        SysexBuffers.reset();
-        FreeEventQueue(EventQueue);
-        EventQueue = nullptr;
-        FreeCallbackInstance(CallbackInstance);
-        CallbackInstance = nullptr;
+        if (!FDeviceHandle) {
+            SysexBuffers.reset();
+            FreeEventQueue(EventQueue);
+            EventQueue = nullptr;
+            FreeCallbackInstance(CallbackInstance);
+            CallbackInstance = nullptr;
+        }
         FError = error;
     }
 }
@@ -183,6 +193,13 @@ void TMidiInput::Close()
     if (FPortState != TPortState::Open)
         return;
     FPortState = TPortState::Closed;  // first: notifications already posted are ignored now
+    ShutDevice();
+}
+
+// Raises at the first failing call. Until the device is closed it may still call back, so its
+// queue, buffers and handle are kept until then (the next Open or the destructor tries again).
+void TMidiInput::ShutDevice()
+{
     Check(MidiService().InReset(FDeviceHandle));
     ReleaseSysexBuffers();
     Check(MidiService().InClose(FDeviceHandle));
@@ -210,7 +227,7 @@ std::unique_ptr<TMyMidiEvent> TMidiInput::GetMidiEvent()
     if (entry.BufferHeader) {
         TMidiHeader* header = entry.BufferHeader;
         event->StatusByte = 0xF0;
-        event->SysexSize = header->dwBytesRecorded;
+        event->SysexSize = std::min(header->dwBytesRecorded, header->dwBufferLength);
         if (event->SysexSize > 0) {
             event->SysexData = std::make_unique<uint8_t[]>(event->SysexSize);
             std::memcpy(event->SysexData.get(), header->lpData, event->SysexSize);

@@ -58,6 +58,7 @@ private:
     void PrepareSysexBuffers();
     void AddSysexBuffers();
     void ReleaseSysexBuffers();
+    void ShutDevice();
     void HandleNotification(unsigned message, uintptr_t param1, uintptr_t param2);
 
     std::unique_ptr<TNotifyWindow> NotifyWindow;

@@ -2,19 +2,272 @@
 #include "UnitFormMain.h"
 
 #include "Dialogs.h"
+#include "HexText.h"
 #include "ui_UnitFormMain.h"
 
-void TFormMain::FillInputDeviceList()
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <stdexcept>
+
+namespace {
+
+const char* const NoInputEntry = "MIDI入力なし";
+const char* const OverflowMessage = "MIDIイン・オーバーフロー";
+const char* const OverflowCountLine = "（前回の表示中に、さらに%1件の入力が失われました）";
+const char* const SyxFilter = "システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*";
+const char* const TextFilter = "テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+const char* const CannotWriteText = "%1 に書き込めません";
+
+QString LabelMidiInText(qint64 bytes)
 {
-    ui->ComboMidiInDevice->addItem(QStringLiteral("MIDI入力なし"));
+    return QStringLiteral("MIDI入力（") + QString::number(bytes) + QStringLiteral("バイト）");
 }
 
-void TFormMain::RestoreInputDevice(const QString&) {}
-void TFormMain::ComboMidiInDeviceChange() {}
-void TFormMain::MidiInputMidiInput() {}
-void TFormMain::MidiInputOverflow() {}
-void TFormMain::ButtonInClearClick() {}
-void TFormMain::ButtonInSaveBinaryClick() {}
-void TFormMain::ButtonInSaveTextClick() {}
-void TFormMain::MemoMidiInChange() {}
-void TFormMain::FlushMonitor() {}
+QString FolderOf(const QString& path)
+{
+    QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
+    if (!folder.endsWith(QDir::separator()))
+        folder += QDir::separator();
+    return folder;
+}
+
+// Created, or emptied if it exists, with exactly these bytes. Written beside the file and then
+// renamed over it, so a full disk leaves the old file as it was.
+void WriteWholeFile(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw std::runtime_error(
+            QString::fromUtf8(CannotWriteText).arg(QDir::toNativeSeparators(path)).toStdString());
+}
+
+// One paragraph of the memo holds up to this many lines, apart by line separators (U+2028), which
+// the memo shows and gives back as line breaks like any other. A paragraph per line would cost
+// some 250 bytes a line (block records and the layout every shown block keeps), a million lines
+// a quarter of a gigabyte; and the last paragraph, laid out again at each append, stays small.
+constexpr int LinesPerParagraph = 32;
+constexpr int CharactersPerParagraph = 4096;  // a long system exclusive line gets one of its own
+
+// Appends lines, each ended by '\n', at the end of the memo, and keeps the view on the last line
+// when it was there.
+void AppendMonitorLines(QPlainTextEdit* memo, const QString& lines)
+{
+    QTextDocument* document = memo->document();
+    QScrollBar* bar = memo->verticalScrollBar();
+    const bool follow = !memo->isVisible() || bar->value() >= bar->maximum();
+    const QTextBlock last = document->lastBlock();
+    bool anyBefore = !document->isEmpty();
+    qsizetype inParagraph = anyBefore ? last.text().count(QChar::LineSeparator) + 1 : 0;
+    qsizetype charactersInParagraph = anyBefore ? last.length() - 1 : 0;
+    QString text;
+    text.reserve(lines.size() + 1);
+    for (qsizetype start = 0; start < lines.size();) {
+        qsizetype end = lines.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = lines.size();
+        const qsizetype length = end - start;
+        if (anyBefore) {
+            if (inParagraph >= LinesPerParagraph || charactersInParagraph + length > CharactersPerParagraph) {
+                text += QChar::ParagraphSeparator;
+                inParagraph = 0;
+                charactersInParagraph = 0;
+            } else {
+                text += QChar::LineSeparator;
+            }
+        }
+        text += QStringView(lines).mid(start, length);
+        anyBefore = true;
+        ++inParagraph;
+        charactersInParagraph += length + 1;
+        start = end + 1;
+    }
+    QTextCursor cursor(document);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    if (follow)
+        bar->setValue(bar->maximum());
+}
+
+}  // namespace
+
+// Start-up step 11: the device list, and the monitor's controls wired to their handlers.
+void TFormMain::FillInputDeviceList()
+{
+    QFont labelFont = ui->LabelMidiIn->font();
+    labelFont.setPixelSize(16);
+    ui->LabelMidiIn->setFont(labelFont);
+    ui->MemoMidiIn->setReadOnly(true);
+    ui->MemoMidiIn->setUndoRedoEnabled(false);  // nobody edits it; an undo record per line would only cost memory
+    ui->MemoMidiIn->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    ui->MemoMidiIn->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    ui->ButtonInClear->setEnabled(false);
+    ui->ButtonInSaveBinary->setEnabled(false);
+    ui->ButtonInSaveText->setEnabled(false);
+
+    QComboBox* combo = ui->ComboMidiInDevice;
+    combo->setEditable(false);
+    combo->clear();
+    combo->addItem(QString::fromUtf8(NoInputEntry));
+    for (unsigned device = 0; device < MidiInput->DeviceCount(); ++device) {
+        QString name;
+        try {
+            MidiInput->SetDeviceID(uint16_t(device));
+            name = QString::fromStdString(MidiInput->ProductName());
+        } catch (const EMidiInputError& error) {
+            // The device could not even be described; it keeps its place in the list.
+            name = QStringLiteral("(%1)").arg(QString::fromUtf8(error.what()));
+        }
+        combo->addItem(name);
+    }
+    combo->setCurrentIndex(0);
+
+    MidiInput->OnMidiInput = [this](QObject*) { RunReported([&] { MidiInputMidiInput(); }); };
+    MidiInput->OnOverflow = [this](QObject*) { RunReported([&] { MidiInputOverflow(); }); };
+    // Only the user's choice: the start-up restore runs the handler itself, also when the saved
+    // entry is the one already selected.
+    connect(combo, &QComboBox::activated, this, [this] { RunReported([&] { ComboMidiInDeviceChange(); }); });
+    connect(ui->ButtonInClear, &QPushButton::clicked, this, [this] { RunReported([&] { ButtonInClearClick(); }); });
+    connect(ui->ButtonInSaveBinary, &QPushButton::clicked, this,
+            [this] { RunReported([&] { ButtonInSaveBinaryClick(); }); });
+    connect(ui->ButtonInSaveText, &QPushButton::clicked, this,
+            [this] { RunReported([&] { ButtonInSaveTextClick(); }); });
+    connect(ui->MemoMidiIn, &QPlainTextEdit::textChanged, this, [this] { MemoMidiInChange(); });
+}
+
+// Start-up step 20. Every entry is compared, not only the first match: when two devices share the
+// saved name each is opened in turn and the last one stays.
+void TFormMain::RestoreInputDevice(const QString& savedName)
+{
+    QComboBox* combo = ui->ComboMidiInDevice;
+    for (int index = 0; index < combo->count(); ++index) {
+        if (combo->itemText(index) != savedName)
+            continue;
+        combo->setCurrentIndex(index);
+        RunReported([&] { ComboMidiInDeviceChange(); });
+    }
+}
+
+void TFormMain::ComboMidiInDeviceChange()
+{
+    ButtonInClearClick();
+    const int index = ui->ComboMidiInDevice->currentIndex();
+    if (index > 0) {
+        MidiInput->Close();
+        MidiInput->SetDeviceID(uint16_t(index - 1));
+        MidiInput->Open();  // a device that fails to open simply shows nothing
+        MidiInput->Start();
+    } else if (MidiInput->DeviceHandle()) {
+        MidiInput->Close();
+    }
+}
+
+// One event per notification. The memo and the byte count catch up once per turn of the event
+// loop: a burst of thousands of messages costs one append, one layout and one paint, not
+// thousands.
+void TFormMain::MidiInputMidiInput()
+{
+    const std::unique_ptr<TMyMidiEvent> event = MidiInput->GetMidiEvent();
+    if (!event)
+        return;
+    ui->ButtonInSaveBinary->setEnabled(true);
+    ui->ButtonInClear->setEnabled(true);
+    ui->ButtonInSaveText->setEnabled(true);
+    if (event->StatusByte == 0xF0) {
+        const QByteArray bytes(reinterpret_cast<const char*>(event->SysexData.get()), qsizetype(event->SysexSize));
+        ReceivedBytes.append(bytes);
+        MonitorPending += SysexMonitorLine(bytes);
+    } else {
+        // Always three bytes, whatever the message: C0 05 is shown and kept as c0 05 00.
+        ReceivedBytes.append(char(event->StatusByte));
+        ReceivedBytes.append(char(event->DataByte1));
+        ReceivedBytes.append(char(event->DataByte2));
+        MonitorPending += ShortMonitorLine(event->StatusByte, event->DataByte1, event->DataByte2);
+    }
+    MonitorPending += QLatin1Char('\n');
+    if (!MonitorFlushQueued) {
+        MonitorFlushQueued = true;
+        QMetaObject::invokeMethod(this, [this] { FlushMonitor(); }, Qt::QueuedConnection);
+    }
+}
+
+void TFormMain::FlushMonitor()
+{
+    MonitorFlushQueued = false;
+    if (MonitorPending.isEmpty())
+        return;
+    AppendMonitorLines(ui->MemoMidiIn, MonitorPending);
+    MonitorPending.clear();
+    ui->LabelMidiIn->setText(LabelMidiInText(ReceivedBytes.size()));
+}
+
+// A burst of lost events must not stack one modal box on another (each box's own loop would
+// take the next overflow and open the next box, without end): while a box is open the losses
+// are only counted, and the next box says how many there were.
+void TFormMain::MidiInputOverflow()
+{
+    if (OverflowBoxOpen) {
+        ++OverflowsWhileOpen;
+        return;
+    }
+    QString text = QString::fromUtf8(OverflowMessage);
+    if (OverflowsWhileOpen > 0)
+        text += QLatin1Char('\n') + QString::fromUtf8(OverflowCountLine).arg(OverflowsWhileOpen);
+    OverflowsWhileOpen = 0;
+    OverflowBoxOpen = true;
+    ShowMessage(this, text);
+    OverflowBoxOpen = false;
+}
+
+void TFormMain::ButtonInClearClick()
+{
+    ui->MemoMidiIn->clear();
+    MonitorPending.clear();
+    ReceivedBytes.clear();
+    ui->LabelMidiIn->setText(QStringLiteral("MIDI入力"));
+    MidiInput->Close();
+    MidiInput->Open();
+    MidiInput->Start();
+}
+
+void TFormMain::ButtonInSaveBinaryClick()
+{
+    FlushMonitor();
+    const QString path = ExecuteFileDialog(this, {true, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), BinaryFolder});
+    if (path.isEmpty())
+        return;
+    BinaryFolder = FolderOf(path);
+    WriteWholeFile(path, ReceivedBytes);
+}
+
+void TFormMain::ButtonInSaveTextClick()
+{
+    FlushMonitor();
+    const QString path = ExecuteFileDialog(this, {true, QStringLiteral("txt"), QString::fromUtf8(TextFilter), TextFolder});
+    if (path.isEmpty())
+        return;
+    TextFolder = FolderOf(path);
+    // The memo keeps its lines apart with LF; the file ends every line with CR LF.
+    QByteArray text = ui->MemoMidiIn->toPlainText().toUtf8();
+    if (!text.isEmpty()) {
+        text.replace('\n', "\r\n");
+        text.append("\r\n");
+    }
+    WriteWholeFile(path, text);
+}
+
+void TFormMain::MemoMidiInChange()
+{
+    // isEmpty, not the text: the memo may hold a million lines.
+    const bool any = !ui->MemoMidiIn->document()->isEmpty();
+    ui->ButtonInClear->setEnabled(any);
+    ui->ButtonInSaveBinary->setEnabled(any);
+    ui->ButtonInSaveText->setEnabled(any);
+}

@@ -1,2 +1,10 @@
 # Test binaries of tests/gui; see kelvane_add_test in tests/CMakeLists.txt.
 kelvane_add_test(gui_startup gui/StartupTest.cpp)
+kelvane_add_test(gui_main_page gui/MainPageTest.cpp)
+kelvane_add_test(gui_program_list gui/ProgramListTest.cpp)
+kelvane_add_test(gui_binary_page gui/BinaryPageTest.cpp)
+kelvane_add_test(gui_DrumPage gui/DrumPageTest.cpp)
+kelvane_add_test(gui_DrumColor gui/DrumColorTest.cpp)
+kelvane_add_test(gui_settings gui/SettingsTest.cpp)
+kelvane_add_test(gui_monitor gui/MonitorTest.cpp)
+kelvane_add_test(gui_dialogs gui/DialogsTest.cpp)

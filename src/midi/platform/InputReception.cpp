@@ -13,27 +13,73 @@ void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t time
     if (length == 0)
         return;
     std::lock_guard lock(Mutex);
-    if (bytes[0] == 0xF0 || InSysex) {
-        if (Pending.size() + length > PendingLimit) {
-            // Nobody is taking the buffers back: drop this piece and say so (a null header).
-            InSysex = bytes[length - 1] != 0xF7;
-            Callback(Handle, MIM_LONGERROR, Instance, 0, timeMs);
+    const uint8_t first = bytes[0];
+    if (InSysex && first >= 0x80 && first != 0xF7) {
+        // Real-time messages may stand inside a system exclusive message without ending it;
+        // any other status byte ends it where it stands (a sender that never sent its F7
+        // must not swallow everything after it).
+        if (first >= 0xF8) {
+            DeliverShort(bytes, length, timeMs);
             return;
         }
-        Pending.insert(Pending.end(), bytes, bytes + length);
-        InSysex = bytes[length - 1] != 0xF7;
-        if (!InSysex)
-            MessageEnds.push_back(PendingStart + Pending.size());
-        PendingTime = timeMs;
-        DeliverPending();
+        EndOpenMessage();
+    }
+    if (first != 0xF0 && !InSysex) {
+        DeliverShort(bytes, length, timeMs);
         return;
     }
+    const bool ends = bytes[length - 1] == 0xF7;
+    if (Discarding || Pending.size() + length > PendingLimit) {
+        // Nobody is taking the buffers back: drop this piece and say so (a null header). What
+        // is kept of its message stays a message of its own, and the rest of it is dropped too,
+        // so that no later bytes close the gap as if nothing was missing.
+        if (!Discarding)
+            EndOpenMessage();
+        InSysex = Discarding = !ends;
+        Callback(Handle, MIM_LONGERROR, Instance, 0, timeMs);
+        return;
+    }
+    Pending.insert(Pending.end(), bytes, bytes + length);
+    InSysex = !ends;
+    if (ends)
+        MessageEnds.push_back(PendingStart + Pending.size());
+    PendingTime = timeMs;
+    DeliverPending();
+}
+
+void TInputReception::DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs)
+{
     uint32_t packed = bytes[0];
     if (length > 1)
         packed |= uint32_t(bytes[1]) << 8;
     if (length > 2)
         packed |= uint32_t(bytes[2]) << 16;
     Callback(Handle, MIM_DATA, Instance, packed, timeMs);
+}
+
+// The open system exclusive message ends without its F7: what arrived of it is delivered as it
+// stands, and the next bytes start a message of their own.
+void TInputReception::EndOpenMessage()
+{
+    if (!InSysex)
+        return;
+    const bool endedAlready = Discarding;  // when its first piece was dropped
+    InSysex = false;
+    Discarding = false;
+    if (endedAlready)
+        return;
+    const uint64_t end = PendingStart + Pending.size();
+    if (!Pending.empty()) {
+        // Bytes are delivered in order, so the open message's bytes are the last ones waiting.
+        if (MessageEnds.empty() || MessageEnds.back() != end)
+            MessageEnds.push_back(end);
+        DeliverPending();
+    } else if (!Lent.empty() && Lent.front()->dwBytesRecorded > 0) {
+        // Its last bytes sit in the first lent buffer, which waits for more.
+        TMidiHeader* header = Lent.front();
+        Lent.pop_front();
+        HandBack(header, PendingTime);
+    }
 }
 
 TMidiResult TInputReception::AddBuffer(TMidiHeader* header)
@@ -64,6 +110,7 @@ void TInputReception::Reset()
     MessageEnds.clear();
     PendingStart = 0;
     InSysex = false;
+    Discarding = false;
 }
 
 bool TInputReception::HasLentBuffers() const

@@ -28,6 +28,8 @@ public:
 private:
     void DeliverPending();  // caller holds Mutex
     void HandBack(TMidiHeader* header, uint32_t timeMs);
+    void DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs);
+    void EndOpenMessage();  // caller holds Mutex
 
     mutable std::mutex Mutex;  // serialises every call into the callback: one producer at a time
     TMidiHandle Handle;
@@ -39,4 +41,5 @@ private:
     std::deque<uint64_t> MessageEnds;   // stream positions just after each waiting F7
     uint32_t PendingTime = 0;
     bool InSysex = false;               // the last piece did not end with F7
+    bool Discarding = false;            // the open message lost a piece: the rest goes too
 };

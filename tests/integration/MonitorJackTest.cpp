@@ -1,0 +1,174 @@
+// The input monitor through a real JACK server (dummy driver, 48 kHz, 256 frames a cycle): a peer
+// client sends to Kelvane's input and the window shows, counts and saves exactly those bytes.
+#include "JackPeer.h"
+#include "JackServer.h"
+#include "KelvaneFixture.h"
+#include "platform/SystemMidiService.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+class MonitorJackTest : public ::testing::Test {
+protected:
+    TJackServer Server;
+    std::unique_ptr<TJackPeer> Peer;
+    std::unique_ptr<TKelvaneFixture> Fixture;
+
+    void SetUp() override
+    {
+        if (!TJackServer::Available())
+            GTEST_SKIP() << "jackd is not installed";
+        ASSERT_TRUE(Server.Start()) << Server.Error();
+        Peer = std::make_unique<TJackPeer>();
+        ASSERT_TRUE(Peer->IsOpen());
+        ASSERT_NO_FATAL_FAILURE(OpenWindow());
+    }
+
+    void TearDown() override
+    {
+        Fixture.reset();
+        SetMidiService(nullptr);
+        Peer.reset();
+        Server.Stop();
+    }
+
+    // Output on the peer's input (the pages need an open output port), input restored from the
+    // settings to the peer's output, the Binary page showing.
+    void OpenWindow()
+    {
+        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+        TFixtureOptions options;
+        options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
+                               .arg(QString::fromStdString(Peer->InputPortName()),
+                                    QString::fromStdString(Peer->OutputPortName()));
+        options.UseRecordingService = false;
+        Fixture = std::make_unique<TKelvaneFixture>(options);
+        TKelvaneFixture& f = *Fixture;
+        ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
+        ASSERT_EQ(f.Form().ComboMidiInDevice->currentText().toStdString(), Peer->OutputPortName());
+        ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr) << "the peer's output did not open";
+        f.Main().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
+        QTabBar* tabs = f.Form().PageMain->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+        EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
+        QTest::qWait(50);  // a few cycles for the connection to settle
+    }
+
+    TKelvaneFixture& F() { return *Fixture; }
+
+    // Sends, waits until the window shows that many lines, and gives stray events a moment.
+    void SendAndWaitForLines(const std::vector<std::vector<uint8_t>>& messages, int lines)
+    {
+        for (const auto& message : messages)
+            Peer->Send(message);
+        ASSERT_TRUE(Peer->WaitUntilSent(3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() >= lines; }, 5000))
+            << "shown: " << F().Form().MemoMidiIn->toPlainText().toStdString();
+        QTest::qWait(30);
+    }
+
+    QString Memo() { return F().Form().MemoMidiIn->toPlainText(); }
+    // Lines as the user sees and saves them (a paragraph of the memo may hold several).
+    qsizetype MemoLines()
+    {
+        const QString text = Memo();
+        return text.isEmpty() ? 0 : text.count('\n') + 1;
+    }
+};
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+}  // namespace
+
+TEST_F(MonitorJackTest, NoteOnAndOffShowTwoLinesAndSaveExactly)
+{
+    ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"90 3C 7F", "80 3C 00"}), 2));
+    EXPECT_EQ(Memo(), "90 3c 7f\n80 3c 00");
+    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
+
+    QTemporaryDir dir;
+    QString answer;
+    DialogHooks().File = [&](const TFileDialogRequest&) { return answer; };
+    answer = dir.path() + "/in.syx";
+    QTest::mouseClick(F().Form().ButtonInSaveBinary, Qt::LeftButton);
+    EXPECT_EQ(FileBytes(answer), QByteArray("\x90\x3C\x7F\x80\x3C\x00", 6));
+    answer = dir.path() + "/in.txt";
+    QTest::mouseClick(F().Form().ButtonInSaveText, Qt::LeftButton);
+    EXPECT_EQ(FileBytes(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\n"));
+    EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join('|').toStdString();
+}
+
+TEST_F(MonitorJackTest, SysexShowsOneLineEndingWithABlank)
+{
+    ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F0 7E 7F 09 01 F7"}), 1));
+    EXPECT_EQ(Memo(), "f0 7e 7f 09 01 f7 ");
+    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
+    EXPECT_EQ(F().Main().ReceivedBytes, QByteArray("\xF0\x7E\x7F\x09\x01\xF7", 6));
+}
+
+TEST_F(MonitorJackTest, ClockAndActiveSensingNeverAppear)
+{
+    ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F8", "FE", "FA", "F8", "90 3C 7F", "FE", "F8", "FC"}), 3));
+    EXPECT_EQ(Memo(), "fa 00 00\n90 3c 7f\nfc 00 00");
+    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（9バイト）"));
+}
+
+TEST_F(MonitorJackTest, ClearEmptiesMemoCountAndLabelAndTheMonitorGoesOn)
+{
+    ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"90 3C 7F"}), 1));
+    ASSERT_TRUE(F().Form().ButtonInClear->isEnabled());
+    QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
+    EXPECT_EQ(Memo(), "");
+    EXPECT_TRUE(F().Main().ReceivedBytes.isEmpty());
+    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
+    EXPECT_FALSE(F().Form().ButtonInClear->isEnabled());
+    EXPECT_FALSE(F().Form().ButtonInSaveBinary->isEnabled());
+    EXPECT_FALSE(F().Form().ButtonInSaveText->isEnabled());
+
+    // The port was closed, opened and started again on the same JACK port.
+    QTest::qWait(50);
+    ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"80 3C 00"}), 1));
+    EXPECT_EQ(Memo(), "80 3c 00");
+    EXPECT_TRUE(F().Form().ButtonInSaveText->isEnabled());
+}
+
+// A long message: the service joins the peer's pieces, the port delivers it in buffers of 4,096
+// bytes, one line each, and the count holds every byte.
+TEST_F(MonitorJackTest, LongSysexArrivesWholeInBufferLines)
+{
+    std::vector<uint8_t> message(20000);
+    for (size_t i = 0; i < message.size(); ++i)
+        message[i] = uint8_t(i * 5 % 128);
+    message.front() = 0xF0;
+    message.back() = 0xF7;
+    for (size_t start = 0; start < message.size(); start += 4096)
+        Peer->Send({message.begin() + std::ptrdiff_t(start),
+                    message.begin() + std::ptrdiff_t(std::min(message.size(), start + 4096))});
+    ASSERT_TRUE(Peer->WaitUntilSent(3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= qsizetype(message.size()); }, 5000));
+    QTest::qWait(30);
+    EXPECT_EQ(F().Main().ReceivedBytes, QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
+    EXPECT_EQ(MemoLines(), 5);  // 4 × 4096 + 3616
+    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（20000バイト）"));
+    EXPECT_TRUE(F().Messages.isEmpty());
+}

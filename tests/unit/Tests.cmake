@@ -1,0 +1,11 @@
+# Test binaries of tests/unit; see kelvane_add_test in tests/CMakeLists.txt.
+kelvane_add_test(unit_sequencer_events unit/SequencerEventsTest.cpp)
+kelvane_add_test(unit_ini_file unit/IniFileTest.cpp)
+kelvane_add_test(unit_hex_text unit/HexTextTest.cpp)
+kelvane_add_test(unit_control_change unit/ControlChangeTest.cpp)
+kelvane_add_test(unit_settings unit/SettingsTest.cpp)
+kelvane_add_test(unit_name_lists unit/NameListsTest.cpp)
+kelvane_add_test(unit_midi_output unit/MidiOutputTest.cpp)
+kelvane_add_test(unit_synth unit/SynthTest.cpp)
+kelvane_add_test(unit_event_queue unit/EventQueueTest.cpp)
+kelvane_add_test(unit_midi_input unit/MidiInputTest.cpp)
