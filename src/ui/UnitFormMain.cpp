@@ -78,7 +78,6 @@ TFormMain::TFormMain(const QStringList& arguments, const QString& programPath, Q
     face.setPixelSize(12);
     setFont(face);
     FormCreate(arguments, programPath);
-    FStarting = false;
 }
 
 TFormMain::~TFormMain()

@@ -13,7 +13,6 @@
 #include "Settings.h"
 #include "UnitClassControlChange.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -186,6 +185,7 @@ private:
     void ButtonOutSaveTextClick();
     void ButtonBinaryFontSetClick();
     void SetBinaryFont(const QFont& font);
+    void SetLabelMidiOutAqua(bool aqua);  // the label's blink, one flip per packet
 
     // --- input monitor (UnitFormMainMonitor.cpp)
     void FillInputDeviceList();
@@ -210,7 +210,6 @@ private:
     QString FProgramFolder;
     QString FApplicationTitle = QStringLiteral("Kelvane");
     bool FEndRequested = false;
-    bool FStarting = true;
     QObject* KeyPreview = nullptr;
     QList<QAction*> OutDeviceItems;
     QButtonGroup* RadioChannelGroup = nullptr;
@@ -223,11 +222,6 @@ private:
     int BinaryFontCharacterSet = 128;
     QHash<QObject*, std::function<void()>> DoubleClickActions;  // labels and fields
     QSet<QObject*> TestNoteTargets;  // the controls a right press on plays C4
-
-    // --- state of the drum page (UnitFormMainDrums.cpp)
-
-    // --- state of the raw output editor (UnitFormMainBinary.cpp)
-    void SetLabelMidiOutAqua(bool aqua);  // the label's blink, one flip per packet
 
     // Monitor: events are taken one per notification; the memo and the count catch up once
     // per turn of the event loop.
