@@ -2,6 +2,7 @@
 #include "platform/SynthEngine.h"
 #include "platform/SystemMidiService.h"
 
+#include <QtGlobal>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -86,6 +87,29 @@ TEST(SynthDevice, IsOutputDeviceZeroAndSaysWhyItCannotOpen)
 TEST(DeviceNames, RepeatedNamesAreNumbered)
 {
     EXPECT_EQ(MakeNamesUnique({"A", "B", "A", "A"}), (std::vector<std::string>{"A", "B", "A #2", "A #3"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(SynthDevice, WithoutASoundFontTheSynthesizerIsNotListed)
+{
+    qputenv("KELVANE_SOUNDFONT", "/nonexistent/none.sf2");
+    TSystemMidiService service(TMidiApi::None);
+    qunsetenv("KELVANE_SOUNDFONT");
+    EXPECT_EQ(service.OutGetNumDevs(), 0u);
+    TMidiHandle handle = nullptr;
+    EXPECT_NE(service.OutOpen(&handle, -1, nullptr, 0), MMSYSERR_NOERROR);  // no mapper target either
+    EXPECT_EQ(handle, nullptr);
+}
+
+TEST(SystemPorts, MissingServicesMeanNoPortsNotACrash)
+{
+    // No /dev/snd/seq and no JACK server on a bare machine: each backend is simply absent.
+    EXPECT_NO_THROW({ auto alsa = MakeAlsaBackend(); });
+    EXPECT_NO_THROW({ auto jack = MakeJackBackend(); });
+    EXPECT_NO_THROW({ TSystemMidiService service(TMidiApi::Automatic); service.OutGetNumDevs(); service.InGetNumDevs(); });
 }
 
 } // namespace
