@@ -2,7 +2,7 @@
 #include "platform/SynthEngine.h"
 #include "platform/SystemMidiService.h"
 
-#include <QtGlobal>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -95,9 +95,9 @@ namespace {
 
 TEST(SynthDevice, WithoutASoundFontTheSynthesizerIsNotListed)
 {
-    qputenv("KELVANE_SOUNDFONT", "/nonexistent/none.sf2");
+    setenv("KELVANE_SOUNDFONT", "/nonexistent/none.sf2", 1);
     TSystemMidiService service(TMidiApi::None);
-    qunsetenv("KELVANE_SOUNDFONT");
+    unsetenv("KELVANE_SOUNDFONT");
     EXPECT_EQ(service.OutGetNumDevs(), 0u);
     TMidiHandle handle = nullptr;
     EXPECT_NE(service.OutOpen(&handle, -1, nullptr, 0), MMSYSERR_NOERROR);  // no mapper target either
