@@ -1,10 +1,7 @@
 // The raw output editor's sender through a real JACK server (dummy driver, 48 kHz, 256 frames a
 // cycle): the window is opened on a peer client's MIDI input and what the peer receives is
 // compared byte for byte with what was typed.
-#include "JackPeer.h"
-#include "JackServer.h"
-#include "KelvaneFixture.h"
-#include "platform/SystemMidiService.h"
+#include "JackTest.h"
 
 #include <QPushButton>
 #include <QTabBar>
@@ -16,33 +13,13 @@ namespace {
 
 constexpr double FramesPerMs = 48.0;
 
-class BinaryJackTest : public ::testing::Test {
+class BinaryJackTest : public TJackTest {
 protected:
-    TJackServer Server;
-    std::unique_ptr<TJackPeer> Peer;
-    std::unique_ptr<TKelvaneFixture> Fixture;
-
-    void SetUp() override
-    {
-        if (!TJackServer::Available())
-            GTEST_SKIP() << "jackd is not installed";
-        ASSERT_TRUE(Server.Start()) << Server.Error();
-        Peer = std::make_unique<TJackPeer>();
-        ASSERT_TRUE(Peer->IsOpen());
-    }
-
-    void TearDown() override
-    {
-        Fixture.reset();
-        SetMidiService(nullptr);
-        Peer.reset();
-        Server.Stop();
-    }
 
     // The window with its output port on the peer's input, showing the Binary page.
     void OpenWindow(const QString& settings)
     {
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+        UseJackService();
         TFixtureOptions options;
         options.Settings = settings;
         options.UseRecordingService = false;

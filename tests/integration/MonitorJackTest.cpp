@@ -1,9 +1,6 @@
 // The input monitor through a real JACK server (dummy driver, 48 kHz, 256 frames a cycle): a peer
 // client sends to Kelvane's input and the window shows, counts and saves exactly those bytes.
-#include "JackPeer.h"
-#include "JackServer.h"
-#include "KelvaneFixture.h"
-#include "platform/SystemMidiService.h"
+#include "JackTest.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,35 +18,21 @@ void PrintTo(const QString& text, std::ostream* out)
 
 namespace {
 
-class MonitorJackTest : public ::testing::Test {
+class MonitorJackTest : public TJackTest {
 protected:
-    TJackServer Server;
-    std::unique_ptr<TJackPeer> Peer;
-    std::unique_ptr<TKelvaneFixture> Fixture;
-
     void SetUp() override
     {
-        if (!TJackServer::Available())
-            GTEST_SKIP() << "jackd is not installed";
-        ASSERT_TRUE(Server.Start()) << Server.Error();
-        Peer = std::make_unique<TJackPeer>();
-        ASSERT_TRUE(Peer->IsOpen());
-        ASSERT_NO_FATAL_FAILURE(OpenWindow());
-    }
-
-    void TearDown() override
-    {
-        Fixture.reset();
-        SetMidiService(nullptr);
-        Peer.reset();
-        Server.Stop();
+        TJackTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure()) {
+            ASSERT_NO_FATAL_FAILURE(OpenWindow());
+        }
     }
 
     // Output on the peer's input (the pages need an open output port), input restored from the
     // settings to the peer's output, the Binary page showing.
     void OpenWindow()
     {
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+        UseJackService();
         TFixtureOptions options;
         options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
                                .arg(QString::fromStdString(Peer->InputPortName()),

@@ -1,10 +1,7 @@
 // The output port and the main window over a real JACK server in dummy mode: what a JACK
 // client receives is what Kelvane meant to send.
-#include "JackPeer.h"
-#include "JackServer.h"
-#include "KelvaneFixture.h"
+#include "JackTest.h"
 #include "MidiOut.h"
-#include "platform/SystemMidiService.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -15,26 +12,14 @@
 
 namespace {
 
-class OutputJackTest : public ::testing::Test {
+class OutputJackTest : public TJackTest {
 protected:
     void SetUp() override
     {
-        if (!TJackServer::Available())
-            GTEST_SKIP() << "jackd is not installed";
-        ASSERT_TRUE(Server.Start()) << Server.Error();
-        Peer = std::make_unique<TJackPeer>();
-        ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+        TJackTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            UseJackService();
     }
-    void TearDown() override
-    {
-        SetMidiService(nullptr);
-        Peer.reset();
-        Server.Stop();
-    }
-
-    TJackServer Server;
-    std::unique_ptr<TJackPeer> Peer;
 };
 
 std::vector<std::vector<uint8_t>> Received(const TJackPeer& peer)

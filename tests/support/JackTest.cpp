@@ -1,0 +1,25 @@
+#include "JackTest.h"
+
+#include "platform/SystemMidiService.h"
+
+void TJackTest::SetUp()
+{
+    if (!TJackServer::Available())
+        GTEST_SKIP() << "jackd is not installed";
+    ASSERT_TRUE(Server.Start()) << Server.Error();
+    Peer = std::make_unique<TJackPeer>();
+    ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();
+}
+
+void TJackTest::TearDown()
+{
+    Fixture.reset();
+    SetMidiService(nullptr);
+    Peer.reset();
+    Server.Stop();
+}
+
+void TJackTest::UseJackService()
+{
+    SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+}
