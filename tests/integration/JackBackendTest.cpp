@@ -1,7 +1,6 @@
 // The JACK backend against a real JACK server of this test's own (dummy driver, 48 kHz, 256
 // frames per cycle) and a peer client that records and sends bytes.
-#include "JackPeer.h"
-#include "JackServer.h"
+#include "JackTest.h"
 #include "platform/PortBackend.h"
 
 #include <gtest/gtest.h>
@@ -86,19 +85,15 @@ TBytes NumberedMessage(size_t i)
             static_cast<uint8_t>(i % 127 + 1)};
 }
 
-class JackBackendTest : public ::testing::Test {
+class JackBackendTest : public TJackTest {
 protected:
-    TJackServer Server;
-    std::unique_ptr<TJackPeer> Peer;
     std::unique_ptr<TPortBackend> Backend;
 
     void SetUp() override
     {
-        if (!TJackServer::Available())
-            GTEST_SKIP() << "jackd is not installed";
-        ASSERT_TRUE(Server.Start()) << Server.Error();
-        Peer = std::make_unique<TJackPeer>();
-        ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();
+        TJackTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         Backend = MakeJackBackend();
         ASSERT_NE(Backend, nullptr);
     }
@@ -106,8 +101,7 @@ protected:
     void TearDown() override
     {
         Backend.reset();
-        Peer.reset();
-        Server.Stop();
+        TJackTest::TearDown();
     }
 
     std::unique_ptr<TOutputConnection> OpenOutputToPeer()
