@@ -131,6 +131,12 @@ void TFormMain::SetUpBinary(const TMainSettings& settings)
     // lay the whole text out a second time.
     ui->MemoMidiOut->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     ui->MemoMidiOut->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    // The two-line captions of the number boxes: small enough that "（ミリ秒）" fits its line.
+    for (QLabel* caption : {ui->LabelInterval, ui->LabelPacketSize}) {
+        QFont small = caption->font();
+        small.setPixelSize(11);
+        caption->setFont(small);
+    }
 
     const TFontSetting& f = settings.BinaryFont;
     QFont font(f.Name);
