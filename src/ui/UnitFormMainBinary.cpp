@@ -3,15 +3,12 @@
 
 #include "Dialogs.h"
 #include "HexText.h"
+#include "MidiFiles.h"
 #include "SpinEdit.h"
 #include "ui_UnitFormMain.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -21,83 +18,11 @@
 
 namespace {
 
-const char* const SyxFilter = "システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*";
-const char* const TextFilter = "テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
-const char* const CannotReadText = "%1 を読み込めません";
-const char* const CannotWriteText = "%1 に書き込めません";
-const char* const TooLargeText = "%1 は大きすぎて読み込めません（%2 MiB まで）";
-
-// The memo lays out its text again at every edit; beyond this a file takes the window for
-// seconds. A .syx file becomes three characters per byte, so both limits give the same memo.
-constexpr qint64 MaxSyxFileBytes = 4 * 1024 * 1024;
-constexpr qint64 MaxTextFileBytes = 3 * MaxSyxFileBytes;
-
 const QColor Aqua(0, 255, 255);
 
 QString LabelMidiOutText(qint64 bytes)
 {
     return QStringLiteral("MIDI出力（") + QString::number(bytes) + QStringLiteral("バイト）");
-}
-
-QString FolderOf(const QString& path)
-{
-    QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
-    return folder;
-}
-
-QString Shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
-
-[[noreturn]] void Fail(const char* text, const QString& path)
-{
-    throw std::runtime_error(QString::fromUtf8(text).arg(Shown(path)).toStdString());
-}
-
-[[noreturn]] void FailTooLarge(const QString& path, qint64 limit)
-{
-    throw std::runtime_error(
-        QString::fromUtf8(TooLargeText).arg(Shown(path)).arg(limit / (1024 * 1024)).toStdString());
-}
-
-// The whole file, refused above limit bytes. Only a regular file: opening a pipe waits for its
-// writer, and a device may never end. The pieces stop at the limit also if the file grows.
-QByteArray ReadWholeFile(const QString& path, qint64 limit)
-{
-    if (!QFileInfo(path).isFile())
-        Fail(CannotReadText, path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        Fail(CannotReadText, path);
-    if (file.size() > limit)
-        FailTooLarge(path, limit);
-    QByteArray bytes;
-    bytes.reserve(file.size());
-    char piece[64 * 1024];
-    for (;;) {
-        const qint64 got = file.read(piece, sizeof piece);
-        if (got < 0)
-            Fail(CannotReadText, path);
-        if (got == 0)
-            break;
-        if (bytes.size() + got > limit)
-            FailTooLarge(path, limit);
-        bytes.append(piece, got);
-    }
-    return bytes;
-}
-
-// Created, or emptied if it exists, with exactly these bytes. Written beside the file and then
-// renamed over it, so a full disk leaves the old file as it was.
-void WriteWholeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Fail(CannotWriteText, path);
 }
 
 // Stops a run when the window closes: the ports close then, and a tick after that would only
@@ -267,8 +192,7 @@ void TFormMain::SpinEditIntervalChange()
 
 void TFormMain::ButtonOutLoadBinaryClick()
 {
-    const QString path =
-        ExecuteFileDialog(this, {false, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), BinaryFolder});
+    const QString path = ExecuteFileDialog(this, SyxFileRequest(false, BinaryFolder));
     if (path.isEmpty())
         return;
     BinaryFolder = FolderOf(path);
@@ -278,8 +202,7 @@ void TFormMain::ButtonOutLoadBinaryClick()
 
 void TFormMain::ButtonOutSaveBinaryClick()
 {
-    const QString path =
-        ExecuteFileDialog(this, {true, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), BinaryFolder});
+    const QString path = ExecuteFileDialog(this, SyxFileRequest(true, BinaryFolder));
     if (path.isEmpty())
         return;
     BinaryFolder = FolderOf(path);
@@ -291,8 +214,7 @@ void TFormMain::ButtonOutSaveBinaryClick()
 
 void TFormMain::ButtonOutLoadTextClick()
 {
-    const QString path =
-        ExecuteFileDialog(this, {false, QStringLiteral("txt"), QString::fromUtf8(TextFilter), TextFolder});
+    const QString path = ExecuteFileDialog(this, TextFileRequest(false, TextFolder));
     if (path.isEmpty())
         return;
     TextFolder = FolderOf(path);
@@ -305,8 +227,7 @@ void TFormMain::ButtonOutLoadTextClick()
 
 void TFormMain::ButtonOutSaveTextClick()
 {
-    const QString path =
-        ExecuteFileDialog(this, {true, QStringLiteral("txt"), QString::fromUtf8(TextFilter), TextFolder});
+    const QString path = ExecuteFileDialog(this, TextFileRequest(true, TextFolder));
     if (path.isEmpty())
         return;
     TextFolder = FolderOf(path);

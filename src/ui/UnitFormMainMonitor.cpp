@@ -3,50 +3,25 @@
 
 #include "Dialogs.h"
 #include "HexText.h"
+#include "MidiFiles.h"
 #include "ui_UnitFormMain.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QMetaObject>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <stdexcept>
 
 namespace {
 
 const char* const NoInputEntry = "MIDI入力なし";
 const char* const OverflowMessage = "MIDIイン・オーバーフロー";
 const char* const OverflowCountLine = "（前回の表示中に、さらに%1件の入力が失われました）";
-const char* const SyxFilter = "システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*";
-const char* const TextFilter = "テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
-const char* const CannotWriteText = "%1 に書き込めません";
 
 QString LabelMidiInText(qint64 bytes)
 {
     return QStringLiteral("MIDI入力（") + QString::number(bytes) + QStringLiteral("バイト）");
-}
-
-QString FolderOf(const QString& path)
-{
-    QString folder = QDir::toNativeSeparators(QFileInfo(path).absolutePath());
-    if (!folder.endsWith(QDir::separator()))
-        folder += QDir::separator();
-    return folder;
-}
-
-// Created, or emptied if it exists, with exactly these bytes. Written beside the file and then
-// renamed over it, so a full disk leaves the old file as it was.
-void WriteWholeFile(const QString& path, const QByteArray& bytes)
-{
-    QSaveFile file(path);
-    file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error(
-            QString::fromUtf8(CannotWriteText).arg(QDir::toNativeSeparators(path)).toStdString());
 }
 
 // One paragraph of the memo holds up to this many lines, apart by line separators (U+2028), which
@@ -240,7 +215,7 @@ void TFormMain::ButtonInClearClick()
 void TFormMain::ButtonInSaveBinaryClick()
 {
     FlushMonitor();
-    const QString path = ExecuteFileDialog(this, {true, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), BinaryFolder});
+    const QString path = ExecuteFileDialog(this, SyxFileRequest(true, BinaryFolder));
     if (path.isEmpty())
         return;
     BinaryFolder = FolderOf(path);
@@ -250,7 +225,7 @@ void TFormMain::ButtonInSaveBinaryClick()
 void TFormMain::ButtonInSaveTextClick()
 {
     FlushMonitor();
-    const QString path = ExecuteFileDialog(this, {true, QStringLiteral("txt"), QString::fromUtf8(TextFilter), TextFolder});
+    const QString path = ExecuteFileDialog(this, TextFileRequest(true, TextFolder));
     if (path.isEmpty())
         return;
     TextFolder = FolderOf(path);
