@@ -41,16 +41,37 @@ int ReadPosition(const TIniFile& ini, const QString& section, const QString& key
     return value > screenExtent - 100 ? fallback : value;
 }
 
-TFontSetting ReadFont(const TIniFile& ini, const QString& section, const QString& nameKey, const QString& sizeKey,
-    const QString& characterSetKey, const QString& boldKey, const QString& italicKey, const TFontSetting& defaults)
+// The five keys a font is kept under; each font of the file names them its own way.
+struct TFontKeys {
+    const char* Name;
+    const char* Size;
+    const char* CharacterSet;
+    const char* Bold;
+    const char* Italic;
+};
+constexpr TFontKeys DrumFontKeys{"DrumFontName", "DrumFontSize", "DrumFontCharacterSet", "DrumFontBold", "DrumFontItalic"};
+constexpr TFontKeys BinaryFontKeys{"BinaryFontName", "BinaryFontSize", "BinaryFontCharacterSet", "BinaryFontBold",
+                                   "BinaryFontItalic"};
+constexpr TFontKeys ListFontKeys{"FontName", "FontSize", "CharacterSet", "FontBold", "FontItalic"};
+
+TFontSetting ReadFont(const TIniFile& ini, const QString& section, const TFontKeys& keys, const TFontSetting& defaults)
 {
     TFontSetting font;
-    font.Name = ini.ReadString(section, nameKey, defaults.Name);
-    font.Size = ini.ReadInteger(section, sizeKey, defaults.Size);
-    font.CharacterSet = ReadRanged(ini, section, characterSetKey, defaults.CharacterSet, 0, 255);
-    font.Bold = ini.ReadBool(section, boldKey, defaults.Bold);
-    font.Italic = ini.ReadBool(section, italicKey, defaults.Italic);
+    font.Name = ini.ReadString(section, QLatin1String(keys.Name), defaults.Name);
+    font.Size = ini.ReadInteger(section, QLatin1String(keys.Size), defaults.Size);
+    font.CharacterSet = ReadRanged(ini, section, QLatin1String(keys.CharacterSet), defaults.CharacterSet, 0, 255);
+    font.Bold = ini.ReadBool(section, QLatin1String(keys.Bold), defaults.Bold);
+    font.Italic = ini.ReadBool(section, QLatin1String(keys.Italic), defaults.Italic);
     return font;
+}
+
+void WriteFont(TIniFile& ini, const QString& section, const TFontKeys& keys, const TFontSetting& font)
+{
+    ini.WriteString(section, QLatin1String(keys.Name), font.Name);
+    ini.WriteInteger(section, QLatin1String(keys.Size), font.Size);
+    ini.WriteInteger(section, QLatin1String(keys.CharacterSet), font.CharacterSet);
+    ini.WriteBool(section, QLatin1String(keys.Bold), font.Bold);
+    ini.WriteBool(section, QLatin1String(keys.Italic), font.Italic);
 }
 
 }  // namespace
@@ -61,8 +82,7 @@ TMainSettings ReadMainSettings(const TIniFile& ini, const TScreenGeometry& scree
     TMainSettings s;
 
     s.DrumListName = ini.ReadString(FormMain, QStringLiteral("DrumListName"), d.DrumListName);
-    s.DrumFont = ReadFont(ini, FormMain, QStringLiteral("DrumFontName"), QStringLiteral("DrumFontSize"),
-        QStringLiteral("DrumFontCharacterSet"), QStringLiteral("DrumFontBold"), QStringLiteral("DrumFontItalic"), d.DrumFont);
+    s.DrumFont = ReadFont(ini, FormMain, DrumFontKeys, d.DrumFont);
     s.DrumBackColor = ReadColour(ini, QStringLiteral("DrumBackColor"), d.DrumBackColor);
     s.DrumForeColor = ReadColour(ini, QStringLiteral("DrumForeColor"), d.DrumForeColor);
     s.DrumReverseBackColor = ReadColour(ini, QStringLiteral("DrumReverseBackColor"), d.DrumReverseBackColor);
@@ -73,9 +93,7 @@ TMainSettings ReadMainSettings(const TIniFile& ini, const TScreenGeometry& scree
             s.ColorDialogEntries.append(key + u'=' + value);
 
     s.ShowHint = ini.ReadBool(FormMain, QStringLiteral("ShowHint"), d.ShowHint);
-    s.BinaryFont = ReadFont(ini, FormMain, QStringLiteral("BinaryFontName"), QStringLiteral("BinaryFontSize"),
-        QStringLiteral("BinaryFontCharacterSet"), QStringLiteral("BinaryFontBold"), QStringLiteral("BinaryFontItalic"),
-        d.BinaryFont);
+    s.BinaryFont = ReadFont(ini, FormMain, BinaryFontKeys, d.BinaryFont);
 
     s.Interval = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("Interval"), d.Interval, 5, 500);
     s.PacketSize = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("PacketSize"), d.PacketSize, 128, 2048);
@@ -165,16 +183,8 @@ void WriteMainSettings(TIniFile& ini, const TMainSettings& s)
     ini.WriteInteger(ControlChange, QStringLiteral("MasterCoarseTune"), s.MasterCoarseTune);
 
     ini.WriteString(FormMain, QStringLiteral("DrumListName"), s.DrumListName);
-    ini.WriteString(FormMain, QStringLiteral("DrumFontName"), s.DrumFont.Name);
-    ini.WriteInteger(FormMain, QStringLiteral("DrumFontSize"), s.DrumFont.Size);
-    ini.WriteInteger(FormMain, QStringLiteral("DrumFontCharacterSet"), s.DrumFont.CharacterSet);
-    ini.WriteBool(FormMain, QStringLiteral("DrumFontBold"), s.DrumFont.Bold);
-    ini.WriteBool(FormMain, QStringLiteral("DrumFontItalic"), s.DrumFont.Italic);
-    ini.WriteString(FormMain, QStringLiteral("BinaryFontName"), s.BinaryFont.Name);
-    ini.WriteInteger(FormMain, QStringLiteral("BinaryFontSize"), s.BinaryFont.Size);
-    ini.WriteInteger(FormMain, QStringLiteral("BinaryFontCharacterSet"), s.BinaryFont.CharacterSet);
-    ini.WriteBool(FormMain, QStringLiteral("BinaryFontBold"), s.BinaryFont.Bold);
-    ini.WriteBool(FormMain, QStringLiteral("BinaryFontItalic"), s.BinaryFont.Italic);
+    WriteFont(ini, FormMain, DrumFontKeys, s.DrumFont);
+    WriteFont(ini, FormMain, BinaryFontKeys, s.BinaryFont);
 
     ini.WriteInteger(SystemExclusiveSend, QStringLiteral("Interval"), s.Interval);
     ini.WriteInteger(SystemExclusiveSend, QStringLiteral("PacketSize"), s.PacketSize);
@@ -213,8 +223,7 @@ TProgramListSettings ReadProgramListSettings(const TIniFile& ini, const TScreenG
     s.Width = ini.ReadInteger(FormProgramList, QStringLiteral("Width"), d.Width);
     if (s.Left + s.Width > screen.Primary.width())
         s.Width = d.Width;
-    s.Font = ReadFont(ini, FormProgramList, QStringLiteral("FontName"), QStringLiteral("FontSize"),
-        QStringLiteral("CharacterSet"), QStringLiteral("FontBold"), QStringLiteral("FontItalic"), d.Font);
+    s.Font = ReadFont(ini, FormProgramList, ListFontKeys, d.Font);
     s.Columns = ReadRanged(ini, FormProgramList, QStringLiteral("Columns"), d.Columns, 1, 5);
     return s;
 }
@@ -226,11 +235,7 @@ void WriteProgramListSettings(TIniFile& ini, const TProgramListSettings& s)
     ini.WriteInteger(FormProgramList, QStringLiteral("Height"), s.Height);
     ini.WriteInteger(FormProgramList, QStringLiteral("Width"), s.Width);
     ini.WriteString(FormProgramList, QStringLiteral("ListName"), s.ListName);
-    ini.WriteString(FormProgramList, QStringLiteral("FontName"), s.Font.Name);
-    ini.WriteInteger(FormProgramList, QStringLiteral("FontSize"), s.Font.Size);
-    ini.WriteInteger(FormProgramList, QStringLiteral("CharacterSet"), s.Font.CharacterSet);
-    ini.WriteBool(FormProgramList, QStringLiteral("FontBold"), s.Font.Bold);
-    ini.WriteBool(FormProgramList, QStringLiteral("FontItalic"), s.Font.Italic);
+    WriteFont(ini, FormProgramList, ListFontKeys, s.Font);
     ini.WriteInteger(FormProgramList, QStringLiteral("Columns"), s.Columns);
 }
 
