@@ -56,6 +56,7 @@ public:
 size_t ShortMessageLength(uint8_t status);
 
 // The backends the system service can use. Each returns null when its service is not usable
-// here (no /dev/snd/seq, no JACK server); none throws.
+// here (no sound font, no /dev/snd/seq, no JACK server); none throws.
+std::unique_ptr<TPortBackend> MakeSynthBackend();
 std::unique_ptr<TPortBackend> MakeAlsaBackend();
 std::unique_ptr<TPortBackend> MakeJackBackend();

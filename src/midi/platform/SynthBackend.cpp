@@ -1,5 +1,5 @@
 #include "SynthEngine.h"
-#include "SystemMidiService.h"
+#include "PortBackend.h"
 
 #include <alsa/asoundlib.h>
 #include <fluidsynth.h>

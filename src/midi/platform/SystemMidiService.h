@@ -61,5 +61,3 @@ private:
 
 // Appends " #2", " #3" to names that occur more than once, in list order.
 std::vector<std::string> MakeNamesUnique(const std::vector<std::string>& names);
-
-std::unique_ptr<TPortBackend> MakeSynthBackend();
