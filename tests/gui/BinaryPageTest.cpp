@@ -2,7 +2,7 @@
 // the ticks of the sender, the arrows-only number boxes, .syx and .txt files, the font, and what
 // the settings file keeps of them.
 #include "IniFile.h"
-#include "KelvaneFixture.h"
+#include "GuiTest.h"
 #include "SpinEdit.h"
 
 #include <QDir>
@@ -28,22 +28,13 @@ const QColor Aqua(0, 255, 255);
 // The window on its Binary page, shown so that the page is laid out as a user sees it.
 void OpenBinaryPage(TKelvaneFixture& f)
 {
-    f.Main().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    QTabBar* tabs = f.Form().PageMain->tabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-    ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+    ShowPage(f, 2);
 }
 
 void Type(TKelvaneFixture& f, const QString& text)
 {
     QTest::mouseClick(f.Form().MemoMidiOut->viewport(), Qt::LeftButton);
     QTest::keyClicks(f.Form().MemoMidiOut, text);
-}
-
-void Click(QPushButton* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 QColor LabelColor(TKelvaneFixture& f)
@@ -54,20 +45,6 @@ QColor LabelColor(TKelvaneFixture& f)
 std::vector<QPushButton*> FourButtons(TKelvaneFixture& f)
 {
     return {f.Form().ButtonSend, f.Form().ButtonOutClear, f.Form().ButtonOutSaveBinary, f.Form().ButtonOutSaveText};
-}
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
 }
 
 // Answers the file dialogs with the given paths in turn and keeps what each was asked.
@@ -83,13 +60,6 @@ struct TFileAnswers {
         };
     }
 };
-
-TFixtureOptions WithSettings(const QString& settings)
-{
-    TFixtureOptions options;
-    options.Settings = settings;
-    return options;
-}
 
 std::string Text(const QString& text)
 {

@@ -4,7 +4,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "IniFile.h"
-#include "KelvaneFixture.h"
+#include "GuiTest.h"
 #include "UnitFormDrumColor.h"
 #include "Widgets.h"
 #include "ui_UnitFormDrumColor.h"
@@ -29,20 +29,9 @@ const QColor Red(255, 0, 0);      // 255
 const QColor Green(0, 255, 0);    // 65280
 const QColor Olive(128, 128, 0);  // 32896
 
-TFixtureOptions WithSettings(const QString& settings)
-{
-    TFixtureOptions options;
-    options.Settings = settings;
-    return options;
-}
-
 void ShowDrumPage(TKelvaneFixture& f)
 {
-    f.Main().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    QTabBar* tabs = f.Form().PageMain->tabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-    ASSERT_EQ(f.Form().PageMain->currentIndex(), 1);
+    ShowPage(f, 1);
 }
 
 TDrumPad* Pad(TKelvaneFixture& f, int note)

@@ -6,7 +6,7 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "IniFile.h"
-#include "KelvaneFixture.h"
+#include "GuiTest.h"
 #include "Widgets.h"
 
 #include <QComboBox>
@@ -25,33 +25,15 @@ constexpr uint32_t White = 16777215;
 constexpr uint32_t Aqua = 16776960;
 constexpr uint32_t Black = 0;
 
-void WriteFile(const QString& path, const QString& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text.toUtf8());
-}
-
 // Starts the program again in the fixture's folder, as a new run would find it.
 void Restart(TKelvaneFixture& f)
 {
     f.Windows = CreateKelvaneWindows({}, f.ProgramPath());
 }
 
-TFixtureOptions WithSettings(const QString& settings)
-{
-    TFixtureOptions options;
-    options.Settings = settings;
-    return options;
-}
-
 void ShowDrumPage(TKelvaneFixture& f)
 {
-    f.Main().show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    QTabBar* tabs = f.Form().PageMain->tabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
-    ASSERT_EQ(f.Form().PageMain->currentIndex(), 1);
+    ShowPage(f, 1);
     QCoreApplication::processEvents();
 }
 
@@ -101,8 +83,8 @@ TEST_P(DrumNaming, PadsAndHintsShowTheChosenList)
     TKelvaneFixture f;
     QFile::remove(f.Folder() + "note.ini");
     if (c.NoteIni)
-        WriteFile(f.Folder() + "note.ini", QString::fromUtf8(c.NoteIni));
-    WriteFile(f.Folder() + "kelvane.ini",
+        WriteText(f.Folder() + "note.ini", QString::fromUtf8(c.NoteIni));
+    WriteText(f.Folder() + "kelvane.ini",
               QStringLiteral("[FormMain]\nDrumListName=%1\n[Midi]\nOutDeviceName=Test Synth\n").arg(c.DrumListName));
     Restart(f);
 
@@ -140,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DrumNames, MarkupInANameIsShownAsText)
 {
     TKelvaneFixture f;
-    WriteFile(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni));
+    WriteText(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni));
     Restart(f);
     TDrumPad* rim = Pad(f, 37);
     EXPECT_EQ(rim->text(), "<b>Rim</b>");
@@ -152,13 +134,13 @@ TEST(DrumNames, MarkupInANameIsShownAsText)
 TEST(DrumNames, ChoosingAnotherListRenamesThePadsFromTheFileAsItIsNow)
 {
     TKelvaneFixture f;
-    WriteFile(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni));
+    WriteText(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni));
     Restart(f);
     ShowDrumPage(f);
     ASSERT_EQ(Pad(f, 35)->text(), "Kick");
 
     // note.ini is read again at each choice: an edit made while the program runs shows.
-    WriteFile(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni).replace("035=Bass", "035=Edited"));
+    WriteText(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni).replace("035=Bass", "035=Edited"));
     f.Form().ComboDrumList->setFocus();
     QTest::keyClick(f.Form().ComboDrumList, Qt::Key_Down);
     ASSERT_EQ(f.Form().ComboDrumList->currentText(), "kit two");

@@ -1,7 +1,7 @@
 // The input monitor of the Binary page through the real window: the recording service plays the
 // input device, and the buttons and the device list are used as a person would.
 #include "IniFile.h"
-#include "KelvaneFixture.h"
+#include "GuiTest.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -74,18 +74,6 @@ bool ButtonsEnabled(TKelvaneFixture& f)
     EXPECT_EQ(f.Form().ButtonInSaveBinary->isEnabled(), clear);
     EXPECT_EQ(f.Form().ButtonInSaveText->isEnabled(), clear);
     return clear;
-}
-
-void Click(QWidget* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
 }
 
 std::vector<int> InputOpens(TKelvaneFixture& f)
@@ -196,7 +184,7 @@ TEST(Monitor, ManyLinesAndLongLinesKeepTheirOrderOnScreenAndInTheSavedText)
     Settle();
     EXPECT_EQ(MemoText(f).split('\n'), expected);
     Click(f.Form().ButtonInSaveText);
-    EXPECT_EQ(FileBytes(dir.path() + "/in.txt"), (expected.join("\r\n") + "\r\n").toLatin1());
+    EXPECT_EQ(ReadFile(dir.path() + "/in.txt"), (expected.join("\r\n") + "\r\n").toLatin1());
 }
 
 // The view follows new lines while it shows the last one, and stays where the user scrolled to.
@@ -317,7 +305,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     EXPECT_EQ(requests[0].DefaultSuffix, "syx");
     EXPECT_EQ(requests[0].Filter, QStringLiteral("システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(requests[0].InitialFolder, oldFolder);
-    EXPECT_EQ(FileBytes(answer).toHex(' '), QByteArray("90 3c 7f 80 3c 00 f0 7e 7f 09 01 f7"));
+    EXPECT_EQ(ReadFile(answer).toHex(' '), QByteArray("90 3c 7f 80 3c 00 f0 7e 7f 09 01 f7"));
     EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
 
     answer = saveDir.path() + "/in.txt";
@@ -326,7 +314,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     EXPECT_EQ(requests[1].DefaultSuffix, "txt");
     EXPECT_EQ(requests[1].Filter, QStringLiteral("テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(requests[1].InitialFolder, QDir::toNativeSeparators(f.Folder()));
-    EXPECT_EQ(FileBytes(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\nf0 7e 7f 09 01 f7 \r\n"));
+    EXPECT_EQ(ReadFile(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\nf0 7e 7f 09 01 f7 \r\n"));
     EXPECT_EQ(f.Main().TextFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
     EXPECT_TRUE(f.Errors.isEmpty());
 
@@ -336,7 +324,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     f.Service().Inject({0xC0, 0x05});
     Settle();
     Click(f.Form().ButtonInSaveBinary);
-    EXPECT_EQ(FileBytes(answer), QByteArray("\xC0\x05\x00", 3));
+    EXPECT_EQ(ReadFile(answer), QByteArray("\xC0\x05\x00", 3));
 }
 
 TEST(Monitor, CancelledSaveWritesNothingAndKeepsTheFolders)

@@ -2,7 +2,7 @@
 // and each way of closing put on the wire and into the main window's program field, the name
 // sets of program.ini, and the dialog's own section of the settings file.
 #include "IniFile.h"
-#include "KelvaneFixture.h"
+#include "GuiTest.h"
 #include "Settings.h"
 #include "SpinEdit.h"
 #include "UnitFormProgramList.h"
@@ -33,21 +33,6 @@ const QString OutOfRange = QStringLiteral("プログラム番号の範囲外で�
 QString ProgramSettings(int offset, int program)
 {
     return QStringLiteral("[ProgramChange]\nMinimumValue=%1\nProgram(0-127)=%2\n").arg(offset).arg(program);
-}
-
-TFixtureOptions WithSettings(const QString& settings, bool copyDataFiles = true)
-{
-    TFixtureOptions options;
-    options.Settings = settings;
-    options.CopyDataFiles = copyDataFiles;
-    return options;
-}
-
-void WriteFile(const QString& path, const QByteArray& text)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(text);
 }
 
 // A name set of `count` lines, "000=Voice 0" and so on.

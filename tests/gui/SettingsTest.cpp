@@ -1,7 +1,7 @@
 // The settings file through the real window: what start-up shows from it, and what closing
 // writes back.
 #include "IniFile.h"
-#include "KelvaneFixture.h"
+#include "GuiTest.h"
 #include "SpinEdit.h"
 #include "Widgets.h"
 
@@ -18,12 +18,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray ReadFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Every key a close writes, by section, in the order it writes them.
 const std::vector<std::pair<const char*, std::vector<const char*>>> WrittenKeys = {

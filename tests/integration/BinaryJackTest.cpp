@@ -1,6 +1,7 @@
 // The raw output editor's sender through a real JACK server (dummy driver, 48 kHz, 256 frames a
 // cycle): the window is opened on a peer client's MIDI input and what the peer receives is
 // compared byte for byte with what was typed.
+#include "GuiTest.h"
 #include "JackTest.h"
 
 #include <QPushButton>
@@ -28,11 +29,7 @@ protected:
         TKelvaneFixture& f = *Fixture;
         ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
         EXPECT_EQ(f.Main().MidiOutput->ProductName(), Peer->InputPortName());
-        f.Main().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-        QTabBar* tabs = f.Form().PageMain->tabBar();
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-        ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+        ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
     }
 
     TKelvaneFixture& F() { return *Fixture; }

@@ -1,0 +1,23 @@
+#pragma once
+// Small helpers the window tests share: settings before start-up, a page shown as the user
+// opens it, files written and read back, a left click.
+
+#include "KelvaneFixture.h"
+
+#include <QByteArray>
+#include <QString>
+
+class QWidget;
+
+// Fixture options with `settings` as the settings file's text before start-up.
+TFixtureOptions WithSettings(const QString& settings, bool copyDataFiles = true);
+
+// Shows the window and opens page `index` (0 main, 1 drums, 2 Binary) with a click on its tab.
+void ShowPage(TKelvaneFixture& f, int index);
+
+// Whole files; a file that cannot be opened fails the test.
+QByteArray ReadFile(const QString& path);
+void WriteFile(const QString& path, const QByteArray& bytes);
+void WriteText(const QString& path, const QString& text);  // as UTF-8
+
+void Click(QWidget* widget);
