@@ -1,5 +1,6 @@
 // The input monitor through a real JACK server (dummy driver, 48 kHz, 256 frames a cycle): a peer
 // client sends to Kelvane's input and the window shows, counts and saves exactly those bytes.
+#include "GuiTest.h"
 #include "JackTest.h"
 
 #include <QFile>
@@ -43,13 +44,9 @@ protected:
         ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
         ASSERT_EQ(f.Form().ComboMidiInDevice->currentText().toStdString(), Peer->OutputPortName());
         ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr) << "the peer's output did not open";
-        f.Main().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-        QTabBar* tabs = f.Form().PageMain->tabBar();
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-        ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+        ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
         EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
-        QTest::qWait(50);  // a few cycles for the connection to settle
+        ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000)) << "Kelvane's input is not connected to the peer";
     }
 
     TKelvaneFixture& F() { return *Fixture; }
@@ -74,13 +71,6 @@ protected:
     }
 };
 
-QByteArray FileBytes(const QString& path)
-{
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
 }  // namespace
 
 TEST_F(MonitorJackTest, NoteOnAndOffShowTwoLinesAndSaveExactly)
@@ -94,10 +84,10 @@ TEST_F(MonitorJackTest, NoteOnAndOffShowTwoLinesAndSaveExactly)
     DialogHooks().File = [&](const TFileDialogRequest&) { return answer; };
     answer = dir.path() + "/in.syx";
     QTest::mouseClick(F().Form().ButtonInSaveBinary, Qt::LeftButton);
-    EXPECT_EQ(FileBytes(answer), QByteArray("\x90\x3C\x7F\x80\x3C\x00", 6));
+    EXPECT_EQ(ReadFile(answer), QByteArray("\x90\x3C\x7F\x80\x3C\x00", 6));
     answer = dir.path() + "/in.txt";
     QTest::mouseClick(F().Form().ButtonInSaveText, Qt::LeftButton);
-    EXPECT_EQ(FileBytes(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\n"));
+    EXPECT_EQ(ReadFile(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\n"));
     EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join('|').toStdString();
 }
 
@@ -129,7 +119,7 @@ TEST_F(MonitorJackTest, ClearEmptiesMemoCountAndLabelAndTheMonitorGoesOn)
     EXPECT_FALSE(F().Form().ButtonInSaveText->isEnabled());
 
     // The port was closed, opened and started again on the same JACK port.
-    QTest::qWait(50);
+    ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000));
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"80 3C 00"}), 1));
     EXPECT_EQ(Memo(), "80 3c 00");
     EXPECT_TRUE(F().Form().ButtonInSaveText->isEnabled());

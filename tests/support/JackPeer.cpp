@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -74,6 +75,19 @@ bool TJackPeer::WaitUntilSent(int timeoutMs)
 {
     std::unique_lock guard(Lock);
     return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [this] { return Outgoing.empty(); });
+}
+
+bool TJackPeer::WaitUntilOutputConnected(int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (jack_port_connected(Out) == 0) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    std::unique_lock guard(Lock);
+    const uint64_t seen = Cycles;
+    return Changed.wait_until(guard, deadline, [&] { return Cycles >= seen + 2; });
 }
 
 bool TJackPeer::WaitForEvents(size_t count, int timeoutMs)
@@ -149,7 +163,7 @@ int TJackPeer::Process(jack_nframes_t frames, void* arg)
 
     std::lock_guard guard(self->Lock);
     self->MaxEvent = jack_midi_max_event_size(out);
-    bool changed = false;
+    ++self->Cycles;
     const uint32_t count = jack_midi_get_event_count(in);
     for (uint32_t i = 0; i < count; ++i) {
         jack_midi_event_t event;
@@ -158,7 +172,6 @@ int TJackPeer::Process(jack_nframes_t frames, void* arg)
         self->ReceivedIndex.push_back({self->ReceivedBytes.size(), static_cast<uint32_t>(event.size),
                                        cycleStart + event.time});
         self->ReceivedBytes.insert(self->ReceivedBytes.end(), event.buffer, event.buffer + event.size);
-        changed = true;
     }
     size_t sent = 0;
     while (!self->Outgoing.empty() && (self->EventsPerCycle == 0 || sent < self->EventsPerCycle)) {
@@ -171,9 +184,7 @@ int TJackPeer::Process(jack_nframes_t frames, void* arg)
         std::memcpy(target, bytes.data(), bytes.size());
         self->Outgoing.pop_front();
         ++sent;
-        changed = true;
     }
-    if (changed)
-        self->Changed.notify_all();
+    self->Changed.notify_all();  // every cycle: WaitUntilOutputConnected counts them
     return 0;
 }

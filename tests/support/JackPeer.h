@@ -38,6 +38,9 @@ public:
     void Send(std::vector<uint8_t> bytes);
     void SetEventsPerCycle(size_t count);
     bool WaitUntilSent(int timeoutMs);  // everything queued has gone into a cycle's buffer
+    // "out" is connected to some port and a whole cycle has run since: what is sent from now on
+    // reaches the other end.
+    bool WaitUntilOutputConnected(int timeoutMs);
 
     // What "in" received, in order.
     bool WaitForEvents(size_t count, int timeoutMs);
@@ -70,6 +73,7 @@ private:
     std::deque<std::vector<uint8_t>> Outgoing;
     size_t EventsPerCycle = 0;
     size_t MaxEvent = 0;
+    uint64_t Cycles = 0;
 
     // Runs on the JACK process thread; test code, so it may take the lock.
     static int Process(jack_nframes_t frames, void* arg);
