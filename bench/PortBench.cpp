@@ -3,7 +3,7 @@
 #include "JackPeer.h"
 #include "JackServer.h"
 #include "MidiOut.h"
-#include "platform/RecordingMidiService.h"
+#include "RecordingMidiService.h"
 #include "platform/SystemMidiService.h"
 
 #include <QCoreApplication>

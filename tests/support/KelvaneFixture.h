@@ -4,7 +4,7 @@
 
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
-#include "platform/RecordingMidiService.h"
+#include "RecordingMidiService.h"
 #include "UnitFormMain.h"
 #include "ui_UnitFormMain.h"
 

@@ -1,7 +1,7 @@
 // The input port against the recording service, which plays the input device: what reaches the
 // owner, in which order, and what never does.
 #include "MidiIn.h"
-#include "platform/RecordingMidiService.h"
+#include "RecordingMidiService.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The output port against the recording service: packing, device choice, open/close and the
 // life of long blocks.
 #include "MidiOut.h"
-#include "platform/RecordingMidiService.h"
+#include "RecordingMidiService.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // A service for tests only, never listed to users: records every call, fails on request,
 // and lets a test stand in for an input device and for the output's completion.
 
-#include "InputReception.h"
-#include "MidiService.h"
+#include "platform/InputReception.h"
+#include "platform/MidiService.h"
 
 #include <map>
 #include <set>

@@ -1,6 +1,6 @@
 #include "RecordingMidiService.h"
 
-#include "PortBackend.h"
+#include "platform/PortBackend.h"
 
 std::vector<std::vector<uint8_t>> TRecordingMidiService::Sent() const
 {
