@@ -1,5 +1,7 @@
 #include "UnitClassControlChange.h"
 
+#include "MidiMessages.h"
+
 #include <algorithm>
 
 namespace {
@@ -63,8 +65,8 @@ void TControlChange::SendControlChange(uint8_t controller, uint8_t value)
 {
     if (!FHost.OutputPortOpen())
         return;
-    const auto status = uint8_t(0xB0 + (FHost.CurrentChannel() - 1));
-    FHost.PutShort(status, controller, value);
+    const TShortMessage message = ControlChangeMessage(FHost.CurrentChannel(), controller, value);
+    FHost.PutShort(message.Status, message.Data1, message.Data2);
 }
 
 bool TControlChange::SetContinuous(uint8_t& field, int value, uint8_t controller, const QString& rejection)

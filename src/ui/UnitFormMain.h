@@ -9,6 +9,7 @@
 //   UnitFormMainMonitor.cpp   input device choice and input monitor
 
 #include "MidiIn.h"
+#include "MidiMessages.h"
 #include "MidiOut.h"
 #include "Settings.h"
 #include "UnitClassControlChange.h"
@@ -117,6 +118,9 @@ private:
     void MenuFileExitClick();
     void AssignHints();
     void ShowBox(const QString& text);
+    // Puts a message built in the model on the output port.
+    void Send(const TShortMessage& message);
+    void Send(const std::vector<uint8_t>& block);
     bool PreviewKey(QObject* watched, QEvent* event);
 
     // --- settings file (UnitFormMainSettings.cpp)

@@ -118,7 +118,7 @@ void TFormMain::DrumPadMouseDown(QObject* sender)
     if (note < 0)
         return;
     // The pad's own number: transposition is for the keyboard only.
-    MidiOutput->PutShort(uint8_t(0x90 + Channel - 1), uint8_t(note), OnVelocity);
+    Send(NoteOn(Channel, note, OnVelocity));
     pad->SetColors(DrumReverseBackColor, DrumReverseForeColor);
 }
 
@@ -128,7 +128,7 @@ void TFormMain::DrumPadMouseUp(QObject* sender)
     const int note = pad ? NoteOfPad(pad) : -1;
     if (note < 0)
         return;
-    MidiOutput->PutShort(uint8_t(0x80 + Channel - 1), uint8_t(note), OffVelocity);
+    Send(NoteOff(Channel, note, OffVelocity));
     pad->SetColors(DrumBackColor, DrumForeColor);
 }
 

@@ -130,7 +130,7 @@ void TFormMain::KeyNoteOn(int key)
 {
     if (key < 60 || key > 77 || KeySounding[key - 60])
         return;
-    MidiOutput->PutShort(uint8_t(0x90 + Channel - 1), uint8_t(key + Transpose), OnVelocity);
+    Send(NoteOn(Channel, key + Transpose, OnVelocity));
     KeySounding[key - 60] = true;
     PaintKey(key);
 }
@@ -139,7 +139,7 @@ void TFormMain::KeyNoteOff(int key)
 {
     if (key < 60 || key > 77)
         return;
-    MidiOutput->PutShort(uint8_t(0x80 + Channel - 1), uint8_t(key + Transpose), OffVelocity);
+    Send(NoteOff(Channel, key + Transpose, OffVelocity));
     KeySounding[key - 60] = false;
     PaintKey(key);
     if (std::none_of(KeySounding.begin(), KeySounding.end(), [](bool sounding) { return sounding; }))

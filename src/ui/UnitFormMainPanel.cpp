@@ -2,6 +2,7 @@
 #include "UnitFormMain.h"
 
 #include "Dialogs.h"
+#include "MidiMessages.h"
 #include "SpinEdit.h"
 #include "UnitFormProgramList.h"
 #include "Widgets.h"
@@ -92,8 +93,6 @@ QColor ButtonFace(const QWidget* widget)
     return widget->palette().color(QPalette::Button);
 }
 
-const uint8_t GmSystemOn[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
-
 } // namespace
 
 bool TFormMain::OutputPortOpen() const
@@ -109,6 +108,16 @@ uint8_t TFormMain::CurrentChannel() const
 void TFormMain::PutShort(uint8_t status, uint8_t data1, uint8_t data2)
 {
     MidiOutput->PutShort(status, data1, data2);
+}
+
+void TFormMain::Send(const TShortMessage& message)
+{
+    MidiOutput->PutShort(message.Status, message.Data1, message.Data2);
+}
+
+void TFormMain::Send(const std::vector<uint8_t>& block)
+{
+    MidiOutput->PutLong(block.data(), uint32_t(block.size()));
 }
 
 void TFormMain::ShowRejection(const QString& text)
@@ -193,7 +202,7 @@ void TFormMain::SetUpPanel()
     DoubleClickActions.insert(ui->LabelOffVelocity, [this] { ui->ScrollBarOffVelocity->setValue(40); });
     DoubleClickActions.insert(ui->LabelChannelPressureValue, [this] { ui->ScrollBarChannelPressure->setValue(40); });
     DoubleClickActions.insert(ui->LabelPolyPressureValue, [this] { ui->ScrollBarPolyPressure->setValue(40); });
-    DoubleClickActions.insert(ui->LabelDeviceID, [this] { ui->SpinEditDeviceID->SetValue(17); });
+    DoubleClickActions.insert(ui->LabelDeviceID, [this] { ui->SpinEditDeviceID->SetValue(DefaultGsDeviceNumber); });
 
     ui->ButtonChannelPressure->installEventFilter(this);
     ui->ButtonPolyPressure->installEventFilter(this);
@@ -362,9 +371,7 @@ void TFormMain::TrackBarPitchBendChange(int position)
 {
     // The label follows the bar even when the port refuses the message.
     ui->LabelPitchBendValue->setText(QString::number(position));
-    // +8192 would need a 15th bit; the right end sends the highest value, like +8191.
-    const int v = std::min(position + 8192, 16383);
-    MidiOutput->PutShort(uint8_t(0xE0 + Channel - 1), uint8_t(v % 128), uint8_t(v / 128));
+    Send(PitchBend(Channel, position));
 }
 
 void TFormMain::ContinuousChange(int row, int position)
@@ -398,12 +405,12 @@ void TFormMain::SwitchChange(int row, bool on)
 
 void TFormMain::ButtonChannelPressureDown()
 {
-    MidiOutput->PutShort(uint8_t(0xD0 + Channel - 1), uint8_t(ui->ScrollBarChannelPressure->value()), 0);
+    Send(ChannelPressure(Channel, ui->ScrollBarChannelPressure->value()));
 }
 
 void TFormMain::ButtonChannelPressureUp()
 {
-    MidiOutput->PutShort(uint8_t(0xD0 + Channel - 1), 0, 0);
+    Send(ChannelPressure(Channel, 0));
 }
 
 void TFormMain::ButtonPolyPressureDown()
@@ -412,7 +419,7 @@ void TFormMain::ButtonPolyPressureDown()
         if (!KeySounding[key - 60])
             continue;
         const uint8_t note = uint8_t(key + Transpose);
-        MidiOutput->PutShort(uint8_t(0xA0 + Channel - 1), note, uint8_t(ui->ScrollBarPolyPressure->value()));
+        Send(PolyPressure(Channel, note, ui->ScrollBarPolyPressure->value()));
         PolyPressureNote = note;
         return;
     }
@@ -420,7 +427,7 @@ void TFormMain::ButtonPolyPressureDown()
 
 void TFormMain::ButtonPolyPressureUp()
 {
-    MidiOutput->PutShort(uint8_t(0xA0 + Channel - 1), PolyPressureNote, 0);
+    Send(PolyPressure(Channel, PolyPressureNote, 0));
 }
 
 bool TFormMain::PanelEvent(QObject* watched, QEvent* event)
@@ -470,7 +477,7 @@ void TFormMain::SendProgramChange()
         ShowBox("プログラム番号の範囲外です");
         return;
     }
-    MidiOutput->PutShort(uint8_t(0xC0 + Channel - 1), uint8_t(program), 0);
+    Send(ProgramChange(Channel, program));
     field->SetColor(White);
 }
 
@@ -503,25 +510,20 @@ void TFormMain::LabelProgramClick()
 
 void TFormMain::ButtonGmSystemOnClick()
 {
-    MidiOutput->PutLong(GmSystemOn, sizeof GmSystemOn);
+    Send(GmSystemOn());
     MarkParametersStale();
 }
 
 void TFormMain::ButtonGsResetClick()
 {
-    const uint8_t deviceId = uint8_t(ui->SpinEditDeviceID->Value() - 1);
-    // 41 before F7 is the Roland checksum over 40 00 7F 00; it does not involve the device ID.
-    const uint8_t reset[] = {0xF0, 0x41, deviceId, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
-    MidiOutput->PutLong(reset, sizeof reset);
+    Send(GsReset(ui->SpinEditDeviceID->Value()));
     MarkParametersStale();
 }
 
 void TFormMain::ButtonAllNoteOffClick()
 {
-    for (int channel = 0; channel < 16; ++channel) {
-        MidiOutput->PutShort(uint8_t(0xB0 + channel), 0x78, 0);  // all sound off
-        MidiOutput->PutShort(uint8_t(0xB0 + channel), 0x7B, 0);  // all notes off
-    }
+    for (const TShortMessage& message : AllNotesOff())
+        Send(message);
     KeySounding.fill(false);
     for (int key = 60; key <= 77; ++key)
         PaintKey(key);
@@ -571,6 +573,6 @@ void TFormMain::ButtonDefaultClick()
     ui->ScrollBarMasterFineTune->setValue(0);
     ui->ScrollBarMasterCoarseTune->setValue(0);
 
-    ui->SpinEditDeviceID->SetValue(17);
+    ui->SpinEditDeviceID->SetValue(DefaultGsDeviceNumber);
     ButtonSendAllClick();
 }
