@@ -76,20 +76,20 @@ public:
     TMidiInput* MidiInput = nullptr;
     std::unique_ptr<TControlChange> ControlChange;
 
-    // Note state, read at each send.
-    uint8_t Channel = 1;
-    uint8_t OnVelocity = 120;
-    uint8_t OffVelocity = 40;
+    // Note state, read at each send; set from the settings at start-up.
+    uint8_t Channel = 0;
+    uint8_t OnVelocity = 0;
+    uint8_t OffVelocity = 0;
     int8_t Transpose = 0;
     uint8_t PolyPressureNote = 0;
     std::array<TKeyShape*, 18> KeyShapes{};   // index = key − 60
     std::array<bool, 18> KeySounding{};
 
-    // Drum pads.
+    // Drum pads; the colours are set from the settings at start-up.
     std::array<TDrumPad*, 128> DrumPads{};
-    uint32_t DrumBackColor = 8388608;
-    uint32_t DrumForeColor = 16777215;
-    uint32_t DrumReverseBackColor = 16776960;
+    uint32_t DrumBackColor = 0;
+    uint32_t DrumForeColor = 0;
+    uint32_t DrumReverseBackColor = 0;
     uint32_t DrumReverseForeColor = 0;
 
     // Raw output editor and input monitor.

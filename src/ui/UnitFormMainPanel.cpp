@@ -25,7 +25,7 @@ struct TContinuousRow {
     QScrollBar* Ui::TFormMain::*Bar;
     QLabel* Ui::TFormMain::*Name;
     QLabel* Ui::TFormMain::*Value;
-    int Default;
+    int TMainSettings::*Default;
     void (TControlChange::*Setter)(int);
     bool Silver;  // controllers paint silver, registered parameters button face
     const char* Word;
@@ -33,34 +33,34 @@ struct TContinuousRow {
 };
 
 const TContinuousRow ContinuousRows[] = {
-    {&Ui::TFormMain::ScrollBarModulation, &Ui::TFormMain::LabelModulation, &Ui::TFormMain::LabelModulationValue, 0,
+    {&Ui::TFormMain::ScrollBarModulation, &Ui::TFormMain::LabelModulation, &Ui::TFormMain::LabelModulationValue, &TMainSettings::Modulation,
      &TControlChange::SetModulation, true, "モジュレーション", "モジュレーション（コントロール1）変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarBreath, &Ui::TFormMain::LabelBreath, &Ui::TFormMain::LabelBreathValue, 0,
+    {&Ui::TFormMain::ScrollBarBreath, &Ui::TFormMain::LabelBreath, &Ui::TFormMain::LabelBreathValue, &TMainSettings::Breath,
      &TControlChange::SetBreath, true, "ブレス・コントロール", "ブレス・コントロール（コントロール2）変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarFoot, &Ui::TFormMain::LabelFoot, &Ui::TFormMain::LabelFootValue, 0,
+    {&Ui::TFormMain::ScrollBarFoot, &Ui::TFormMain::LabelFoot, &Ui::TFormMain::LabelFootValue, &TMainSettings::Foot,
      &TControlChange::SetFoot, true, "フット・コントロール", "フット・コントロール（コントロール4）変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarPortamentoTime, &Ui::TFormMain::LabelPortamento, &Ui::TFormMain::LabelPortamentoTimeValue, 0,
+    {&Ui::TFormMain::ScrollBarPortamentoTime, &Ui::TFormMain::LabelPortamento, &Ui::TFormMain::LabelPortamentoTimeValue, &TMainSettings::PortamentoTime,
      &TControlChange::SetPortamentoTime, true, "ポルタメント・タイム", "ポルタメント・タイム（コントロール5）を変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarVolume, &Ui::TFormMain::LabelVolume, &Ui::TFormMain::LabelVolumeValue, 100,
+    {&Ui::TFormMain::ScrollBarVolume, &Ui::TFormMain::LabelVolume, &Ui::TFormMain::LabelVolumeValue, &TMainSettings::Volume,
      &TControlChange::SetVolume, true, "ボリューム", "ボリューム（コントロール7）を変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarPanpot, &Ui::TFormMain::LabelPanpot, &Ui::TFormMain::LabelPanpotValue, 64,
+    {&Ui::TFormMain::ScrollBarPanpot, &Ui::TFormMain::LabelPanpot, &Ui::TFormMain::LabelPanpotValue, &TMainSettings::Panpot,
      &TControlChange::SetPanpot, true, "パンポット", "パンポット（コントロール10）を変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarExpression, &Ui::TFormMain::LabelExpression, &Ui::TFormMain::LabelExpressionValue, 127,
+    {&Ui::TFormMain::ScrollBarExpression, &Ui::TFormMain::LabelExpression, &Ui::TFormMain::LabelExpressionValue, &TMainSettings::Expression,
      &TControlChange::SetExpression, true, "エクスプレッション", "エクスプレッション（コントロール11）を変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarEffect1, &Ui::TFormMain::LabelEffect1, &Ui::TFormMain::LabelEffect1Value, 40,
+    {&Ui::TFormMain::ScrollBarEffect1, &Ui::TFormMain::LabelEffect1, &Ui::TFormMain::LabelEffect1Value, &TMainSettings::Effect1,
      &TControlChange::SetEffect1, true, "エフェクト1",
      "エフェクト1（外部エフェクト，コントロール91）を変更し，送信します。\r\nGS音源ではリバーブです"},
-    {&Ui::TFormMain::ScrollBarEffect3, &Ui::TFormMain::LabelEffect3, &Ui::TFormMain::LabelEffect3Value, 0,
+    {&Ui::TFormMain::ScrollBarEffect3, &Ui::TFormMain::LabelEffect3, &Ui::TFormMain::LabelEffect3Value, &TMainSettings::Effect3,
      &TControlChange::SetEffect3, true, "エフェクト3",
      "エフェクト3（コーラス，コントロール93）を変更し，送信します。\r\nGS音源ではコーラスです"},
-    {&Ui::TFormMain::ScrollBarEffect4, &Ui::TFormMain::LabelEffect4, &Ui::TFormMain::LabelEffect4Value, 0,
+    {&Ui::TFormMain::ScrollBarEffect4, &Ui::TFormMain::LabelEffect4, &Ui::TFormMain::LabelEffect4Value, &TMainSettings::Effect4,
      &TControlChange::SetEffect4, true, "エフェクト4",
      "エフェクト4（セレステ，コントロール94）を変更し，送信します。\r\nGS音源ではディレイです"},
-    {&Ui::TFormMain::ScrollBarPitchBendRange, &Ui::TFormMain::LabelPitchBendRange, &Ui::TFormMain::LabelPitchBendRangeValue, 2,
+    {&Ui::TFormMain::ScrollBarPitchBendRange, &Ui::TFormMain::LabelPitchBendRange, &Ui::TFormMain::LabelPitchBendRangeValue, &TMainSettings::PitchBendRange,
      &TControlChange::SetPitchBendRange, false, "ピッチベンド・レンジ", "ピッチベンド・レンジ（RPN0）を変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarMasterFineTune, &Ui::TFormMain::LabelMasterFineTune, &Ui::TFormMain::LabelmasterFineTuneValue, 0,
+    {&Ui::TFormMain::ScrollBarMasterFineTune, &Ui::TFormMain::LabelMasterFineTune, &Ui::TFormMain::LabelmasterFineTuneValue, &TMainSettings::MasterFineTune,
      &TControlChange::SetMasterFineTune, false, "ファイン・チューン", "ファイン・チューン（RPN1）を変更し，送信します"},
-    {&Ui::TFormMain::ScrollBarMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTuneValue, 0,
+    {&Ui::TFormMain::ScrollBarMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTuneValue, &TMainSettings::MasterCoarseTune,
      &TControlChange::SetMasterCoarseTune, false, "コース・チューン", "コース・チューン（RPN2）を変更し，送信します"},
 };
 constexpr int ContinuousCount = int(std::size(ContinuousRows));
@@ -196,12 +196,15 @@ void TFormMain::SetUpPanel()
         connect(ui.get()->*SwitchRows[row].Box, &QCheckBox::toggled, this,
                 [this, row](bool on) { RunReported([&] { SwitchChange(row, on); }); });
 
-    DoubleClickActions.insert(ui->LabelPitchBend, [this] { ui->TrackBarPitchBend->setValue(0); });
-    DoubleClickActions.insert(ui->LabelTranspose, [this] { ui->ScrollBarTranspose->setValue(0); });
-    DoubleClickActions.insert(ui->LabelOnVelocity, [this] { ui->ScrollBarOnVelocity->setValue(120); });
-    DoubleClickActions.insert(ui->LabelOffVelocity, [this] { ui->ScrollBarOffVelocity->setValue(40); });
-    DoubleClickActions.insert(ui->LabelChannelPressureValue, [this] { ui->ScrollBarChannelPressure->setValue(40); });
-    DoubleClickActions.insert(ui->LabelPolyPressureValue, [this] { ui->ScrollBarPolyPressure->setValue(40); });
+    const TMainSettings defaults;
+    DoubleClickActions.insert(ui->LabelPitchBend, [this] { ui->TrackBarPitchBend->setValue(0); });  // the centre
+    DoubleClickActions.insert(ui->LabelTranspose, [this, v = defaults.Transpose] { ui->ScrollBarTranspose->setValue(v); });
+    DoubleClickActions.insert(ui->LabelOnVelocity, [this, v = defaults.OnVelocity] { ui->ScrollBarOnVelocity->setValue(v); });
+    DoubleClickActions.insert(ui->LabelOffVelocity, [this, v = defaults.OffVelocity] { ui->ScrollBarOffVelocity->setValue(v); });
+    DoubleClickActions.insert(ui->LabelChannelPressureValue,
+                              [this, v = defaults.ChannelPressure] { ui->ScrollBarChannelPressure->setValue(v); });
+    DoubleClickActions.insert(ui->LabelPolyPressureValue,
+                              [this, v = defaults.PolyPressure] { ui->ScrollBarPolyPressure->setValue(v); });
     DoubleClickActions.insert(ui->LabelDeviceID, [this] { ui->SpinEditDeviceID->SetValue(DefaultGsDeviceNumber); });
 
     ui->ButtonChannelPressure->installEventFilter(this);
@@ -393,7 +396,7 @@ void TFormMain::ContinuousValueDblClick(int row)
 
 void TFormMain::ContinuousNameDblClick(int row)
 {
-    (ui.get()->*ContinuousRows[row].Bar)->setValue(ContinuousRows[row].Default);
+    (ui.get()->*ContinuousRows[row].Bar)->setValue(TMainSettings().*ContinuousRows[row].Default);
 }
 
 void TFormMain::SwitchChange(int row, bool on)
@@ -542,36 +545,37 @@ void TFormMain::ButtonSendAllClick()
 void TFormMain::ButtonDefaultClick()
 {
     // Each control that moves sends through its own handler at once; the rest only in the
-    // final send-all.
-    RadioProgramRangeGroup->button(1)->setChecked(true);
-    ui->SpinEditProgram->SetValue(1);
+    // final send-all. The order of the controls is the order of what goes out.
+    const TMainSettings d;
+    RadioProgramRangeGroup->button(d.MinimumValue)->setChecked(true);
+    ui->SpinEditProgram->SetValue(d.Program + d.MinimumValue);
     SendProgramChange();
 
-    ui->TrackBarPitchBend->setValue(0);
-    ui->ScrollBarTranspose->setValue(0);
-    ui->ScrollBarOnVelocity->setValue(120);
-    ui->ScrollBarOffVelocity->setValue(40);
-    ui->ScrollBarChannelPressure->setValue(40);
-    ui->ScrollBarPolyPressure->setValue(40);
+    ui->TrackBarPitchBend->setValue(0);  // the centre
+    ui->ScrollBarTranspose->setValue(d.Transpose);
+    ui->ScrollBarOnVelocity->setValue(d.OnVelocity);
+    ui->ScrollBarOffVelocity->setValue(d.OffVelocity);
+    ui->ScrollBarChannelPressure->setValue(d.ChannelPressure);
+    ui->ScrollBarPolyPressure->setValue(d.PolyPressure);
 
-    ui->ScrollBarModulation->setValue(0);
-    ui->ScrollBarBreath->setValue(0);
-    ui->ScrollBarFoot->setValue(0);
-    ui->CheckPortamento->setChecked(false);
-    ui->ScrollBarPortamentoTime->setValue(0);
-    ui->ScrollBarVolume->setValue(100);
-    ui->ScrollBarExpression->setValue(127);
-    ui->ScrollBarPanpot->setValue(64);
-    ui->ScrollBarEffect1->setValue(40);
-    ui->ScrollBarEffect3->setValue(0);
-    ui->ScrollBarEffect4->setValue(0);
-    ui->CheckHold1->setChecked(false);
-    ui->CheckSostenuto->setChecked(false);
-    ui->CheckSoft->setChecked(false);
-    ui->CheckMono->setChecked(false);
-    ui->ScrollBarPitchBendRange->setValue(2);
-    ui->ScrollBarMasterFineTune->setValue(0);
-    ui->ScrollBarMasterCoarseTune->setValue(0);
+    ui->ScrollBarModulation->setValue(d.Modulation);
+    ui->ScrollBarBreath->setValue(d.Breath);
+    ui->ScrollBarFoot->setValue(d.Foot);
+    ui->CheckPortamento->setChecked(d.Portamento);
+    ui->ScrollBarPortamentoTime->setValue(d.PortamentoTime);
+    ui->ScrollBarVolume->setValue(d.Volume);
+    ui->ScrollBarExpression->setValue(d.Expression);
+    ui->ScrollBarPanpot->setValue(d.Panpot);
+    ui->ScrollBarEffect1->setValue(d.Effect1);
+    ui->ScrollBarEffect3->setValue(d.Effect3);
+    ui->ScrollBarEffect4->setValue(d.Effect4);
+    ui->CheckHold1->setChecked(d.Hold1);
+    ui->CheckSostenuto->setChecked(d.Sostenuto);
+    ui->CheckSoft->setChecked(d.Soft);
+    ui->CheckMono->setChecked(d.Mono);
+    ui->ScrollBarPitchBendRange->setValue(d.PitchBendRange);
+    ui->ScrollBarMasterFineTune->setValue(d.MasterFineTune);
+    ui->ScrollBarMasterCoarseTune->setValue(d.MasterCoarseTune);
 
     ui->SpinEditDeviceID->SetValue(DefaultGsDeviceNumber);
     ButtonSendAllClick();
