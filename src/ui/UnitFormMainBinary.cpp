@@ -5,6 +5,7 @@
 #include "HexText.h"
 #include "MidiFiles.h"
 #include "SpinEdit.h"
+#include "Widgets.h"
 #include "ui_UnitFormMain.h"
 
 #include <QApplication>
@@ -63,14 +64,8 @@ void TFormMain::SetUpBinary(const TMainSettings& settings)
         caption->setFont(small);
     }
 
-    const TFontSetting& f = settings.BinaryFont;
-    QFont font(f.Name);
-    if (f.Size > 0)
-        font.setPointSize(f.Size);
-    font.setBold(f.Bold);
-    font.setItalic(f.Italic);
-    BinaryFontCharacterSet = f.CharacterSet;
-    SetBinaryFont(font);
+    BinaryFontCharacterSet = settings.BinaryFont.CharacterSet;
+    SetBinaryFont(FontFromSetting(settings.BinaryFont));
 
     ui->SpinEditInterval->SetTypingEnabled(false);
     ui->SpinEditPacketSize->SetTypingEnabled(false);

@@ -15,10 +15,6 @@ namespace {
 constexpr int DrumPadCount = 128;
 constexpr int DrumColumns = 7;
 constexpr int DrumRows = 20;  // notes run down the columns
-constexpr int DefaultDrumFontSize = 9;
-// Beyond what the font dialog offers; a hand-edited size above it only makes pads unreadable
-// and every repaint slow.
-constexpr int MaximumDrumFontSize = 512;
 
 const QString DrumPadPrefix = QStringLiteral("DrumKey");
 
@@ -31,17 +27,6 @@ int NoteOfPad(const QObject* pad)
     bool ok = false;
     const int note = name.mid(DrumPadPrefix.size(), 3).toInt(&ok);
     return ok && note >= 0 && note < DrumPadCount ? note : -1;
-}
-
-QFont MakeDrumFont(const TFontSetting& setting)
-{
-    QFont font;
-    font.setFamily(setting.Name);
-    // Qt has no font of size 0 or below; such a value falls back to the default size.
-    font.setPointSize(setting.Size > 0 ? std::min(setting.Size, MaximumDrumFontSize) : DefaultDrumFontSize);
-    font.setBold(setting.Bold);
-    font.setItalic(setting.Italic);
-    return font;
 }
 
 // A hint is shown as rich text when it looks like markup; a name from note.ini is only text.
@@ -70,7 +55,7 @@ void TFormMain::SetUpDrums(const TMainSettings& settings)
     ui->ComboDrumList->setCurrentIndex(selected);
 
     // 2.–4. Font, colours and the colour dialog's custom colours.
-    const QFont drumFont = MakeDrumFont(settings.DrumFont);
+    const QFont drumFont = FontFromSetting(settings.DrumFont);
     DrumFontCharacterSet = settings.DrumFont.CharacterSet;
     DrumBackColor = uint32_t(settings.DrumBackColor);
     DrumForeColor = uint32_t(settings.DrumForeColor);

@@ -12,16 +12,6 @@
 
 #include <stdexcept>
 
-namespace {
-
-TFontSetting FontSettingOf(const QFont& font, int characterSet)
-{
-    return TFontSetting{font.family(), font.pointSize() > 0 ? font.pointSize() : 9, characterSet, font.bold(),
-                        font.italic()};
-}
-
-} // namespace
-
 TMainSettings TFormMain::ReadSettings(const TIniFile& file) const
 {
     return ReadMainSettings(file, CurrentScreens(), FProgramFolder);
@@ -79,8 +69,8 @@ TMainSettings TFormMain::CollectSettings() const
     s.MasterCoarseTune = c.MasterCoarseTune;
 
     s.DrumListName = ui->ComboDrumList->currentText();
-    s.DrumFont = FontSettingOf(DrumFont(), DrumFontCharacterSet);
-    s.BinaryFont = FontSettingOf(ui->MemoMidiIn->font(), BinaryFontCharacterSet);
+    s.DrumFont = SettingFromFont(DrumFont(), DrumFontCharacterSet);
+    s.BinaryFont = SettingFromFont(ui->MemoMidiIn->font(), BinaryFontCharacterSet);
 
     s.Interval = ui->SpinEditInterval->Value();
     s.PacketSize = ui->SpinEditPacketSize->Value();

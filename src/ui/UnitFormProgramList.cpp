@@ -45,18 +45,6 @@ constexpr int DesignedComboWidth = 244;
 constexpr int DesignedCancelLeft = 416;
 constexpr int DesignedOkLeft = 504;
 
-// Point sizes beyond this come only from a damaged settings file.
-constexpr int LargestFontSize = 1000;
-
-QFont FontFromSetting(const TFontSetting& setting)
-{
-    QFont font(setting.Name);
-    font.setPointSize(setting.Size > 0 && setting.Size <= LargestFontSize ? setting.Size : TFontSetting().Size);
-    font.setBold(setting.Bold);
-    font.setItalic(setting.Italic);
-    return font;
-}
-
 bool IsTestNoteButton(Qt::MouseButton button)
 {
     return button == Qt::LeftButton || button == Qt::RightButton || button == Qt::MiddleButton;
@@ -395,9 +383,7 @@ void TFormProgramList::WriteSettings(const QRect& placement)
     settings.Height = placement.height();
     settings.Width = placement.width();
     settings.ListName = ui->ComboProgramList->currentText();
-    const QFont font = ui->ListMain->font();
-    settings.Font = TFontSetting{font.family(), font.pointSize() > 0 ? font.pointSize() : TFontSetting().Size,
-                                 FCharacterSet, font.bold(), font.italic()};
+    settings.Font = SettingFromFont(ui->ListMain->font(), FCharacterSet);
     settings.Columns = FColumns;
 
     // The rest of the file is the main window's: load it as it is now and change only this section.

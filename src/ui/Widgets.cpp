@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 TScreenGeometry CurrentScreens()
 {
     TScreenGeometry screens;
@@ -26,6 +28,21 @@ QColor ColorFromNumber(uint32_t number)
 uint32_t NumberFromColor(const QColor& color)
 {
     return uint32_t(color.red()) | uint32_t(color.green()) << 8 | uint32_t(color.blue()) << 16;
+}
+
+QFont FontFromSetting(const TFontSetting& setting)
+{
+    QFont font(setting.Name);
+    font.setPointSize(setting.Size > 0 ? std::min(setting.Size, LargestFontSize) : TFontSetting().Size);
+    font.setBold(setting.Bold);
+    font.setItalic(setting.Italic);
+    return font;
+}
+
+TFontSetting SettingFromFont(const QFont& font, int characterSet)
+{
+    return TFontSetting{font.family(), font.pointSize() > 0 ? font.pointSize() : TFontSetting().Size, characterSet,
+                        font.bold(), font.italic()};
 }
 
 TKeyShape::TKeyShape(QWidget* parent) : QWidget(parent)

@@ -10,6 +10,13 @@
 QColor ColorFromNumber(uint32_t number);
 uint32_t NumberFromColor(const QColor& color);
 
+// A font as the settings file keeps it, and back. A size Qt cannot show (0 or below) gives the
+// stored default; one beyond the largest size is cut to it: beyond what the font dialog offers,
+// it only comes from a hand-edited file and makes every repaint slow.
+constexpr int LargestFontSize = 512;
+QFont FontFromSetting(const TFontSetting& setting);
+TFontSetting SettingFromFont(const QFont& font, int characterSet);
+
 // A plain rectangle with a one-pixel black outline: one key of the on-screen keyboard.
 class TKeyShape final : public QWidget {
     Q_OBJECT
