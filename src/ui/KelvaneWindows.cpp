@@ -5,25 +5,9 @@
 #include "UnitFormProgramList.h"
 
 TKelvaneWindows::TKelvaneWindows() = default;
-TKelvaneWindows::~TKelvaneWindows()
-{
-    // The dialogs work on the main window: they go first.
-    DrumColor.reset();
-    ProgramList.reset();
-    Main.reset();
-}
+TKelvaneWindows::~TKelvaneWindows() = default;
 TKelvaneWindows::TKelvaneWindows(TKelvaneWindows&&) noexcept = default;
-
-TKelvaneWindows& TKelvaneWindows::operator=(TKelvaneWindows&& other) noexcept
-{
-    DrumColor.reset();
-    ProgramList.reset();
-    Main.reset();
-    Main = std::move(other.Main);
-    ProgramList = std::move(other.ProgramList);
-    DrumColor = std::move(other.DrumColor);
-    return *this;
-}
+TKelvaneWindows& TKelvaneWindows::operator=(TKelvaneWindows&& other) noexcept = default;
 
 TKelvaneWindows CreateKelvaneWindows(const QStringList& arguments, const QString& programPath)
 {
@@ -31,8 +15,8 @@ TKelvaneWindows CreateKelvaneWindows(const QStringList& arguments, const QString
     windows.Main = std::make_unique<TFormMain>(arguments, programPath);
     if (windows.Main->EndRequested())
         return windows;
-    windows.ProgramList = std::make_unique<TFormProgramList>(*windows.Main, windows.Main.get());
-    windows.DrumColor = std::make_unique<TFormDrumColor>(*windows.Main, windows.Main.get());
-    windows.Main->AttachDialogs(windows.ProgramList.get(), windows.DrumColor.get());
+    windows.ProgramList = new TFormProgramList(*windows.Main, windows.Main.get());
+    windows.DrumColor = new TFormDrumColor(*windows.Main, windows.Main.get());
+    windows.Main->AttachDialogs(windows.ProgramList, windows.DrumColor);
     return windows;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The program's windows as the entry makes them: the main window first, then the two dialogs.
 
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -9,10 +10,12 @@ class TFormMain;
 class TFormProgramList;
 class TFormDrumColor;
 
+// The main window owns the dialogs as their Qt parent; these pointers only reach them, and
+// become null when the main window goes.
 struct TKelvaneWindows {
     std::unique_ptr<TFormMain> Main;
-    std::unique_ptr<TFormProgramList> ProgramList;
-    std::unique_ptr<TFormDrumColor> DrumColor;
+    QPointer<TFormProgramList> ProgramList;
+    QPointer<TFormDrumColor> DrumColor;
 
     TKelvaneWindows();
     ~TKelvaneWindows();

@@ -1,7 +1,6 @@
 #include "UnitFormDrumColor.h"
 
 #include "Dialogs.h"
-#include "UnitFormMain.h"
 #include "Widgets.h"
 #include "ui_UnitFormDrumColor.h"
 
@@ -77,8 +76,8 @@ void SaveCustomColors(QStringList& entries)
 
 } // namespace
 
-TFormDrumColor::TFormDrumColor(TFormMain& main, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TFormDrumColor>()), Main(main)
+TFormDrumColor::TFormDrumColor(TDrumColorHost& host, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TFormDrumColor>()), Host(host)
 {
     ui->setupUi(this);
     FormCreate();
@@ -117,14 +116,15 @@ void TFormDrumColor::showEvent(QShowEvent* event)
 
 void TFormDrumColor::FormShow()
 {
-    SetHintsShown(Main.HintsShown());
-    BackColor = Main.DrumBackColor;
-    ForeColor = Main.DrumForeColor;
-    ReverseBackColor = Main.DrumReverseBackColor;
-    ReverseForeColor = Main.DrumReverseForeColor;
-    move(Main.pos() + QPoint(50, 200));
+    SetHintsShown(Host.HintsShown());
+    const TDrumColors colors = Host.DrumColors();
+    BackColor = colors.Back;
+    ForeColor = colors.Fore;
+    ReverseBackColor = colors.ReverseBack;
+    ReverseForeColor = colors.ReverseFore;
+    move(Host.DrumColorDialogPlace());
     ui->StaticTextDrum->SetColors(BackColor, ForeColor);
-    ui->StaticTextDrum->setFont(Main.DrumFont());
+    ui->StaticTextDrum->setFont(Host.DrumFont());
     ui->StaticTextDrum->adjustSize();
     ui->ButtonOK->setFocus();
 }
@@ -179,7 +179,7 @@ void TFormDrumColor::ButtonReverseForeColorClick()
 
 void TFormDrumColor::ButtonOKClick()
 {
-    Main.ApplyDrumAppearance(BackColor, ForeColor, ReverseBackColor, ReverseForeColor, ui->StaticTextDrum->font());
+    Host.ApplyDrumAppearance(BackColor, ForeColor, ReverseBackColor, ReverseForeColor, ui->StaticTextDrum->font());
     accept();
 }
 
@@ -192,9 +192,9 @@ std::optional<uint32_t> TFormDrumColor::ExecuteColorDialogFor(uint32_t color)
 {
     // The custom colours are shared by the whole program and kept whether the user confirms or
     // not, as the colour dialog itself keeps them.
-    LoadCustomColors(Main.ColorDialogEntries());
+    LoadCustomColors(Host.ColorDialogEntries());
     const std::optional<QColor> chosen = ExecuteColorDialog(this, ColorFromNumber(color));
-    SaveCustomColors(Main.ColorDialogEntries());
+    SaveCustomColors(Host.ColorDialogEntries());
     if (!chosen || !chosen->isValid())
         return std::nullopt;
     return NumberFromColor(chosen->toRgb());

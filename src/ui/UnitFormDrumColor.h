@@ -4,6 +4,9 @@
 
 #include <QColor>
 #include <QDialog>
+#include <QFont>
+#include <QPoint>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -12,12 +15,32 @@
 namespace Ui {
 class TFormDrumColor;
 }
-class TFormMain;
+// The pads' colours as colour numbers (blue·65536 + green·256 + red).
+struct TDrumColors {
+    uint32_t Back = 0;
+    uint32_t Fore = 0;
+    uint32_t ReverseBack = 0;
+    uint32_t ReverseFore = 0;
+};
+
+// What the dialog needs of the window that opens it.
+class TDrumColorHost {
+public:
+    virtual ~TDrumColorHost() = default;
+    virtual bool HintsShown() const = 0;
+    virtual TDrumColors DrumColors() const = 0;
+    virtual QFont DrumFont() const = 0;
+    virtual QPoint DrumColorDialogPlace() const = 0;  // where the dialog opens
+    virtual void ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t reverseBack, uint32_t reverseFore,
+                                     const QFont& font) = 0;
+    // The colour dialog's custom colours, shared by the whole program and kept in the settings.
+    virtual QStringList& ColorDialogEntries() = 0;
+};
 
 class TFormDrumColor : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormDrumColor(TFormMain& main, QWidget* parent = nullptr);
+    explicit TFormDrumColor(TDrumColorHost& host, QWidget* parent = nullptr);
     ~TFormDrumColor() override;
 
     Ui::TFormDrumColor* Form() const { return ui.get(); }
@@ -47,5 +70,5 @@ private:
     std::optional<uint32_t> ExecuteColorDialogFor(uint32_t color);
 
     std::unique_ptr<Ui::TFormDrumColor> ui;
-    TFormMain& Main;
+    TDrumColorHost& Host;
 };

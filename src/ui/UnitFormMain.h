@@ -13,6 +13,8 @@
 #include "MidiOut.h"
 #include "Settings.h"
 #include "UnitClassControlChange.h"
+#include "UnitFormDrumColor.h"
+#include "UnitFormProgramList.h"
 
 #include <QHash>
 #include <QList>
@@ -36,10 +38,8 @@ class QTimer;
 class TKeyShape;
 class TDrumPad;
 class TIniFile;
-class TFormProgramList;
-class TFormDrumColor;
 
-class TFormMain : public QMainWindow, private TControlChangeHost {
+class TFormMain : public QMainWindow, public TProgramListHost, public TDrumColorHost, private TControlChangeHost {
     Q_OBJECT
 public:
     static constexpr const char* NoOutputDeviceMessage = "MIDI出力ポートを発見できません。プログラムを終了します";
@@ -52,25 +52,29 @@ public:
 
     // True when start-up found no output device: the program ends without showing the window.
     bool EndRequested() const { return FEndRequested; }
-    const QString& SettingsPath() const { return FSettingsPath; }
-    const QString& ProgramFolder() const { return FProgramFolder; }  // with its trailing separator
     QString ApplicationTitle() const { return FApplicationTitle; }
     Ui::TFormMain* Form() const { return ui.get(); }
-    bool HintsShown() const;
+    int ProgramRangeOffset() const;  // 0 for "0～127", 1 for "1～128"
 
-    // The dialogs made after the window; they work on this window's state.
+    // The dialogs made after the window, as its children (it owns them); they work on this
+    // window's state through their host interfaces below.
     void AttachDialogs(TFormProgramList* programList, TFormDrumColor* drumColor);
 
-    // Shared with the dialogs.
-    void KeyNoteOn(int key);
-    void KeyNoteOff(int key);
-    void SendProgramChange();
-    int ProgramRangeOffset() const;  // 0 for "0～127", 1 for "1～128"
-    class TSpinEdit* ProgramField() const;
+    // TProgramListHost and TDrumColorHost
+    const QString& SettingsPath() const override { return FSettingsPath; }
+    const QString& ProgramFolder() const override { return FProgramFolder; }
+    bool HintsShown() const override;
+    int ShownProgram() const override;
+    void ShowProgram(int program) override;
+    void SendProgramChange() override;
+    void KeyNoteOn(int key) override;
+    void KeyNoteOff(int key) override;
+    TDrumColors DrumColors() const override;
+    QFont DrumFont() const override;  // the first pad's
+    QPoint DrumColorDialogPlace() const override { return pos() + QPoint(50, 200); }
     void ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t reverseBack, uint32_t reverseFore,
-                             const QFont& font);
-    QFont DrumFont() const;  // the first pad's
-    QStringList& ColorDialogEntries() { return FColorDialogEntries; }
+                             const QFont& font) override;
+    QStringList& ColorDialogEntries() override { return FColorDialogEntries; }
 
     TMidiOutput* MidiOutput = nullptr;
     TMidiInput* MidiInput = nullptr;

@@ -162,6 +162,11 @@ void TFormMain::ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t rever
         panel->setUpdatesEnabled(true);
 }
 
+TDrumColors TFormMain::DrumColors() const
+{
+    return {DrumBackColor, DrumForeColor, DrumReverseBackColor, DrumReverseForeColor};
+}
+
 QFont TFormMain::DrumFont() const
 {
     return DrumPads[0] ? DrumPads[0]->font() : font();

@@ -125,9 +125,14 @@ void TFormMain::ShowRejection(const QString& text)
     ShowBox(text);
 }
 
-TSpinEdit* TFormMain::ProgramField() const
+int TFormMain::ShownProgram() const
 {
-    return ui->SpinEditProgram;
+    return ui->SpinEditProgram->Value() - ProgramRangeOffset();
+}
+
+void TFormMain::ShowProgram(int program)
+{
+    ui->SpinEditProgram->SetText(QString::number(program + ProgramRangeOffset()));
 }
 
 int TFormMain::ProgramRangeOffset() const

@@ -8,7 +8,6 @@
 #include "NameLists.h"
 #include "Settings.h"
 #include "SpinEdit.h"
-#include "UnitFormMain.h"
 #include "Widgets.h"
 #include "ui_UnitFormProgramList.h"
 
@@ -63,8 +62,8 @@ int SelectedLine(const QListWidget* list)
 
 } // namespace
 
-TFormProgramList::TFormProgramList(TFormMain& main, QWidget* parent)
-    : QDialog(parent), Main(main), ui(std::make_unique<Ui::TFormProgramList>())
+TFormProgramList::TFormProgramList(TProgramListHost& host, QWidget* parent)
+    : QDialog(parent), Host(host), ui(std::make_unique<Ui::TFormProgramList>())
 {
     ui->setupUi(this);
     FormCreate();
@@ -91,7 +90,7 @@ void TFormProgramList::FormCreate()
     ui->PanelButton->installEventFilter(this);
 
     // 2.
-    const TIniFile settingsFile = TIniFile::Load(Main.SettingsPath());
+    const TIniFile settingsFile = TIniFile::Load(Host.SettingsPath());
     const TIniFile programIni = TIniFile::Load(ProgramIniPath());
     const TProgramListSettings settings = ReadProgramListSettings(settingsFile, CurrentScreens());
 
@@ -154,7 +153,7 @@ void TFormProgramList::AssignHints()
 
 QString TFormProgramList::ProgramIniPath() const
 {
-    return FindDataFile(Main.ProgramFolder(), QStringLiteral("program.ini"));
+    return FindDataFile(Host.ProgramFolder(), QStringLiteral("program.ini"));
 }
 
 void TFormProgramList::ComboProgramListChange()
@@ -224,7 +223,7 @@ void TFormProgramList::FormShow()
 {
     FPressedNotes.clear();
     FSoundingNotes.clear();
-    const int program = Main.ProgramField()->Value() - Main.ProgramRangeOffset();
+    const int program = Host.ShownProgram();
     ResultProgram = program;
     if (program >= 0 && program < ui->ListMain->count()) {
         ui->ListMain->setCurrentRow(program);
@@ -233,9 +232,9 @@ void TFormProgramList::FormShow()
         ui->ListMain->setCurrentRow(-1);
         ui->ListMain->clearSelection();
     }
-    Main.SendProgramChange();
+    Host.SendProgramChange();
     LastSentProgram = program;
-    SetHintsShown(Main.HintsShown());
+    SetHintsShown(Host.HintsShown());
 }
 
 bool TFormProgramList::eventFilter(QObject* watched, QEvent* event)
@@ -287,15 +286,15 @@ void TFormProgramList::ListMainMouseDown(Qt::MouseButton button)
     const int note = NoteFor(button);
     FPressedNotes.insert(note);
     const int line = SelectedLine(ui->ListMain);
-    Main.ProgramField()->SetText(QString::number(line + Main.ProgramRangeOffset()));
+    Host.ShowProgram(line);
     if (line != LastSentProgram) {
-        Main.SendProgramChange();
+        Host.SendProgramChange();
         LastSentProgram = line;
     }
     // A message box raised by the send runs its own loop: when the button came up meanwhile,
     // a note started now would never be released.
     if (FPressedNotes.contains(note) && isVisible()) {
-        Main.KeyNoteOn(note);
+        Host.KeyNoteOn(note);
         FSoundingNotes.insert(note);
     }
 }
@@ -305,7 +304,7 @@ void TFormProgramList::ListMainMouseUp(Qt::MouseButton button)
     const int note = NoteFor(button);
     FPressedNotes.remove(note);
     if (FSoundingNotes.remove(note))
-        Main.KeyNoteOff(note);
+        Host.KeyNoteOff(note);
 }
 
 void TFormProgramList::ListMainDblClick()
@@ -318,7 +317,7 @@ void TFormProgramList::ReleaseTestNotes()
     FPressedNotes.clear();
     for (const int note : {LeftNote, OtherNote}) {
         if (FSoundingNotes.remove(note))
-            Main.KeyNoteOff(note);
+            Host.KeyNoteOff(note);
     }
 }
 
@@ -357,8 +356,8 @@ void TFormProgramList::FormClose()
     RunReported([&] {
         // The dialog will not see the releases of buttons still held.
         ReleaseTestNotes();
-        Main.ProgramField()->SetText(QString::number(ResultProgram + Main.ProgramRangeOffset()));
-        Main.SendProgramChange();
+        Host.ShowProgram(ResultProgram);
+        Host.SendProgramChange();
     });
 
     // 2. The normal placement is the one saved. Top and Left are the frame's corner, as when
@@ -387,7 +386,7 @@ void TFormProgramList::WriteSettings(const QRect& placement)
     settings.Columns = FColumns;
 
     // The rest of the file is the main window's: load it as it is now and change only this section.
-    const QString path = Main.SettingsPath();
+    const QString path = Host.SettingsPath();
     TIniFile file = TIniFile::Load(path);
     WriteProgramListSettings(file, settings);
     QString error;

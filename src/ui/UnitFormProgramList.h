@@ -9,14 +9,29 @@
 namespace Ui {
 class TFormProgramList;
 }
-class TFormMain;
+
+// What the dialog needs of the window that opens it.
+class TProgramListHost {
+public:
+    virtual ~TProgramListHost() = default;
+    virtual const QString& SettingsPath() const = 0;
+    virtual const QString& ProgramFolder() const = 0;  // with its trailing separator
+    virtual bool HintsShown() const = 0;
+    // The program 0..127 the window's program field shows, whatever its display range; and a
+    // program put into that field in its display range.
+    virtual int ShownProgram() const = 0;
+    virtual void ShowProgram(int program) = 0;
+    virtual void SendProgramChange() = 0;  // the field's program, as its Enter key sends it
+    virtual void KeyNoteOn(int key) = 0;   // the test note, as the on-screen keyboard plays it
+    virtual void KeyNoteOff(int key) = 0;
+};
 
 class TFormProgramList : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* ChooseVoiceMessage = "呼び出したい音色を選択してOKボタンを押してください";
 
-    explicit TFormProgramList(TFormMain& main, QWidget* parent = nullptr);
+    explicit TFormProgramList(TProgramListHost& host, QWidget* parent = nullptr);
     ~TFormProgramList() override;
 
     Ui::TFormProgramList* Form() const { return ui.get(); }
@@ -57,7 +72,7 @@ private:
     void WriteSettings(const QRect& placement);
     QString ProgramIniPath() const;
 
-    TFormMain& Main;
+    TProgramListHost& Host;
     std::unique_ptr<Ui::TFormProgramList> ui;
     int FColumns = 3;
     int FCharacterSet = 128;  // no meaning to Qt; kept and written back
