@@ -162,8 +162,6 @@ private:
     void CreateKeyboard();
     void CreateWhiteKey(int key);
     void CreateBlackKey(int key);
-    void KeyShapeMouseDown(QObject* sender);
-    void KeyShapeMouseUp(QObject* sender);
     void PaintKey(int key);
     bool FormKeyDown(QKeyEvent* event);
     bool FormKeyUp(QKeyEvent* event);
@@ -173,8 +171,8 @@ private:
     // --- drum pads (UnitFormMainDrums.cpp)
     void SetUpDrums(const TMainSettings& settings);
     void ComboDrumListChange();
-    void DrumPadMouseDown(QObject* sender);
-    void DrumPadMouseUp(QObject* sender);
+    void DrumPadMouseDown(TDrumPad* pad, int note);
+    void DrumPadMouseUp(TDrumPad* pad, int note);
     void LayOutDrumPads();
     void ButtonDrumFontSetClick();
 

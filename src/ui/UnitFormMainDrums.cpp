@@ -18,17 +18,6 @@ constexpr int DrumRows = 20;  // notes run down the columns
 
 const QString DrumPadPrefix = QStringLiteral("DrumKey");
 
-// "DrumKey036" → 36: the three characters after the prefix; −1 for any other name.
-int NoteOfPad(const QObject* pad)
-{
-    const QString name = pad->objectName();
-    if (!name.startsWith(DrumPadPrefix))
-        return -1;
-    bool ok = false;
-    const int note = name.mid(DrumPadPrefix.size(), 3).toInt(&ok);
-    return ok && note >= 0 && note < DrumPadCount ? note : -1;
-}
-
 // A hint is shown as rich text when it looks like markup; a name from note.ini is only text.
 QString HintForName(const QString& name)
 {
@@ -71,8 +60,8 @@ void TFormMain::SetUpDrums(const TMainSettings& settings)
         pad->setTextFormat(Qt::PlainText);
         pad->setFont(drumFont);
         pad->SetColors(DrumBackColor, DrumForeColor);
-        connect(pad, &TDrumPad::MouseDown, this, [this, pad] { RunReported([&] { DrumPadMouseDown(pad); }); });
-        connect(pad, &TDrumPad::MouseUp, this, [this, pad] { RunReported([&] { DrumPadMouseUp(pad); }); });
+        connect(pad, &TDrumPad::MouseDown, this, [this, pad, n] { RunReported([&] { DrumPadMouseDown(pad, n); }); });
+        connect(pad, &TDrumPad::MouseUp, this, [this, pad, n] { RunReported([&] { DrumPadMouseUp(pad, n); }); });
         DrumPads[size_t(n)] = pad;
     }
 
@@ -96,23 +85,15 @@ void TFormMain::ComboDrumListChange()
     }
 }
 
-void TFormMain::DrumPadMouseDown(QObject* sender)
+void TFormMain::DrumPadMouseDown(TDrumPad* pad, int note)
 {
-    auto* pad = qobject_cast<TDrumPad*>(sender);
-    const int note = pad ? NoteOfPad(pad) : -1;
-    if (note < 0)
-        return;
     // The pad's own number: transposition is for the keyboard only.
     Send(NoteOn(Channel, note, OnVelocity));
     pad->SetColors(DrumReverseBackColor, DrumReverseForeColor);
 }
 
-void TFormMain::DrumPadMouseUp(QObject* sender)
+void TFormMain::DrumPadMouseUp(TDrumPad* pad, int note)
 {
-    auto* pad = qobject_cast<TDrumPad*>(sender);
-    const int note = pad ? NoteOfPad(pad) : -1;
-    if (note < 0)
-        return;
     Send(NoteOff(Channel, note, OffVelocity));
     pad->SetColors(DrumBackColor, DrumForeColor);
 }

@@ -66,12 +66,6 @@ int KeyForEvent(const QKeyEvent* event)
     }
 }
 
-int KeyFromName(const QObject* shape)
-{
-    // "Shape64": the two characters after "Shape".
-    return shape->objectName().mid(5, 2).toInt();
-}
-
 } // namespace
 
 void TFormMain::CreateKeyboard()
@@ -90,8 +84,8 @@ void TFormMain::CreateWhiteKey(int key)
     shape->setObjectName(QStringLiteral("Shape%1").arg(key));
     shape->setGeometry(KeyLeft(key), 0, 23, 86);
     shape->SetFill(Qt::white);
-    connect(shape, &TKeyShape::MouseDown, this, [this, shape] { RunReported([&] { KeyShapeMouseDown(shape); }); });
-    connect(shape, &TKeyShape::MouseUp, this, [this, shape] { RunReported([&] { KeyShapeMouseUp(shape); }); });
+    connect(shape, &TKeyShape::MouseDown, this, [this, key] { RunReported([&] { KeyNoteOn(key); }); });
+    connect(shape, &TKeyShape::MouseUp, this, [this, key] { RunReported([&] { KeyNoteOff(key); }); });
     KeyShapes[key - 60] = shape;
 }
 
@@ -102,19 +96,9 @@ void TFormMain::CreateBlackKey(int key)
     shape->setGeometry(KeyLeft(key), 0, 15, 57);
     shape->SetFill(Qt::black);
     shape->raise();
-    connect(shape, &TKeyShape::MouseDown, this, [this, shape] { RunReported([&] { KeyShapeMouseDown(shape); }); });
-    connect(shape, &TKeyShape::MouseUp, this, [this, shape] { RunReported([&] { KeyShapeMouseUp(shape); }); });
+    connect(shape, &TKeyShape::MouseDown, this, [this, key] { RunReported([&] { KeyNoteOn(key); }); });
+    connect(shape, &TKeyShape::MouseUp, this, [this, key] { RunReported([&] { KeyNoteOff(key); }); });
     KeyShapes[key - 60] = shape;
-}
-
-void TFormMain::KeyShapeMouseDown(QObject* sender)
-{
-    KeyNoteOn(KeyFromName(sender));
-}
-
-void TFormMain::KeyShapeMouseUp(QObject* sender)
-{
-    KeyNoteOff(KeyFromName(sender));
 }
 
 void TFormMain::PaintKey(int key)
