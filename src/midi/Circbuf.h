@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 // Zero-filled blocks that never move while in use; the "memory handle" is the block itself.
 // Returns null (and a null handle) when the memory cannot be had.
@@ -32,6 +33,10 @@ struct TEventQueue {
 
 TEventQueue* CreateEventQueue(uint16_t capacity);
 void FreeEventQueue(TEventQueue* queue);
+struct TEventQueueDeleter {
+    void operator()(TEventQueue* queue) const { FreeEventQueue(queue); }
+};
+using TEventQueuePtr = std::unique_ptr<TEventQueue, TEventQueueDeleter>;
 // MIDI thread: no allocation, no lock.
 bool QueuePush(TEventQueue* queue, const TQueuedEvent& entry);
 bool QueueFront(TEventQueue* queue, TQueuedEvent& entry);

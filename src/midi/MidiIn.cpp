@@ -31,9 +31,11 @@ TMidiInput::~TMidiInput()
         } catch (const EMidiInputError&) {
         }
     }
-    if (FDeviceHandle)
-        return;  // a device that would not close may still write into its records: they stay
-    FreeEventQueue(EventQueue);
+    if (FDeviceHandle) {
+        // A device that would not close may still write into its records: they stay.
+        static_cast<void>(EventQueue.release());
+        return;
+    }
     FreeCallbackInstance(CallbackInstance);
 }
 
@@ -109,7 +111,7 @@ void TMidiInput::Open()
         if (FDeviceHandle)
             ShutDevice();
         if (!EventQueue) {
-            EventQueue = CreateEventQueue(FCapacity);
+            EventQueue.reset(CreateEventQueue(FCapacity));
             if (!EventQueue)
                 Check(MMSYSERR_NOMEM);
         }
@@ -118,7 +120,7 @@ void TMidiInput::Open()
             if (!CallbackInstance)
                 Check(MMSYSERR_NOMEM);
         }
-        CallbackInstance->Queue = EventQueue;
+        CallbackInstance->Queue = EventQueue.get();
         CallbackInstance->NotifyWindow = NotifyWindow.get();
         CallbackInstance->SysexOnlyFlag.store(FSysexOnly, std::memory_order_relaxed);
         Check(MidiService().InOpen(&FDeviceHandle, FDeviceID, PortCallback,
@@ -140,8 +142,7 @@ void TMidiInput::Open()
         }
         if (!FDeviceHandle) {
             SysexBuffers.reset();
-            FreeEventQueue(EventQueue);
-            EventQueue = nullptr;
+            EventQueue.reset();
             FreeCallbackInstance(CallbackInstance);
             CallbackInstance = nullptr;
         }
@@ -204,8 +205,7 @@ void TMidiInput::ShutDevice()
     ReleaseSysexBuffers();
     Check(MidiService().InClose(FDeviceHandle));
     FDeviceHandle = nullptr;
-    FreeEventQueue(EventQueue);  // with it, the buffers the reset handed back, unread
-    EventQueue = nullptr;
+    EventQueue.reset();  // with it, the buffers the reset handed back, unread
     if (CallbackInstance)
         CallbackInstance->Queue = nullptr;
 }
@@ -220,7 +220,7 @@ uint16_t TMidiInput::PendingCount() const
 std::unique_ptr<TMyMidiEvent> TMidiInput::GetMidiEvent()
 {
     TQueuedEvent entry{};
-    if (FPortState != TPortState::Open || !EventQueue || !QueueFront(EventQueue, entry))
+    if (FPortState != TPortState::Open || !EventQueue || !QueueFront(EventQueue.get(), entry))
         return nullptr;
     auto event = std::make_unique<TMyMidiEvent>();
     event->TimeStamp = entry.TimeStamp;
@@ -241,7 +241,7 @@ std::unique_ptr<TMyMidiEvent> TMidiInput::GetMidiEvent()
         event->DataByte1 = uint8_t(entry.PackedMessage >> 8);
         event->DataByte2 = uint8_t(entry.PackedMessage >> 16);
     }
-    QueuePop(EventQueue);
+    QueuePop(EventQueue.get());
     return event;
 }
 

@@ -73,6 +73,6 @@ private:
     unsigned FDeviceCount = 0;
     TMidiHandle FDeviceHandle = nullptr;
     TCallbackInstance* CallbackInstance = nullptr;
-    TEventQueue* EventQueue = nullptr;
+    TEventQueuePtr EventQueue;
     std::unique_ptr<std::vector<std::unique_ptr<TMyMidiHdr>>> SysexBuffers;
 };

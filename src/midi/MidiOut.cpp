@@ -24,8 +24,6 @@ TMidiOutput::~TMidiOutput()
         }
     }
     FreeCallbackInstance(CallbackInstance);
-    for (auto* block : InFlight)
-        delete block;
 }
 
 std::string TMidiOutput::PlatformErrorText(uint16_t code) const
@@ -120,8 +118,8 @@ void TMidiOutput::PutLong(const uint8_t* data, uint32_t length)
     std::memcpy(block->Buffer, data, length);
     block->Header->dwUser = reinterpret_cast<uintptr_t>(block.get());
     // Counted before the send: the done message may be posted from inside it.
-    InFlight.insert(block.get());
-    TMyMidiHdr* raw = block.release();
+    TMyMidiHdr* raw = block.get();
+    InFlight.emplace(raw, std::move(block));
     try {
         Check(MidiService().OutPrepareHeader(FDeviceHandle, raw->Header, sizeof(TMidiHeader)));
         const TMidiResult sent = MidiService().OutLongMsg(FDeviceHandle, raw->Header, sizeof(TMidiHeader));
@@ -131,7 +129,6 @@ void TMidiOutput::PutLong(const uint8_t* data, uint32_t length)
     } catch (...) {
         // A block that never left is released here rather than leaked.
         InFlight.erase(raw);
-        delete raw;
         throw;
     }
 }
@@ -153,12 +150,11 @@ void TMidiOutput::HandleNotification(unsigned message, uintptr_t, uintptr_t para
     auto* header = reinterpret_cast<TMidiHeader*>(param2);
     if (!header)
         return;
-    auto* block = reinterpret_cast<TMyMidiHdr*>(header->dwUser);
-    if (!InFlight.count(block))
+    const auto block = InFlight.find(reinterpret_cast<const TMyMidiHdr*>(header->dwUser));
+    if (block == InFlight.end())
         return;  // not one of ours (already released with an earlier port state)
     MidiService().OutUnprepareHeader(FDeviceHandle, header, sizeof(TMidiHeader));
     InFlight.erase(block);
-    delete block;
     if (Onmidioutput)
         Onmidioutput(this);
 }

@@ -8,8 +8,8 @@
 #include <QObject>
 
 #include <functional>
+#include <map>
 #include <memory>
-#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -59,5 +59,6 @@ private:
     uint16_t FLastError = 0;
     std::string FProductName;
     unsigned FDeviceCount = 0;
-    std::set<TMyMidiHdr*> InFlight;  // released by their done message, or with the port
+    // Released by their done message, or with the port; looked up by the header's dwUser.
+    std::map<const TMyMidiHdr*, std::unique_ptr<TMyMidiHdr>> InFlight;
 };

@@ -13,14 +13,9 @@
 
 namespace {
 
-struct TQueueDeleter {
-    void operator()(TEventQueue* queue) const { FreeEventQueue(queue); }
-};
-using TQueuePtr = std::unique_ptr<TEventQueue, TQueueDeleter>;
-
-TQueuePtr MakeQueue(uint16_t capacity)
+TEventQueuePtr MakeQueue(uint16_t capacity)
 {
-    return TQueuePtr(CreateEventQueue(capacity));
+    return TEventQueuePtr(CreateEventQueue(capacity));
 }
 
 TQueuedEvent Entry(uint32_t n)
@@ -121,7 +116,7 @@ TEST(EventQueue, ProducerThreadAgainstConsumerLosesAndDuplicatesNothing)
 // PortCallback against a real queue and sink: what is queued and what is posted.
 class PortCallbackTest : public ::testing::Test {
 protected:
-    TQueuePtr Queue = MakeQueue(1024);
+    TEventQueuePtr Queue = MakeQueue(1024);
     std::vector<unsigned> Posted;
     TNotifyWindow Window{[this](unsigned message, uintptr_t, uintptr_t) { Posted.push_back(message); }};
     TCallbackInstance* Instance = CreateCallbackInstance();

@@ -45,11 +45,7 @@ TSystemMidiService::TSystemMidiService(std::vector<std::unique_ptr<TPortBackend>
 {
 }
 
-TSystemMidiService::~TSystemMidiService()
-{
-    for (auto* handle : Handles)
-        delete handle;
-}
+TSystemMidiService::~TSystemMidiService() = default;
 
 std::string TSystemMidiService::ApiNames() const
 {
@@ -136,13 +132,13 @@ TMidiResult TSystemMidiService::OutOpen(TMidiHandle* handle, int device, TMidiCa
     auto connection = Outputs[device].Backend->OpenOutput(Outputs[device].Index, result);
     if (!connection)
         return result ? result : MMSYSERR_ERROR;
-    auto* port = new TMidiPortHandle;
+    auto port = std::make_unique<TMidiPortHandle>();
     port->Output = true;
     port->Callback = callback;
     port->Instance = instance;
     port->Out = std::move(connection);
-    Handles.insert(port);
-    *handle = port;
+    *handle = port.get();
+    Handles.emplace(port.get(), std::move(port));
     return MMSYSERR_NOERROR;
 }
 
@@ -201,7 +197,6 @@ TMidiResult TSystemMidiService::OutClose(TMidiHandle handle)
     if (!port)
         return MMSYSERR_INVALHANDLE;
     Handles.erase(port);
-    delete port;
     return MMSYSERR_NOERROR;
 }
 
@@ -231,19 +226,17 @@ TMidiResult TSystemMidiService::InOpen(TMidiHandle* handle, int device, TMidiCal
         RefreshInputs();
     if (device < 0 || size_t(device) >= Inputs.size())
         return MMSYSERR_BADDEVICEID;
-    auto* port = new TMidiPortHandle;
+    auto port = std::make_unique<TMidiPortHandle>();
     port->Output = false;
     port->Callback = callback;
     port->Instance = instance;
-    port->Reception = std::make_unique<TInputReception>(port, callback, instance);
+    port->Reception = std::make_unique<TInputReception>(port.get(), callback, instance);
     TMidiResult result = MMSYSERR_ERROR;
     port->In = Inputs[device].Backend->OpenInput(Inputs[device].Index, *port->Reception, result);
-    if (!port->In) {
-        delete port;
+    if (!port->In)
         return result ? result : MMSYSERR_ERROR;
-    }
-    Handles.insert(port);
-    *handle = port;
+    *handle = port.get();
+    Handles.emplace(port.get(), std::move(port));
     return MMSYSERR_NOERROR;
 }
 
@@ -306,6 +299,5 @@ TMidiResult TSystemMidiService::InClose(TMidiHandle handle)
         return MIDIERR_STILLPLAYING;
     port->In->Stop();
     Handles.erase(port);
-    delete port;
     return MMSYSERR_NOERROR;
 }

@@ -5,7 +5,7 @@
 #include "MidiService.h"
 #include "PortBackend.h"
 
-#include <set>
+#include <map>
 #include <vector>
 
 struct TMidiPortHandle;
@@ -56,7 +56,8 @@ private:
     std::vector<TDevice> Inputs;
     bool OutputsKnown = false;
     bool InputsKnown = false;
-    std::set<TMidiPortHandle*> Handles;
+    // The open ports; a handle is valid exactly while it is a key here.
+    std::map<const TMidiPortHandle*, std::unique_ptr<TMidiPortHandle>> Handles;
 };
 
 // Appends " #2", " #3" to names that occur more than once, in list order.
