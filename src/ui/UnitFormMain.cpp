@@ -103,7 +103,7 @@ void TFormMain::ShowBox(const QString& text)
 
 void TFormMain::FormCreate(const QStringList& arguments, const QString& programPath)
 {
-    // 1. Key preview: the window sees every key before the focused control.
+    // Key preview: the window sees every key before the focused control.
     KeyPreview = new TKeyPreview([this](QObject* watched, QEvent* event) { return PreviewKey(watched, event); });
     KeyPreview->setParent(this);
     qApp->installEventFilter(KeyPreview);
@@ -114,11 +114,11 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     TimerMidiOut->setTimerType(Qt::PreciseTimer);
     TimerMidiOut->setInterval(100);
 
-    // 2.–3. The page control fills the window (its layout); the controller state comes first.
+    // The page control fills the window (its layout); the controller state comes first.
     ControlChange = std::make_unique<TControlChange>(*static_cast<TControlChangeHost*>(this));
     PacketQueue.clear();
 
-    // 4. Settings file and caption.
+    // Settings file and caption.
     const QFileInfo program(programPath);
     FProgramFolder = QDir::toNativeSeparators(program.absolutePath());
     if (!FProgramFolder.endsWith(QDir::separator()))
@@ -139,17 +139,17 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     }
     QApplication::setApplicationDisplayName(FApplicationTitle);
 
-    // 5. The keyboard.
+    // The keyboard.
     CreateKeyboard();
 
-    // 6. The settings file, read once.
+    // The settings file, read once.
     const TIniFile file = TIniFile::Load(FSettingsPath);
     const TMainSettings settings = ReadSettings(file);
 
-    // 7.–8. Drum page: list, font, colours, custom colours, pads, names.
+    // Drum page: list, font, colours, custom colours, pads, names.
     SetUpDrums(settings);
 
-    // 9. The main page first.
+    // The main page first.
     ui->PageMain->setCurrentIndex(0);
     connect(ui->PageMain, &QTabWidget::currentChanged, this, [this] { PageMainChange(); });
     connect(ui->MenuFileHint, &QAction::triggered, this, [this] { MenuFileHintClick(); });
@@ -158,29 +158,29 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     ui->PanelDrum->installEventFilter(this);
     ui->PanelBinary->installEventFilter(this);
 
-    // 10. Hint display.
+    // Hint display.
     ui->MenuFileHint->setChecked(settings.ShowHint);
     SetHintsShown(settings.ShowHint);
 
-    // 11. Input device list.
+    // Input device list.
     FillInputDeviceList();
 
-    // 12.–13. Binary page: font, interval, packet size, folders.
+    // Binary page: font, interval, packet size, folders.
     SetUpBinary(settings);
 
-    // 14. Window position and size.
+    // Window position and size.
     setGeometry(settings.Left, settings.Top, settings.Width, settings.Height);
     move(settings.Left, settings.Top);
     resize(settings.Width, settings.Height);
 
-    // 15. Controller panel values; the output port is still closed, so nothing is sent.
+    // Controller panel values; the output port is still closed, so nothing is sent.
     SetUpPanel();
     RestorePanel(settings);
 
-    // 16. Hints.
+    // Hints.
     AssignHints();
 
-    // 17. Output port.
+    // Output port.
     if (MidiOutput->DeviceCount() == 0) {
         ShowBox(NoOutputDeviceMessage);
         FEndRequested = true;
@@ -188,16 +188,16 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     }
     BuildOutDeviceMenu(settings.OutDeviceName);
 
-    // 18. Without an open port only the menu bar is usable.
+    // Without an open port only the menu bar is usable.
     if (!MidiOutput->DeviceHandle()) {
         ShowBox(ChoosePortMessage);
         ui->PageMain->hide();
     }
 
-    // 19. Channel; this paints every parameter as possibly stale.
+    // Channel; this paints every parameter as possibly stale.
     RestoreChannel(settings.Channel);
 
-    // 20. Input device.
+    // Input device.
     RestoreInputDevice(settings.InDeviceName);
 }
 

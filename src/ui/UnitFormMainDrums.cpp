@@ -28,7 +28,7 @@ QString HintForName(const QString& name)
 
 void TFormMain::SetUpDrums(const TMainSettings& settings)
 {
-    // 1. The drum lists: the sections of note.ini, in file order.
+    // The drum lists: the sections of note.ini, in file order.
     const TIniFile noteIni = TIniFile::Load(FindDataFile(FProgramFolder, QStringLiteral("note.ini")));
     QFont comboFont(QStringLiteral("ＭＳ Ｐゴシック"));
     comboFont.setPixelSize(15);
@@ -43,7 +43,7 @@ void TFormMain::SetUpDrums(const TMainSettings& settings)
     }
     ui->ComboDrumList->setCurrentIndex(selected);
 
-    // 2.–4. Font, colours and the colour dialog's custom colours.
+    // Font, colours and the colour dialog's custom colours.
     const QFont drumFont = FontFromSetting(settings.DrumFont);
     DrumFontCharacterSet = settings.DrumFont.CharacterSet;
     DrumBackColor = uint32_t(settings.DrumBackColor);
@@ -52,7 +52,7 @@ void TFormMain::SetUpDrums(const TMainSettings& settings)
     DrumReverseForeColor = uint32_t(settings.DrumReverseForeColor);
     FColorDialogEntries = settings.ColorDialogEntries;
 
-    // 5. The pads.
+    // The pads.
     for (int n = 0; n < DrumPadCount; ++n) {
         auto* pad = new TDrumPad(ui->PanelDrum);
         pad->setObjectName(DrumPadPrefix + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
@@ -65,7 +65,7 @@ void TFormMain::SetUpDrums(const TMainSettings& settings)
         DrumPads[size_t(n)] = pad;
     }
 
-    // 6.–7. The page's layout docks the strip and fills the rest; name the pads.
+    // The page's layout docks the strip and fills the rest; name the pads.
     ComboDrumListChange();
     connect(ui->ComboDrumList, &QComboBox::currentIndexChanged, this, [this] { ComboDrumListChange(); });
     connect(ui->ButtonDrumFontSet, &QPushButton::clicked, this, [this] { ButtonDrumFontSetClick(); });

@@ -85,16 +85,16 @@ void TFormProgramList::FormCreate()
     ui->ComboProgramList->setFont(fieldFont);
     ui->SpinEditColumn->SetTypingEnabled(false);
 
-    // 1. The form's layout keeps PanelButton at the bottom and lets ListMain fill the rest.
+    // The form's layout keeps PanelButton at the bottom and lets ListMain fill the rest.
     ui->ListMain->viewport()->installEventFilter(this);
     ui->PanelButton->installEventFilter(this);
 
-    // 2.
+    // The settings, and the name sets of program.ini.
     const TIniFile settingsFile = TIniFile::Load(Host.SettingsPath());
     const TIniFile programIni = TIniFile::Load(ProgramIniPath());
     const TProgramListSettings settings = ReadProgramListSettings(settingsFile, CurrentScreens());
 
-    // 3. The name sets, and the one chosen last time (else the first).
+    // The name sets, and the one chosen last time (else the first).
     {
         const QSignalBlocker blocker(ui->ComboProgramList);
         const QStringList sections = programIni.Sections();
@@ -109,22 +109,21 @@ void TFormProgramList::FormCreate()
         ui->ComboProgramList->setCurrentIndex(sections.isEmpty() ? -1 : chosen);
     }
 
-    // 4. Placement, already checked against the primary screen.
+    // Placement, already checked against the primary screen.
     move(settings.Left, settings.Top);
     resize(settings.Width, settings.Height);
 
-    // 5.
+    // The list's font.
     FCharacterSet = settings.Font.CharacterSet;
     SetListFont(FontFromSetting(settings.Font));
 
-    // 6.
+    // The number of columns, in the list and in its box.
     SetColumns(settings.Columns);
     ui->SpinEditColumn->SetValue(settings.Columns);
 
-    // 7.
+    // The names of the chosen set.
     ComboProgramListChange();
 
-    // 8.
     AssignHints();
 
     connect(ui->ComboProgramList, &QComboBox::currentIndexChanged, this, [this] { ComboProgramListChange(); });
@@ -351,7 +350,7 @@ void TFormProgramList::done(int result)
 
 void TFormProgramList::FormClose()
 {
-    // 1. A failed send ends the sends of this close, not the close itself: the placement is
+    // A failed send ends the sends of this close, not the close itself: the placement is
     // still saved and the dialog still closes.
     RunReported([&] {
         // The dialog will not see the releases of buttons still held.
@@ -360,7 +359,7 @@ void TFormProgramList::FormClose()
         Host.SendProgramChange();
     });
 
-    // 2. The normal placement is the one saved. Top and Left are the frame's corner, as when
+    // The normal placement is the one saved. Top and Left are the frame's corner, as when
     // they are applied; the normal geometry is the client area's.
     const bool maximized = windowState() & Qt::WindowMaximized;
     QRect placement(pos(), size());
@@ -370,7 +369,7 @@ void TFormProgramList::FormClose()
         setWindowState(windowState() & ~Qt::WindowMaximized);
     }
 
-    // 3.
+    // Saved even when a send above failed.
     WriteSettings(placement);
 }
 
