@@ -38,7 +38,8 @@ private:
 };
 
 const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
-const char* const VersionLine2 = "Ver.0.18（2000/03/04）";
+// The number is the project's version in CMakeLists.txt.
+const char* const VersionLine2 = "Ver." KELVANE_VERSION "（2000/03/04）";
 const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
 
 // Restores the normal cursor however the handler ends.
