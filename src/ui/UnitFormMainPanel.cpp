@@ -247,22 +247,8 @@ void TFormMain::SetUpPanel()
         item->setFont(narrow);
     }
 
-    // The layout was drawn for a narrow proportional face; where the fallback font is wider,
-    // a caption is narrowed to its place rather than cut off.
-    for (QWidget* control : ui->TabMain->findChildren<QWidget*>()) {
-        auto* label = qobject_cast<QLabel*>(control);
-        auto* box = qobject_cast<QAbstractButton*>(control);
-        const QString text = label ? label->text() : box ? box->text() : QString();
-        if (text.isEmpty() || (label && label->wordWrap()))
-            continue;
-        const int room = label ? label->width() : box->width() - (qobject_cast<QCheckBox*>(box) ? 20 : 8);
-        const int needed = control->fontMetrics().horizontalAdvance(text);
-        if (needed > room && room > 0) {
-            QFont narrow = control->font();
-            narrow.setStretch(std::max(50, 100 * room / needed));
-            control->setFont(narrow);
-        }
-    }
+    // The layout was drawn for a narrow proportional face.
+    NarrowCaptionsToFit(ui->TabMain);
 }
 
 void TFormMain::RestorePanel(const TMainSettings& settings)

@@ -1,6 +1,7 @@
 #include "Widgets.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QHelpEvent>
@@ -43,6 +44,24 @@ TFontSetting SettingFromFont(const QFont& font, int characterSet)
 {
     return TFontSetting{font.family(), font.pointSize() > 0 ? font.pointSize() : TFontSetting().Size, characterSet,
                         font.bold(), font.italic()};
+}
+
+void NarrowCaptionsToFit(QWidget* page)
+{
+    for (QWidget* control : page->findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(control);
+        auto* box = qobject_cast<QAbstractButton*>(control);
+        const QString text = label ? label->text() : box ? box->text() : QString();
+        if (text.isEmpty() || (label && label->wordWrap()))
+            continue;
+        const int room = label ? label->width() : box->width() - (qobject_cast<QCheckBox*>(box) ? 20 : 8);
+        const int needed = control->fontMetrics().horizontalAdvance(text);
+        if (needed > room && room > 0) {
+            QFont narrow = control->font();
+            narrow.setStretch(std::max(50, 100 * room / needed));
+            control->setFont(narrow);
+        }
+    }
 }
 
 TKeyShape::TKeyShape(QWidget* parent) : QWidget(parent)

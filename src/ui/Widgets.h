@@ -17,6 +17,10 @@ constexpr int LargestFontSize = 512;
 QFont FontFromSetting(const TFontSetting& setting);
 TFontSetting SettingFromFont(const QFont& font, int characterSet);
 
+// Where the font is wider than the face a page was drawn for, each one-line caption of its
+// labels and buttons is narrowed to its place rather than cut off.
+void NarrowCaptionsToFit(QWidget* page);
+
 // A plain rectangle with a one-pixel black outline: one key of the on-screen keyboard.
 class TKeyShape final : public QWidget {
     Q_OBJECT
