@@ -20,12 +20,13 @@ const QColor Aqua(0, 255, 255);
 const QColor Silver(192, 192, 192);
 const QColor White(255, 255, 255);
 
-// One of the thirteen continuous parameters: slider, name label, value label, default, setter.
+// One of the thirteen continuous parameters: slider, name label, value label, its field in the
+// settings (the value restored, and the default a double-click on the name sets), setter.
 struct TContinuousRow {
     QScrollBar* Ui::TFormMain::*Bar;
     QLabel* Ui::TFormMain::*Name;
     QLabel* Ui::TFormMain::*Value;
-    int TMainSettings::*Default;
+    int TMainSettings::*Setting;
     void (TControlChange::*Setter)(int);
     bool Silver;  // controllers paint silver, registered parameters button face
     const char* Word;
@@ -64,20 +65,23 @@ const TContinuousRow ContinuousRows[] = {
      &TControlChange::SetMasterCoarseTune, false, "コース・チューン", "コース・チューン（RPN2）を変更し，送信します"},
 };
 constexpr int ContinuousCount = int(std::size(ContinuousRows));
+constexpr int FirstRegisteredRow = 10;  // pitch-bend range, fine and coarse tune follow the controllers
 
-// The five switches: check box and setter; only portamento paints silver.
+// The five switches: check box, its field in the settings and setter; only portamento paints
+// silver.
 struct TSwitchRow {
     QCheckBox* Ui::TFormMain::*Box;
+    bool TMainSettings::*Setting;
     void (TControlChange::*Setter)(bool);
     bool Silver;
 };
 
 const TSwitchRow SwitchRows[] = {
-    {&Ui::TFormMain::CheckHold1, &TControlChange::SetHold1, false},
-    {&Ui::TFormMain::CheckPortamento, &TControlChange::SetPortamento, true},
-    {&Ui::TFormMain::CheckSostenuto, &TControlChange::SetSostenuto, false},
-    {&Ui::TFormMain::CheckSoft, &TControlChange::SetSoft, false},
-    {&Ui::TFormMain::CheckMono, &TControlChange::SetMono, false},
+    {&Ui::TFormMain::CheckHold1, &TMainSettings::Hold1, &TControlChange::SetHold1, false},
+    {&Ui::TFormMain::CheckPortamento, &TMainSettings::Portamento, &TControlChange::SetPortamento, true},
+    {&Ui::TFormMain::CheckSostenuto, &TMainSettings::Sostenuto, &TControlChange::SetSostenuto, false},
+    {&Ui::TFormMain::CheckSoft, &TMainSettings::Soft, &TControlChange::SetSoft, false},
+    {&Ui::TFormMain::CheckMono, &TMainSettings::Mono, &TControlChange::SetMono, false},
 };
 
 void PaintBackground(QWidget* widget, const QColor& color)
@@ -271,28 +275,23 @@ void TFormMain::RestorePanel(const TMainSettings& settings)
     }
     ui->SpinEditProgram->SetValue(settings.Program + settings.MinimumValue);
 
-    // Each parameter: its control first, then its setter with the restored value. A value the
-    // control clamps (a pitch-bend range of 30) is refused by the setter once, with its message.
-    const int values[] = {settings.Modulation, settings.Breath, settings.Foot, settings.PortamentoTime,
-                          settings.Volume, settings.Panpot, settings.Expression, settings.Effect1,
-                          settings.Effect3, settings.Effect4};
-    const int order[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};  // modulation .. effect 4, as tabled
-    for (int row : order) {
-        (ui.get()->*ContinuousRows[row].Bar)->setValue(values[row]);
-        RunReported([&] { (ControlChange.get()->*ContinuousRows[row].Setter)(values[row]); });
+    // Each parameter: its control first, then its setter with the restored value; the ten
+    // controllers, the switches, then the three registered parameters. A value the control
+    // clamps (a pitch-bend range of 30) is refused by the setter once, with its message.
+    auto restoreContinuous = [&](int row) {
+        const int value = settings.*ContinuousRows[row].Setting;
+        (ui.get()->*ContinuousRows[row].Bar)->setValue(value);
+        RunReported([&] { (ControlChange.get()->*ContinuousRows[row].Setter)(value); });
+    };
+    for (int row = 0; row < FirstRegisteredRow; ++row)
+        restoreContinuous(row);
+    for (const TSwitchRow& row : SwitchRows) {
+        QCheckBox* box = ui.get()->*row.Box;
+        box->setChecked(settings.*row.Setting);
+        RunReported([&] { (ControlChange.get()->*row.Setter)(box->isChecked()); });
     }
-    const bool switches[] = {settings.Hold1, settings.Portamento, settings.Sostenuto, settings.Soft, settings.Mono};
-    for (int row = 0; row < 5; ++row) {
-        QCheckBox* box = ui.get()->*SwitchRows[row].Box;
-        box->setChecked(switches[row]);
-        RunReported([&] { (ControlChange.get()->*SwitchRows[row].Setter)(box->isChecked()); });
-    }
-    const int registered[] = {settings.PitchBendRange, settings.MasterFineTune, settings.MasterCoarseTune};
-    for (int i = 0; i < 3; ++i) {
-        const int row = 10 + i;
-        (ui.get()->*ContinuousRows[row].Bar)->setValue(registered[i]);
-        RunReported([&] { (ControlChange.get()->*ContinuousRows[row].Setter)(registered[i]); });
-    }
+    for (int row = FirstRegisteredRow; row < ContinuousCount; ++row)
+        restoreContinuous(row);
 }
 
 void TFormMain::RestoreChannel(int channel)
@@ -387,7 +386,7 @@ void TFormMain::ContinuousValueDblClick(int row)
 
 void TFormMain::ContinuousNameDblClick(int row)
 {
-    (ui.get()->*ContinuousRows[row].Bar)->setValue(TMainSettings().*ContinuousRows[row].Default);
+    (ui.get()->*ContinuousRows[row].Bar)->setValue(TMainSettings().*ContinuousRows[row].Setting);
 }
 
 void TFormMain::SwitchChange(int row, bool on)
