@@ -57,6 +57,28 @@ TEST(Startup, NoOutputDeviceShowsTheMessageAndEndsWithoutWriting)
     EXPECT_FALSE(QFile::exists(f.Folder() + "kelvane.ini"));
 }
 
+// The main window is the dialogs' only owner: they go with it, each once, and a new start
+// makes new ones.
+TEST(Startup, TheDialogsGoWithTheMainWindow)
+{
+    TKelvaneFixture f;
+    const QPointer<TFormProgramList> programList = f.Windows.ProgramList;
+    const QPointer<TFormDrumColor> drumColor = f.Windows.DrumColor;
+    ASSERT_TRUE(programList && drumColor);
+    EXPECT_EQ(programList->parent(), &f.Main());
+    EXPECT_EQ(drumColor->parent(), &f.Main());
+
+    f.Windows = CreateKelvaneWindows({}, f.ProgramPath());
+    EXPECT_TRUE(programList.isNull());
+    EXPECT_TRUE(drumColor.isNull());
+    ASSERT_TRUE(f.Windows.ProgramList && f.Windows.DrumColor);
+    EXPECT_EQ(f.Windows.ProgramList->parent(), &f.Main());
+
+    f.Windows.Main.reset();
+    EXPECT_TRUE(f.Windows.ProgramList.isNull());
+    EXPECT_TRUE(f.Windows.DrumColor.isNull());
+}
+
 TEST(Startup, WithoutASavedPortThePagesWaitForAChoice)
 {
     TFixtureOptions options;
