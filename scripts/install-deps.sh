@@ -11,6 +11,8 @@ packages=(
   libfluidsynth-dev timgm6mb-soundfont     # the built-in synthesizer and its GM sound font
   fonts-noto-cjk                           # a Japanese font for the interface
   libgtest-dev jackd2                      # tests: GoogleTest and a real JACK server
+  libxcb-xkb-dev                           # X11: a held key sends no release until it goes up
+  xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server (xvfb-run)
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "IniFile.h"
+#include "KeyRepeat.h"
 #include "SpinEdit.h"
 #include "Widgets.h"
 #include "ui_UnitFormMain.h"
@@ -108,6 +109,7 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     KeyPreview = new TKeyPreview([this](QObject* watched, QEvent* event) { return PreviewKey(watched, event); });
     KeyPreview->setParent(this);
     qApp->installEventFilter(KeyPreview);
+    UseDetectableAutoRepeat();
     InstallHintFilter();
     MidiOutput = new TMidiOutput(this);
     MidiInput = new TMidiInput(this);
@@ -280,7 +282,19 @@ void TFormMain::MenuFileExitClick()
 
 void TFormMain::PageMainChange()
 {
+    // The other pages take no computer keys: a key held now would never get its note-off.
+    if (ui->PageMain->currentIndex() != 0)
+        RunReported([&] { ReleaseComputerKeys(); });
     FormResize();
+}
+
+bool TFormMain::event(QEvent* event)
+{
+    // Without the focus the window sees no key releases (they go to the window or dialog that
+    // has it), so a held computer key ends its note here.
+    if (event->type() == QEvent::WindowDeactivate)
+        RunReported([&] { ReleaseComputerKeys(); });
+    return QMainWindow::event(event);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event)

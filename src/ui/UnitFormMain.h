@@ -107,6 +107,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -165,6 +166,7 @@ private:
     void PaintKey(int key);
     bool FormKeyDown(QKeyEvent* event);
     bool FormKeyUp(QKeyEvent* event);
+    void ReleaseComputerKeys();
     void AttachTestNote();
     bool TestNoteEvent(QObject* watched, QEvent* event);
 
@@ -228,6 +230,11 @@ private:
     int BinaryFontCharacterSet = 128;
     QHash<QObject*, std::function<void()>> DoubleClickActions;  // labels and fields
     QSet<QObject*> TestNoteTargets;  // the controls a right press on plays C4
+    // Computer keys down on the main page, by key number − 60. A key's release goes elsewhere
+    // when the window loses the focus or the page changes; its note is ended then, and the
+    // release that may still come later sends nothing.
+    std::array<bool, 18> ComputerKeyDown{};
+    std::array<bool, 18> ComputerKeyEnded{};
 
     // Monitor: events are taken one per notification; the memo and the count catch up once
     // per turn of the event loop.

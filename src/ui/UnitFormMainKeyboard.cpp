@@ -132,12 +132,15 @@ void TFormMain::KeyNoteOff(int key)
 
 bool TFormMain::FormKeyDown(QKeyEvent* event)
 {
-    // A held key repeats; only the first press sounds.
+    // A held key repeats; only the first press sounds. On X11 the server is asked to send
+    // repeats as presses alone, which KeyNoteOn ignores while the key sounds.
     if (event->isAutoRepeat() || ui->PageMain->currentIndex() != 0)
         return false;
     const int key = KeyForEvent(event);
     if (!key)
         return false;
+    ComputerKeyDown[key - 60] = true;
+    ComputerKeyEnded[key - 60] = false;
     KeyNoteOn(key);
     return true;
 }
@@ -149,8 +152,26 @@ bool TFormMain::FormKeyUp(QKeyEvent* event)
     const int key = KeyForEvent(event);
     if (!key)
         return false;
+    ComputerKeyDown[key - 60] = false;
+    if (ComputerKeyEnded[key - 60]) {
+        ComputerKeyEnded[key - 60] = false;  // its note-off went out when the focus or page left
+        return true;
+    }
     KeyNoteOff(key);
     return true;
+}
+
+void TFormMain::ReleaseComputerKeys()
+{
+    for (int key = 60; key <= 77; ++key) {
+        if (!ComputerKeyDown[key - 60])
+            continue;
+        ComputerKeyDown[key - 60] = false;
+        ComputerKeyEnded[key - 60] = true;
+        // A key the all-notes-off button already rested has nothing left to end.
+        if (KeySounding[key - 60])
+            KeyNoteOff(key);
+    }
 }
 
 void TFormMain::AttachTestNote()

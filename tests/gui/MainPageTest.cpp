@@ -9,8 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -263,6 +266,78 @@ TEST_F(MainPageTest, ComputerKeysPlayOnlyOnTheMainPage)
     PressKey(Qt::Key_A);
     EXPECT_TRUE(F->Sent().empty());
 }
+
+// A computer key held while its release can no longer reach the keyboard: the note ends when
+// the key is taken away, and the release that may still arrive sends nothing more.
+struct THeldKeyCase {
+    const char* Name;
+    std::function<void(QWidget& main, Ui::TFormMain& form, QWidget& other)> Away;
+    std::function<void(QWidget& main, Ui::TFormMain& form, QWidget& other)> Back;
+    bool ReleasedAfterComingBack;
+};
+
+void PrintTo(const THeldKeyCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class HeldKeyTest : public MainPageTest, public ::testing::WithParamInterface<THeldKeyCase> {};
+
+TEST_P(HeldKeyTest, EndsItsNoteOnceWhenTakenAway)
+{
+    QWidget other;  // a second window to take the focus
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.setGeometry(700, 0, 100, 100);
+    F->Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&F->Main()));
+    PressKey(Qt::Key_G);
+    GetParam().Away(F->Main(), Form(), other);
+    EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
+    EXPECT_FALSE(F->Main().KeySounding[67 - 60]);
+    EXPECT_EQ(Key(67)->Fill(), QColor(Qt::white));
+
+    if (GetParam().ReleasedAfterComingBack) {
+        GetParam().Back(F->Main(), Form(), other);
+        ReleaseKey(Qt::Key_G);
+    } else {
+        ReleaseKey(Qt::Key_G);  // where the focus is now
+        GetParam().Back(F->Main(), Form(), other);
+    }
+    EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
+
+    // The key plays as before afterwards.
+    F->ClearSent();
+    PressKey(Qt::Key_G);
+    ReleaseKey(Qt::Key_G);
+    EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
+}
+
+const auto OtherPage = [](QWidget&, Ui::TFormMain& form, QWidget&) {
+    QTest::mouseClick(form.PageMain->tabBar(), Qt::LeftButton, {}, form.PageMain->tabBar()->tabRect(1).center());
+    ASSERT_EQ(form.PageMain->currentIndex(), 1);
+};
+const auto MainPage = [](QWidget&, Ui::TFormMain& form, QWidget&) {
+    QTest::mouseClick(form.PageMain->tabBar(), Qt::LeftButton, {}, form.PageMain->tabBar()->tabRect(0).center());
+    ASSERT_EQ(form.PageMain->currentIndex(), 0);
+};
+const auto OtherWindow = [](QWidget& main, Ui::TFormMain&, QWidget& other) {
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_FALSE(main.isActiveWindow());
+};
+const auto MainWindow = [](QWidget& main, Ui::TFormMain&, QWidget&) {
+    main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+};
+
+INSTANTIATE_TEST_SUITE_P(
+    Keyboard, HeldKeyTest,
+    ::testing::Values(THeldKeyCase{"PageChangedThenReleased", OtherPage, MainPage, false},
+                      THeldKeyCase{"PageChangedAndBackBeforeRelease", OtherPage, MainPage, true},
+                      THeldKeyCase{"FocusLostThenReleased", OtherWindow, MainWindow, false},
+                      THeldKeyCase{"FocusLostAndBackBeforeRelease", OtherWindow, MainWindow, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(MainPageTest, PitchBendReturnsToCentreWhenTheLastKeyIsReleased)
 {
