@@ -82,6 +82,26 @@ QString BytesToHexLine(const QByteArray& bytes)
     return HexPairs(bytes, false);
 }
 
+QString BytesToHexLines(const QByteArray& bytes, int bytesPerLine)
+{
+    static const char digits[] = "0123456789abcdef";
+    const qsizetype perLine = bytesPerLine < 1 ? 1 : bytesPerLine;
+    QString text;
+    text.reserve(bytes.size() * 3);
+    qsizetype onLine = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (i > 0)
+            text.append(onLine == 0 ? u'\n' : u' ');
+        text.append(QLatin1Char(digits[b >> 4]));
+        text.append(QLatin1Char(digits[b & 0x0F]));
+        ++onLine;
+        if (b == 0xF7 || onLine == perLine)
+            onLine = 0;
+    }
+    return text;
+}
+
 QString SysexMonitorLine(const QByteArray& bytes)
 {
     return HexPairs(bytes, true);

@@ -25,6 +25,11 @@ int CountHexDigits(const QString& text);
 
 // "f0 7e 7f": pairs separated by single blanks, nothing at the end (a loaded .syx file).
 QString BytesToHexLine(const QByteArray& bytes);
+// The same pairs in lines (parted by LF, none at the end): a line ends after every F7, so each
+// system exclusive message starts a line, and a longer run is cut into lines of bytesPerLine
+// bytes (below 1 counts as 1). An editor lays out again only the line an edit touches, so a
+// loaded dump stays quick to edit; the digits, and so the bytes, are those of one line.
+QString BytesToHexLines(const QByteArray& bytes, int bytesPerLine);
 // "f0 7e 7f f7 ": every pair followed by a blank (a received system exclusive block).
 QString SysexMonitorLine(const QByteArray& bytes);
 // "90 3c 7f" (a received short message).

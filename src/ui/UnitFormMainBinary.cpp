@@ -21,6 +21,11 @@ namespace {
 
 const QColor Aqua(0, 255, 255);
 
+// A loaded file is shown one message a line, a long one cut into lines of this many bytes: the
+// memo lays out again only the line an edit touches, so even a dump of megabytes stays quick
+// to edit. Sending, saving and the byte count do not see line breaks.
+constexpr int LoadedBytesPerLine = 256;
+
 QString LabelMidiOutText(qint64 bytes)
 {
     return QStringLiteral("MIDI出力（") + QString::number(bytes) + QStringLiteral("バイト）");
@@ -192,7 +197,7 @@ void TFormMain::ButtonOutLoadBinaryClick()
         return;
     BinaryFolder = FolderOf(path);
     const QByteArray bytes = ReadWholeFile(path, MaxSyxFileBytes);
-    ui->MemoMidiOut->setPlainText(BytesToHexLine(bytes));
+    ui->MemoMidiOut->setPlainText(BytesToHexLines(bytes, LoadedBytesPerLine));
 }
 
 void TFormMain::ButtonOutSaveBinaryClick()

@@ -346,6 +346,58 @@ TEST(BinaryPage, SyxLoadsAsOneLineOfPairsAndSavesBackTheSameBytes)
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty());
 }
 
+TEST(BinaryPage, LoadedDumpShowsAMessageALineAndKeepsEveryByte)
+{
+    TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=5\nPacketSize=128\n"));
+    OpenBinaryPage(f);
+    QTemporaryDir dir;
+    // Three messages, the second longer than a line holds, and a short message with no F7.
+    QList<QByteArray> messages;
+    for (int size : {6, 600, 11}) {
+        QByteArray message(size, '\0');
+        for (int i = 0; i < size; ++i)
+            message[i] = char((i * 37) & 0x7F);
+        message[0] = char(0xF0);
+        message[size - 1] = char(0xF7);
+        messages.append(message);
+    }
+    messages.append(QByteArray::fromHex("903C7F"));
+    const QByteArray dump = messages.join();
+    WriteFile(dir.filePath("dump.syx"), dump);
+    TFileAnswers answers{{dir.filePath("dump.syx"), dir.filePath("out.syx"), dir.filePath("out.txt")}, {}};
+    answers.Install();
+
+    Click(f.Form().ButtonOutLoadBinary);
+    const QStringList lines = f.Form().MemoMidiOut->toPlainText().split(u'\n');
+    ASSERT_EQ(lines.size(), 6);  // 6 bytes; 600 as 256, 256 and 88; 11; the short message
+    EXPECT_EQ(Text(lines[0]), "f0 25 4a 6f 14 f7");
+    EXPECT_EQ(Text(lines[4]), Text(QString::fromLatin1(messages[2].toHex(' '))));
+    EXPECT_EQ(Text(lines[5]), "90 3c 7f");
+    for (const QString& line : lines.mid(1, 3))
+        EXPECT_EQ(line.size() + 1, 3 * (line == lines[3] ? 88 : 256)) << Text(line.left(20));
+    EXPECT_EQ(Text(lines.join(u' ')), Text(QString::fromLatin1(dump.toHex(' '))));
+    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（620バイト）");
+
+    // A saved .syx holds exactly the file's bytes; a saved .txt the lines, parted by CR LF.
+    Click(f.Form().ButtonOutSaveBinary);
+    EXPECT_EQ(ReadFile(dir.filePath("out.syx")), dump);
+    Click(f.Form().ButtonOutSaveText);
+    EXPECT_EQ(ReadFile(dir.filePath("out.txt")), lines.join("\r\n").toLatin1());
+
+    // Sent, it leaves as the single line would: each message cut into packets of 128 bytes.
+    std::vector<std::vector<uint8_t>> expected;
+    for (const QByteArray& message : messages)
+        for (qsizetype start = 0; start < message.size(); start += 128) {
+            const QByteArray packet = message.mid(start, 128);
+            expected.emplace_back(packet.begin(), packet.end());
+        }
+    f.ClearSent();
+    Click(f.Form().ButtonSend);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000));
+    EXPECT_EQ(f.Sent(), expected);
+    EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty()) << Text((f.Messages + f.Errors).join("|"));
+}
+
 TEST(BinaryPage, EmptySyxGivesAnEmptyMemo)
 {
     TKelvaneFixture f;

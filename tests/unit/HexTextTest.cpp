@@ -70,6 +70,59 @@ TEST(HexText, WritesLowercasePairs)
     EXPECT_EQ(HexTextToBytes(BytesToHexLine(bytes).toUpper()).Bytes, bytes);
 }
 
+struct TLinesCase {
+    const char* Name;
+    const char* Hex;
+    int BytesPerLine;
+    QString Text;
+};
+
+class BytesToHexLinesTable : public testing::TestWithParam<TLinesCase> {};
+
+TEST_P(BytesToHexLinesTable, CutsAfterF7AndAtTheLineLength)
+{
+    const QByteArray bytes = Bytes(GetParam().Hex);
+    const QString text = BytesToHexLines(bytes, GetParam().BytesPerLine);
+    EXPECT_EQ(text, GetParam().Text);
+    // Only where the lines break differs from the single line; the bytes read back the same.
+    EXPECT_EQ(QString(text).replace(u'\n', u' '), BytesToHexLine(bytes));
+    EXPECT_EQ(HexTextToBytes(text.toUpper()).Bytes, bytes);
+}
+
+const TLinesCase LinesCases[] = {
+    {"Empty", "", 4, ""},
+    {"OneShortMessage", "F07E7F0901F7", 8, "f0 7e 7f 09 01 f7"},
+    {"OneLinePerMessage", "F07E7F0901F7F0430A4C00007E00F7", 16,
+     "f0 7e 7f 09 01 f7\nf0 43 0a 4c 00 00 7e 00 f7"},
+    {"ExactlyOneLineLong", "F0010203F7", 5, "f0 01 02 03 f7"},
+    {"LongMessageInFixedLines", "F00102030405F7", 3, "f0 01 02\n03 04 05\nf7"},
+    {"CountRestartsAfterF7", "F001F7F00203040506F7", 4, "f0 01 f7\nf0 02 03 04\n05 06 f7"},
+    {"BytesAfterTheLastF7", "F0F7903C7F803C00", 4, "f0 f7\n90 3c 7f 80\n3c 00"},
+    {"EndsWithF7NoBreakAfter", "F7F7", 4, "f7\nf7"},
+    {"LengthBelowOneIsOne", "010203", 0, "01\n02\n03"},
+    // 0F 70 written across a break reads as 0F70, which still pairs as 0F 70.
+    {"DigitsFAnd7AcrossABreak", "000F7000", 2, "00 0f\n70 00"},
+};
+INSTANTIATE_TEST_SUITE_P(Table, BytesToHexLinesTable, testing::ValuesIn(LinesCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(HexText, LinesOfALoadedDumpSendTheSamePackets)
+{
+    // A dump of several messages, one longer than the line length: sent from its lines it
+    // gives exactly the packets the single line gives.
+    QByteArray dump;
+    for (int size : {6, 300, 11, 1500, 2}) {
+        QByteArray message(size, '\x11');
+        message[0] = char(0xF0);
+        message[size - 1] = char(0xF7);
+        dump += message;
+    }
+    dump += Bytes("903C7F");
+    for (int packetSize : {128, 1024})
+        EXPECT_EQ(CutForSending(BytesToHexLines(dump, 256), packetSize).Packets,
+                  CutForSending(BytesToHexLine(dump), packetSize).Packets);
+}
+
 struct TSendCase {
     const char* Name;
     QString Text;
