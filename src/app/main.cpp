@@ -4,6 +4,7 @@
 #include "KelvaneWindows.h"
 #include "PortList.h"
 #include "UnitFormMain.h"
+#include "platform/MidiService.h"
 
 #include <QTimer>
 
@@ -17,6 +18,9 @@ int main(int argc, char** argv)
         ListPorts(std::cout);
         return 0;
     }
+    // The MIDI services open while Qt starts and the window is built; the window waits for them
+    // before it lists the input devices.
+    StartMidiService();
     TKelvaneApplication application(argc, argv);
     // For the start-up benchmark: nobody is there to answer a box.
     const bool quitWhenShown = std::getenv("KELVANE_QUIT_WHEN_SHOWN") != nullptr;

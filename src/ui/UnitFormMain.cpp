@@ -111,8 +111,6 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     qApp->installEventFilter(KeyPreview);
     UseDetectableAutoRepeat();
     InstallHintFilter();
-    MidiOutput = new TMidiOutput(this);
-    MidiInput = new TMidiInput(this);
     TimerMidiOut = new QTimer(this);
     TimerMidiOut->setTimerType(Qt::PreciseTimer);
     TimerMidiOut->setInterval(100);
@@ -165,7 +163,11 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     ui->MenuFileHint->setChecked(settings.ShowHint);
     SetHintsShown(settings.ShowHint);
 
-    // Input device list.
+    // Input device list. The ports are made only now: making them waits for the MIDI
+    // services, which may still be opening on their own thread (StartMidiService), and nothing
+    // before this step uses them.
+    MidiOutput = new TMidiOutput(this);
+    MidiInput = new TMidiInput(this);
     FillInputDeviceList();
 
     // Binary page: font, interval, packet size, folders.

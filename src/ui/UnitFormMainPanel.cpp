@@ -101,7 +101,7 @@ QColor ButtonFace(const QWidget* widget)
 
 bool TFormMain::OutputPortOpen() const
 {
-    return MidiOutput->DeviceHandle() != nullptr;
+    return MidiOutput && MidiOutput->DeviceHandle() != nullptr;  // null until the ports are made
 }
 
 uint8_t TFormMain::CurrentChannel() const

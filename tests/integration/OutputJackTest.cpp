@@ -45,6 +45,30 @@ TEST_F(OutputJackTest, PortOpensTheClientsInputByNameAndDeliversExactBytes)
     EXPECT_EQ(port.BlocksInFlight(), 0u);
 }
 
+TEST_F(OutputJackTest, ServiceOpenedOnItsOwnThreadServesTheWindowThread)
+{
+    // As the program starts: the system service is made, and its ports listed, on another
+    // thread while the window is built; the ports then use it from this thread.
+    SetMidiService(nullptr);
+    const QByteArray api = qgetenv("KELVANE_MIDI_API");
+    qputenv("KELVANE_MIDI_API", "jack");
+    StartMidiService();
+    qputenv("KELVANE_MIDI_API", api);
+    TMidiOutput port;
+    port.SetProductName(Peer->InputPortName());
+    ASSERT_TRUE(port.Open());
+    port.PutShort(0x90, 0x43, 0x78);
+    ASSERT_TRUE(Peer->WaitForEvents(1, 3000));
+    EXPECT_EQ(Received(*Peer), Wire({"90 43 78"}));
+    port.Close();
+
+    // A service installed while one is still being made replaces it once it is done.
+    SetMidiService(nullptr);
+    StartMidiService();
+    SetMidiService(std::make_unique<TRecordingMidiService>());
+    EXPECT_NE(dynamic_cast<TRecordingMidiService*>(&MidiService()), nullptr);
+}
+
 TEST_F(OutputJackTest, ListPortsPrintsWhatTheMenuWillShow)
 {
     QProcess process;

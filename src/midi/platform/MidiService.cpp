@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <mutex>
 #include <vector>
 
@@ -14,6 +15,13 @@ std::unique_ptr<TMidiService>& ServiceSlot()
 {
     static std::unique_ptr<TMidiService> service;
     return service;
+}
+
+// The system service being made by StartMidiService; taken over by the first MidiService().
+std::future<std::unique_ptr<TMidiService>>& PendingService()
+{
+    static std::future<std::unique_ptr<TMidiService>> pending;
+    return pending;
 }
 
 struct TFixedText {
@@ -55,6 +63,8 @@ std::vector<std::string>& RegisteredTexts()
 TMidiService& MidiService()
 {
     auto& slot = ServiceSlot();
+    if (!slot && PendingService().valid())
+        slot = PendingService().get();
     if (!slot)
         slot = std::make_unique<TSystemMidiService>(MidiApiFromEnvironment());
     return *slot;
@@ -62,7 +72,24 @@ TMidiService& MidiService()
 
 void SetMidiService(std::unique_ptr<TMidiService> service)
 {
+    if (PendingService().valid())
+        PendingService().get();  // the one being made is not wanted, but must be finished first
     ServiceSlot() = std::move(service);
+}
+
+void StartMidiService()
+{
+    if (ServiceSlot() || PendingService().valid())
+        return;
+    const TMidiApi api = MidiApiFromEnvironment();
+    // Runs on its own thread; the window thread touches the service only after get().
+    // The backends catch what their libraries throw, so nothing is lost in the future.
+    PendingService() = std::async(std::launch::async, [api]() -> std::unique_ptr<TMidiService> {
+        auto service = std::make_unique<TSystemMidiService>(api);
+        service->OutGetNumDevs();  // listing the ports is a round trip to the server too
+        service->InGetNumDevs();
+        return service;
+    });
 }
 
 TMidiResult MidiResultText(TMidiResult code, std::string& text)

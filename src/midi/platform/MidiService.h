@@ -89,6 +89,11 @@ public:
 // JACK ports); tests install their own before that.
 TMidiService& MidiService();
 void SetMidiService(std::unique_ptr<TMidiService> service);
+// Starts making the system service, and listing its devices, on a thread of its own: opening a
+// JACK client takes tens of milliseconds, which the program spends building its window instead.
+// The first MidiService() call waits for it. Call on the window thread before any MidiService()
+// call; does nothing when a service is there already.
+void StartMidiService();
 
 // Texts of the fixed codes, and of the codes registered at run time. Thread-safe.
 TMidiResult MidiResultText(TMidiResult code, std::string& text);
