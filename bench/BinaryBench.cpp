@@ -69,6 +69,29 @@ double Ms(qint64 ns)
     return double(ns) / 1e6;
 }
 
+// Keystrokes in the middle of the memo, as a user changing a byte or two: the editor's own
+// work, the count, and the repaint that follows on the next turn of the event loop.
+void BenchKeystrokes(TKelvaneFixture& f)
+{
+    QPlainTextEdit* memo = f.Form().MemoMidiOut;
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(memo->document()->characterCount() / 2);
+    memo->setTextCursor(cursor);
+    memo->ensureCursorVisible();
+    QCoreApplication::processEvents();
+    QElapsedTimer clock;
+    std::vector<double> keys;
+    for (int i = 0; i < 20; ++i) {
+        clock.start();
+        QTest::keyClick(memo, i % 2 ? Qt::Key_Backspace : Qt::Key_0);
+        QCoreApplication::processEvents();
+        keys.push_back(Ms(clock.nsecsElapsed()));
+    }
+    std::sort(keys.begin(), keys.end());
+    std::printf("  keystroke in the middle of the memo, repaint included: median %.2f ms, max %.2f ms\n",
+                keys[keys.size() / 2], keys.back());
+}
+
 void BenchLoad(qsizetype size)
 {
     TKelvaneFixture f;
@@ -92,22 +115,8 @@ void BenchLoad(qsizetype size)
                 static_cast<long long>(size), QGuiApplication::platformName().toUtf8().constData(), Ms(loaded),
                 Ms(shown), f.Form().LabelMidiOut->text().toUtf8().constData(),
                 f.Form().MemoMidiOut->document()->blockCount());
+    BenchKeystrokes(f);
 
-    // Keystrokes in the middle of that memo, as a user changing a byte or two: the editor's own
-    // work, the count, and the repaint that follows on the next turn of the event loop.
-    QPlainTextEdit* memo = f.Form().MemoMidiOut;
-    QTextCursor cursor = memo->textCursor();
-    cursor.setPosition(memo->document()->characterCount() / 2);
-    memo->setTextCursor(cursor);
-    memo->ensureCursorVisible();
-    QCoreApplication::processEvents();
-    std::vector<double> keys;
-    for (int i = 0; i < 20; ++i) {
-        clock.restart();
-        QTest::keyClick(memo, i % 2 ? Qt::Key_Backspace : Qt::Key_0);
-        QCoreApplication::processEvents();
-        keys.push_back(Ms(clock.nsecsElapsed()));
-    }
     // The count update alone, as the change handler does it (raw text copied, digits counted).
     std::vector<double> counts;
     int digits = 0;
@@ -116,11 +125,24 @@ void BenchLoad(qsizetype size)
         digits = CountHexDigits(f.Form().MemoMidiOut->document()->toRawText());
         counts.push_back(Ms(clock.nsecsElapsed()));
     }
-    std::sort(keys.begin(), keys.end());
     std::sort(counts.begin(), counts.end());
-    std::printf("  keystroke in the middle of that memo, repaint included: median %.2f ms, max %.2f ms\n", keys[keys.size() / 2], keys.back());
     std::printf("  byte count (text copy + %d digits counted): median %.2f ms, max %.2f ms\n", digits,
                 counts[counts.size() / 2], counts.back());
+}
+
+// For comparison: the same bytes as the single line a loaded file used to be.
+void BenchSingleLine(qsizetype size)
+{
+    TKelvaneFixture f;
+    ShowBinaryPage(f);
+    QElapsedTimer clock;
+    clock.start();
+    f.Form().MemoMidiOut->setPlainText(BytesToHexLine(SysexOf(size)));
+    f.Form().MemoMidiOut->viewport()->repaint();
+    QCoreApplication::processEvents();
+    std::printf("the same %lld bytes as one line: shown in %.1f ms\n", static_cast<long long>(size),
+                Ms(clock.nsecsElapsed()));
+    BenchKeystrokes(f);
 }
 
 void BenchJackSend()
@@ -196,6 +218,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     BenchLoad(1024 * 1024);
+    BenchSingleLine(1024 * 1024);
     BenchLoad(4 * 1024 * 1024);  // the largest .syx file the editor takes
     BenchJackSend();
     return 0;
