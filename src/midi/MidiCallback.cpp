@@ -31,20 +31,26 @@ void PortCallback(TMidiHandle, unsigned message, uintptr_t instance, uintptr_t p
             return;  // active sensing and timing clock would drown everything else
         if (message == MIM_DATA && record && record->SysexOnlyFlag.load(std::memory_order_relaxed))
             return;
-        if (!record || !record->Queue)
+        auto* header = message == MIM_DATA ? nullptr : reinterpret_cast<TMidiHeader*>(param1);
+        if (!record || !record->Queue) {
+            if (header)
+                header->dwFlags |= MHDR_REFUSED;  // nobody takes it: the service keeps it
             return;
-        if (message != MIM_DATA && param1 == 0) {
+        }
+        if (message != MIM_DATA && !header) {
             // The service had to drop bytes it could not place in a buffer.
             if (record->NotifyWindow)
                 record->NotifyWindow->Post(NotifyOverflow, 0, 0);
             return;
         }
-        TQueuedEvent entry{uint32_t(param2), 0, nullptr};
+        TQueuedEvent entry{uint32_t(param2), 0, header};
         if (message == MIM_DATA)
             entry.PackedMessage = uint32_t(param1);
-        else
-            entry.BufferHeader = reinterpret_cast<TMidiHeader*>(param1);
         const bool queued = QueuePush(record->Queue, entry);
+        // A dropped block's buffer goes straight back to the service, which lends it again:
+        // only this block is lost, not the buffer with it.
+        if (!queued && header)
+            header->dwFlags |= MHDR_REFUSED;
         if (record->NotifyWindow)
             record->NotifyWindow->Post(queued ? NotifyEventsWaiting : NotifyOverflow, 0, 0);
         return;

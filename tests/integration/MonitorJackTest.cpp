@@ -145,3 +145,34 @@ TEST_F(MonitorJackTest, LongSysexArrivesWholeInBufferLines)
     EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（20000バイト）"));
     EXPECT_TRUE(F().Messages.isEmpty());
 }
+
+// The window is busy while a burst of short messages and system exclusive messages (every
+// eighth, five bytes) arrives after the queue has filled, so blocks are lost. The buffers of
+// those blocks must come back to the service: a message sent afterwards arrives whole.
+TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
+{
+    for (int n = 0; n < 20000; ++n) {
+        if (n >= 2000 && n % 8 == 7)
+            Peer->Send({0xF0, 0x7E, uint8_t(n % 128), uint8_t(n / 128 % 128), 0xF7});
+        else
+            Peer->Send({0x90, uint8_t(n % 128), 0x40});
+    }
+    ASSERT_TRUE(Peer->WaitUntilSent(20000));  // the window thread takes nothing meanwhile
+    QTest::qWait(100);                        // the last cycles reach the port
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().MidiInput->PendingCount() == 0; }, 10000));
+    ASSERT_FALSE(F().Messages.isEmpty()) << "the burst did not overflow the queue";
+    EXPECT_EQ(F().Messages.front(), QStringLiteral("MIDIイン・オーバーフロー"));
+
+    const std::vector<uint8_t> after = {0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
+    const QByteArray afterBytes(reinterpret_cast<const char*>(after.data()), qsizetype(after.size()));
+    for (int round = 0; round < 20; ++round) {  // more messages than there are buffers
+        const qsizetype before = F().Main().ReceivedBytes.size();
+        Peer->Send(after);
+        ASSERT_TRUE(Peer->WaitUntilSent(3000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= before + 9; }, 5000))
+            << "round " << round << ": the message never arrived";
+        EXPECT_EQ(F().Main().ReceivedBytes.mid(before), afterBytes) << "round " << round;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Memo().endsWith(QStringLiteral("\nf0 43 10 4c 00 00 7e 00 f7 ")); }, 5000))
+            << "round " << round;
+    }
+}

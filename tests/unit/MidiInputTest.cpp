@@ -393,6 +393,60 @@ TEST_F(MidiInputTest, BytesBeyondTheWaitingBoundAreDroppedWithAnOverflowAndTheNe
     EXPECT_TRUE(joined == kept);
 }
 
+// A block that finds the queue full is lost with an overflow, but its buffer must go straight
+// back to the service: otherwise every such loss takes a buffer for good and, once the sixteen
+// are gone, no system exclusive message ever arrives again while short ones still do.
+TEST_F(MidiInputTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
+{
+    OpenAndStart();
+    TakeOnNotify = false;
+    std::vector<TSeen> kept;
+    for (int n = 0; n < 1024; ++n) {
+        Service->Inject({0x90, uint8_t(n % 128), 0x40});
+        kept.push_back(Short(0x90, uint8_t(n % 128), 0x40));
+    }
+    const int burst = 8 * 40;  // forty system exclusive messages, more than the buffers
+    for (int n = 0; n < burst; ++n) {
+        if (n % 8 == 7)
+            Service->Inject({0xF0, 0x7E, uint8_t(n % 128), uint8_t(n / 128), 0xF7});
+        else
+            Service->Inject({0x80, uint8_t(n % 128), 0x00});
+    }
+    Deliver();
+    EXPECT_EQ(Overflows, burst) << "every message of the burst was lost, each one reported";
+    EXPECT_EQ(DrainAll(), kept);
+
+    TakeOnNotify = true;
+    const TBytes after = {0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
+    for (int round = 0; round < 20; ++round) {  // more than the buffers again
+        Service->Inject(after);
+        Deliver();
+        ASSERT_EQ(TakeSeen(), std::vector<TSeen>{Sysex(after)}) << "round " << round;
+    }
+    EXPECT_EQ(Overflows, burst);
+}
+
+// The reset of a close hands every lent buffer back even to a full queue, and the next Open
+// lends them all again.
+TEST_F(MidiInputTest, CloseWithAFullQueueTakesBackEveryBufferAndTheNextOpenReceivesSysex)
+{
+    Port->SetCapacity(1);
+    Port->SetSysexBufferCount(2);
+    OpenAndStart();
+    Service->Inject({0x90, 0x3C, 0x7F});
+    Service->Inject({0xF0, 0x01, 0x02});  // waits in a lent buffer for its end
+    Port->Close();
+    EXPECT_FALSE(Service->InputOpen()) << "every buffer came back, so the device could close";
+    Deliver();
+    EXPECT_EQ(Notified + Overflows, 0);
+    OpenAndStart();
+    for (uint8_t round = 0; round < 3; ++round) {
+        Service->Inject({0xF0, round, 0xF7});
+        Deliver();
+        EXPECT_EQ(TakeSeen(), std::vector<TSeen>{Sysex({0xF0, round, 0xF7})});
+    }
+}
+
 // --- closing
 
 TEST_F(MidiInputTest, BlocksHandedBackByCloseAreNeverDelivered)

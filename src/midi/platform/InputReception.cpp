@@ -78,7 +78,8 @@ void TInputReception::EndOpenMessage()
         // Its last bytes sit in the first lent buffer, which waits for more.
         TMidiHeader* header = Lent.front();
         Lent.pop_front();
-        HandBack(header, PendingTime);
+        if (HandBack(header, PendingTime))
+            LendAgain(header);
     }
 }
 
@@ -91,9 +92,7 @@ TMidiResult TInputReception::AddBuffer(TMidiHeader* header)
     if (header->dwFlags & MHDR_INQUEUE)
         return MIDIERR_STILLPLAYING;
     std::lock_guard lock(Mutex);
-    header->dwBytesRecorded = 0;
-    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~MHDR_DONE;
-    Lent.push_back(header);
+    LendAgain(header);
     DeliverPending();
     return MMSYSERR_NOERROR;
 }
@@ -104,7 +103,10 @@ void TInputReception::Reset()
     while (!Lent.empty()) {
         TMidiHeader* header = Lent.front();
         Lent.pop_front();
-        HandBack(header, PendingTime);
+        // Out of circulation for good, whether the port kept it or not: the port owns every
+        // buffer it lent and releases them all after the reset.
+        if (HandBack(header, PendingTime))
+            header->dwFlags &= ~MHDR_REFUSED;
     }
     Pending.clear();
     MessageEnds.clear();
@@ -135,13 +137,29 @@ void TInputReception::DeliverPending()
             MessageEnds.pop_front();
         if (ended || header->dwBytesRecorded == header->dwBufferLength) {
             Lent.pop_front();
-            HandBack(header, PendingTime);
+            if (HandBack(header, PendingTime)) {
+                // The port's queue is full: more blocks now would only be lost as well. The
+                // rest waits here for the next lending or the next bytes.
+                LendAgain(header);
+                return;
+            }
         }
     }
 }
 
-void TInputReception::HandBack(TMidiHeader* header, uint32_t timeMs)
+// Returns true when the port refused the buffer. During reception a refused buffer is lent
+// again at once (at the back, behind those still waiting), its bytes lost: without this, every
+// overflow would take one buffer for good and long messages would stop once all were gone.
+bool TInputReception::HandBack(TMidiHeader* header, uint32_t timeMs)
 {
-    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+    header->dwFlags = (header->dwFlags & ~(MHDR_INQUEUE | MHDR_REFUSED)) | MHDR_DONE;
     Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(header), timeMs);
+    return (header->dwFlags & MHDR_REFUSED) != 0;
+}
+
+void TInputReception::LendAgain(TMidiHeader* header)
+{
+    header->dwBytesRecorded = 0;
+    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~(MHDR_DONE | MHDR_REFUSED);
+    Lent.push_back(header);
 }

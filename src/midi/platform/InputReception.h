@@ -16,10 +16,12 @@ public:
 
     TInputReception(TMidiHandle handle, TMidiCallback callback, uintptr_t instance);
 
-    // Backend thread: must not block for long; calls the port's callback.
+    // Backend thread (RtMidi's ALSA thread, or JACK's process thread of the input's client):
+    // takes Mutex, which the window thread holds only while it lends a buffer or resets, and
+    // calls the port's callback under it.
     void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) override;
 
-    // Window thread.
+    // Window thread: may deliver waiting bytes into the buffer, calling the port's callback.
     TMidiResult AddBuffer(TMidiHeader* header);
     // Window thread: every lent buffer goes back through the callback; waiting bytes are dropped.
     void Reset();
@@ -27,7 +29,8 @@ public:
 
 private:
     void DeliverPending();  // caller holds Mutex
-    void HandBack(TMidiHeader* header, uint32_t timeMs);
+    bool HandBack(TMidiHeader* header, uint32_t timeMs);  // caller holds Mutex
+    void LendAgain(TMidiHeader* header);                  // caller holds Mutex
     void DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs);
     void EndOpenMessage();  // caller holds Mutex
 

@@ -49,9 +49,18 @@ static_assert(sizeof(TMidiHeader) == 64, "a header is 64 bytes as passed");
 constexpr unsigned MHDR_DONE = 0x1;
 constexpr unsigned MHDR_PREPARED = 0x2;
 constexpr unsigned MHDR_INQUEUE = 0x4;
+// Set by the callback on a filled input buffer it could not keep (its queue was full): the
+// service clears it and lends the buffer again at once, so reception of long messages goes on.
+// The bytes in it are lost; the callback has reported that loss itself.
+constexpr unsigned MHDR_REFUSED = 0x8;
 
-// Runs on the service's own thread (or, for a synchronous backend, inside the send call):
-// it must not block, allocate or call back into the service.
+// Where it runs: input messages on the thread that hears the device (RtMidi's ALSA thread, or
+// the JACK process thread of the input's own client), and on the window thread inside
+// InAddBuffer and InReset, which may hand buffers back; MOM_DONE on the window thread inside
+// OutLongMsg. The service holds its reception lock around every input call, so the calls for
+// one input never overlap. The callback must not wait for the window thread nor call back into
+// the service; posting a Qt event (a small allocation, Qt's posted-event lock for a moment) is
+// what it may do. For an input header it cannot keep, it sets MHDR_REFUSED.
 using TMidiCallback = void (*)(TMidiHandle handle, unsigned message, uintptr_t instance,
                                uintptr_t param1, uintptr_t param2);
 
