@@ -120,24 +120,32 @@ public:
 
     ~TJackClient()
     {
+        // After the close no cycle runs any more: whatever waited for one to end can go.
         jack_client_close(Handle);  // also after a shutdown: it frees the client's resources
         delete Outputs.load();
+        for (TRetired& retired : Retired) {
+            delete retired.List;
+            if (retired.Output && retired.Output->Ring)
+                jack_ringbuffer_free(retired.Output->Ring);
+        }
     }
 
     void AddOutput(TJackOutputState* output)
     {
         std::lock_guard guard(OutputsLock);
-        auto next = new TOutputList(*Outputs.load());
+        auto next = std::make_unique<TOutputList>(*Outputs.load());
         next->push_back(output);
-        Replace(next);
+        Replace(std::move(next), nullptr);
     }
 
-    void RemoveOutput(TJackOutputState* output)
+    // Takes the output's state: it is freed (its port unregistered, its ring freed) once no
+    // cycle can still be reading it, which may be only when the client closes.
+    void RemoveOutput(std::unique_ptr<TJackOutputState> output)
     {
         std::lock_guard guard(OutputsLock);
-        auto next = new TOutputList(*Outputs.load());
-        std::erase(*next, output);
-        Replace(next);
+        auto next = std::make_unique<TOutputList>(*Outputs.load());
+        std::erase(*next, output.get());
+        Replace(std::move(next), std::move(output));
     }
 
     // A name for the next RtMidi input client that no JACK client has, so that our own input
@@ -175,31 +183,63 @@ public:
 
 private:
     using TOutputList = std::vector<TJackOutputState*>;
-    // The process callback reads the list while InProcess is set; a writer swaps in a new list
-    // and frees the old one only once no cycle can still be reading it.
+    // A list taken out of use, and the state of an output removed with it: both may be read
+    // by every cycle that began before the swap, that is, until Finished reaches Began.
+    struct TRetired {
+        const TOutputList* List;
+        std::unique_ptr<TJackOutputState> Output;
+        uint64_t Began;
+    };
+    // The process callback counts each cycle in Began before it reads the list and in Finished
+    // after it is done with it (cycles of one client never overlap). A writer swaps in a new
+    // list and notes Began: once Finished has reached that count, no cycle reads the old list.
+    // All of these are sequentially consistent: the count must not move past the read.
     std::atomic<const TOutputList*> Outputs;
-    std::atomic<bool> InProcess{false};
+    std::atomic<uint64_t> Began{0};
+    std::atomic<uint64_t> Finished{0};
     std::mutex OutputsLock;
+    std::vector<TRetired> Retired;  // under OutputsLock
     std::mutex NamesLock;
     std::set<std::string> InputClients;
 
-    void Replace(const TOutputList* next)
+    // Waits a while for the cycles that may read the old list; a cycle that stalls longer (a
+    // stopped server) keeps its list and state alive until a later swap or the client's close.
+    void Replace(std::unique_ptr<TOutputList> next, std::unique_ptr<TJackOutputState> removed)
     {
-        const TOutputList* old = Outputs.exchange(next);
+        const TOutputList* old = Outputs.exchange(next.release());
+        Retired.push_back({old, std::move(removed), Began.load()});
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (InProcess.load() && std::chrono::steady_clock::now() < deadline)
+        while (Finished.load() < Retired.back().Began && !ShutDown.load() &&
+               std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
-        delete old;
+        const uint64_t finished = Finished.load();
+        std::erase_if(Retired, [&](TRetired& retired) {
+            if (finished < retired.Began)
+                return false;
+            FreeRetired(retired);
+            return true;
+        });
+    }
+
+    void FreeRetired(TRetired& retired)
+    {
+        delete retired.List;
+        if (!retired.Output)
+            return;
+        if (retired.Output->Port && !ShutDown.load())
+            jack_port_unregister(Handle, retired.Output->Port);
+        if (retired.Output->Ring)
+            jack_ringbuffer_free(retired.Output->Ring);
     }
 
     // Runs on the JACK process thread: must not block, allocate or print.
     static int Process(jack_nframes_t frames, void* arg)
     {
         auto* self = static_cast<TJackClient*>(arg);
-        self->InProcess.store(true);
+        self->Began.fetch_add(1);
         for (TJackOutputState* output : *self->Outputs.load())
             output->Drain(frames);
-        self->InProcess.store(false);
+        self->Finished.fetch_add(1);
         self->Cycles.fetch_add(1);
         return 0;
     }
@@ -225,12 +265,13 @@ public:
     {
         if (Registered) {
             WaitUntilSent();
-            Client->RemoveOutput(&State);
-            if (!Client->ShutDown.load())
-                jack_port_unregister(Client->Handle, State.Port);
+            Client->RemoveOutput(std::move(State));  // frees it once no cycle reads it
+            return;
         }
-        if (State.Ring)
-            jack_ringbuffer_free(State.Ring);
+        if (State->Port && !Client->ShutDown.load())
+            jack_port_unregister(Client->Handle, State->Port);
+        if (State->Ring)
+            jack_ringbuffer_free(State->Ring);
     }
 
     TMidiResult SendShort(const uint8_t* bytes, size_t length) override
@@ -244,7 +285,8 @@ public:
 
 private:
     std::shared_ptr<TJackClient> Client;
-    TJackOutputState State;
+    // On the heap: the process thread may still read it after this connection is gone.
+    std::unique_ptr<TJackOutputState> State = std::make_unique<TJackOutputState>();
     size_t Capacity = 0;
     bool Registered = false;
     std::mutex WriteLock;  // the ring buffer takes one writer at a time
@@ -256,19 +298,19 @@ private:
         jack_client_t* handle = Client->Handle;
         if (!jack_port_by_name(handle, target.c_str()))
             return TextCode(TextPortGone + target);
-        State.Ring = jack_ringbuffer_create(OutputRingBytes);
-        if (!State.Ring)
+        State->Ring = jack_ringbuffer_create(OutputRingBytes);
+        if (!State->Ring)
             return MMSYSERR_NOMEM;
-        Capacity = jack_ringbuffer_write_space(State.Ring);
+        Capacity = jack_ringbuffer_write_space(State->Ring);
         const std::string name = "out-" + std::to_string(number);
-        State.Port = jack_port_register(handle, name.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
-        if (!State.Port)
+        State->Port = jack_port_register(handle, name.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+        if (!State->Port)
             return TextCode(TextNoPort);
         // In the list before it is connected, so that its buffer is cleared from the first
         // cycle anyone reads it.
-        Client->AddOutput(&State);
+        Client->AddOutput(State.get());
         Registered = true;
-        const int error = jack_connect(handle, jack_port_name(State.Port), target.c_str());
+        const int error = jack_connect(handle, jack_port_name(State->Port), target.c_str());
         if (error != 0 && error != EEXIST)
             return TextCode(TextConnect + target);
         return MMSYSERR_NOERROR;
@@ -284,16 +326,16 @@ private:
         if (need > Capacity)
             return TextCode(TextTooLarge);
         std::lock_guard guard(WriteLock);
-        if (jack_ringbuffer_write_space(State.Ring) < need)
+        if (jack_ringbuffer_write_space(State->Ring) < need)
             return TextCode(TextRingFull);
         // Header and bytes become visible to the process thread in one step.
         jack_ringbuffer_data_t parts[2];
-        jack_ringbuffer_get_write_vector(State.Ring, parts);
+        jack_ringbuffer_get_write_vector(State->Ring, parts);
         const uint32_t header = static_cast<uint32_t>(length);
         TRingWriter writer{parts};
         writer.Put(reinterpret_cast<const uint8_t*>(&header), RecordHeaderBytes);
         writer.Put(bytes, length);
-        jack_ringbuffer_write_advance(State.Ring, need);
+        jack_ringbuffer_write_advance(State->Ring, need);
         return MMSYSERR_NOERROR;
     }
 
@@ -325,7 +367,7 @@ private:
     {
         const auto deadline = std::chrono::steady_clock::now() + DrainTimeout;
         auto expired = [&] { return Client->ShutDown.load() || std::chrono::steady_clock::now() >= deadline; };
-        while (jack_ringbuffer_read_space(State.Ring) != 0) {
+        while (jack_ringbuffer_read_space(State->Ring) != 0) {
             if (expired())
                 return;
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
