@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench sanitize tsan clean
 
 all: build
 
@@ -25,6 +25,31 @@ test: build
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
+
+# Run by hand, not by CI: every test under AddressSanitizer and UndefinedBehaviorSanitizer, and
+# the tests with threads of their own under ThreadSanitizer, each in a build folder of its own.
+# The suppression files name third-party code only.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+SANITIZERS := $(CURDIR)/scripts/sanitizers
+ASAN_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+TSAN_FLAGS := -fsanitize=thread -fno-omit-frame-pointer
+TSAN_TESTS ?= unit_event_queue|unit_midi_input|unit_synth|alsa|jack
+
+sanitize: deps
+	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
+	  -DCMAKE_CXX_FLAGS="$(ASAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(ASAN_FLAGS)"
+	@cmake --build build-asan -j$(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(SANITIZERS)/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j$(JOBS)
+
+tsan: deps
+	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
+	  -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)"
+	@cmake --build build-tsan -j$(JOBS)
+	cd build-tsan && TSAN_OPTIONS=suppressions=$(SANITIZERS)/tsan.supp:halt_on_error=1:second_deadlock_stack=1 \
+	  ctest --output-on-failure -j$(JOBS) -R '$(TSAN_TESTS)'
 
 clean:
 	rm -rf $(BUILD)

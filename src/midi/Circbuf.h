@@ -37,7 +37,7 @@ struct TEventQueueDeleter {
     void operator()(TEventQueue* queue) const { FreeEventQueue(queue); }
 };
 using TEventQueuePtr = std::unique_ptr<TEventQueue, TEventQueueDeleter>;
-// MIDI thread: no allocation, no lock.
+// The callback's thread: no allocation, no lock.
 bool QueuePush(TEventQueue* queue, const TQueuedEvent& entry);
 bool QueueFront(TEventQueue* queue, TQueuedEvent& entry);
 bool QueuePop(TEventQueue* queue);

@@ -16,6 +16,8 @@ struct TCallbackInstance {
 TCallbackInstance* CreateCallbackInstance();
 void FreeCallbackInstance(TCallbackInstance* instance);
 
-// MIDI thread (or inside a platform call): queues at most one entry and posts one
-// notification; no lock, no other platform call.
+// Runs where the service calls back (see TMidiCallback): queues at most one entry without a
+// lock and posts one notification, which allocates a small Qt event and takes Qt's posted-event
+// lock for a moment. It never waits for the window thread and calls nothing in the service; a
+// block it cannot queue goes back to the service with MHDR_REFUSED set.
 void PortCallback(TMidiHandle handle, unsigned message, uintptr_t instance, uintptr_t param1, uintptr_t param2);

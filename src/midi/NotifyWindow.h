@@ -16,7 +16,8 @@ public:
     using THandler = std::function<void(unsigned message, uintptr_t param1, uintptr_t param2)>;
     explicit TNotifyWindow(THandler handler);
 
-    // Any thread: allocates one small event and never blocks.
+    // Any thread: allocates one small event and takes Qt's posted-event lock, which the window
+    // thread holds only for moments; never waits for the window thread to handle anything.
     void Post(unsigned message, uintptr_t param1, uintptr_t param2);
 
 protected:

@@ -29,7 +29,9 @@ public:
                          const std::string& wanted, const std::string& goneText, const std::string& failureText);
 
 private:
-    // RtMidi's input thread: must not call RtMidi; waits only for Start/Stop.
+    // RtMidi's input thread (ALSA) or the JACK process thread of the input's client: copies the
+    // bytes (one allocation only while a message is longer than any before) and passes them to
+    // the sink under Lock; must not call RtMidi; waits only for Start/Stop.
     static void OnMessage(double, std::vector<unsigned char>* message, void* self);
 
     TInputSink& Sink;
