@@ -33,7 +33,8 @@ LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 SANITIZERS := $(CURDIR)/scripts/sanitizers
 ASAN_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 TSAN_FLAGS := -fsanitize=thread -fno-omit-frame-pointer
-TSAN_TESTS ?= unit_event_queue|unit_midi_input|unit_synth|alsa|jack
+TSAN_TESTS ?= unit_event_queue unit_midi_input unit_synth integration_jack_backend \
+  integration_output_jack integration_monitor_jack integration_binary_jack
 
 sanitize: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
@@ -47,9 +48,9 @@ sanitize: deps
 tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
 	  -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)"
-	@cmake --build build-tsan -j$(JOBS)
+	@cmake --build build-tsan -j$(JOBS) --target $(TSAN_TESTS)
 	cd build-tsan && TSAN_OPTIONS=suppressions=$(SANITIZERS)/tsan.supp:halt_on_error=1:second_deadlock_stack=1 \
-	  ctest --output-on-failure -j$(JOBS) -R '$(TSAN_TESTS)'
+	  ctest --output-on-failure -j$(JOBS) -R '^($(subst $(eval) ,|,$(strip $(TSAN_TESTS))))$$'
 
 clean:
 	rm -rf $(BUILD)
