@@ -447,6 +447,69 @@ TEST_F(MidiInputTest, CloseWithAFullQueueTakesBackEveryBufferAndTheNextOpenRecei
     }
 }
 
+// --- the byte stream, whatever its pieces
+
+// A device's bytes may reach us cut anywhere or several messages at once (one JACK event may hold
+// what a serial line sent). Bytes that form no message reach nothing.
+struct TStreamCase {
+    const char* Name;
+    std::vector<TBytes> Pieces;
+    std::vector<TSeen> Arrives;
+};
+
+class StreamPieces : public MidiInputTest, public ::testing::WithParamInterface<TStreamCase> {};
+
+TEST_P(StreamPieces, ArriveAsTheMessagesTheyHold)
+{
+    OpenAndStart();
+    for (const TBytes& piece : GetParam().Pieces)
+        Service->Inject(piece);
+    Deliver();
+    EXPECT_EQ(TakeSeen(), GetParam().Arrives);
+    EXPECT_EQ(Overflows, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, StreamPieces,
+    ::testing::Values(
+        TStreamCase{"TwoMessagesInOnePiece", {{0x90, 0x3C, 0x7F, 0x80, 0x3C, 0x00}},
+                    {Short(0x90, 0x3C, 0x7F), Short(0x80, 0x3C, 0x00)}},
+        TStreamCase{"OneMessageInThreePieces", {{0x90}, {0x3C}, {0x7F}}, {Short(0x90, 0x3C, 0x7F)}},
+        TStreamCase{"RunningStatusWithinAndAcrossPieces", {{0x90, 0x3C, 0x7F, 0x3E}, {0x7F}, {0x3C, 0x00}},
+                    {Short(0x90, 0x3C, 0x7F), Short(0x90, 0x3E, 0x7F), Short(0x90, 0x3C, 0x00)}},
+        TStreamCase{"RealTimeBetweenTheBytesOfAMessage", {{0x90, 0x3C, 0xFA, 0xF8, 0x7F}},
+                    {Short(0xFA), Short(0x90, 0x3C, 0x7F)}},
+        TStreamCase{"SysexThenAShortMessageInOnePiece", {{0xF0, 0x01, 0x02, 0xF7, 0x90, 0x3C, 0x7F}},
+                    {Sysex({0xF0, 0x01, 0x02, 0xF7}), Short(0x90, 0x3C, 0x7F)}},
+        TStreamCase{"RealTimeInsideASysexPiece", {{0xF0, 0x01, 0xFC, 0x02}, {0x03, 0xF8, 0xF7}},
+                    {Short(0xFC), Sysex({0xF0, 0x01, 0x02, 0x03, 0xF7})}},
+        TStreamCase{"StatusInsideASysexPieceEndsIt", {{0xF0, 0x01, 0x02, 0x90, 0x3C, 0x7F}},
+                    {Sysex({0xF0, 0x01, 0x02}), Short(0x90, 0x3C, 0x7F)}},
+        TStreamCase{"TwoSysexInOnePiece", {{0xF0, 0x01, 0xF7, 0xF0, 0x02, 0xF7}},
+                    {Sysex({0xF0, 0x01, 0xF7}), Sysex({0xF0, 0x02, 0xF7})}},
+        TStreamCase{"DataWithoutStatusAndALoneF7ReachNothing", {{0x3C, 0x7F}, {0xF7}, {0x90, 0x3C, 0x7F}},
+                    {Short(0x90, 0x3C, 0x7F)}},
+        TStreamCase{"AMessageCutShortByAStatusReachesNothing", {{0x90, 0x3C}, {0x80, 0x3C, 0x00}},
+                    {Short(0x80, 0x3C, 0x00)}},
+        TStreamCase{"SystemCommonEndsRunningStatus", {{0x90, 0x3C, 0x7F, 0xF6, 0x3E, 0x7F}},
+                    {Short(0x90, 0x3C, 0x7F), Short(0xF6)}},
+        TStreamCase{"DataAfterTheEndOfASysexIsNoPartOfIt", {{0xF0, 0x01, 0xF7, 0x02}, {0x03, 0xF7}},
+                    {Sysex({0xF0, 0x01, 0xF7})}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A message still waiting for its data bytes when the port closes is gone with the port: the
+// first bytes after a new open never complete it.
+TEST_F(MidiInputTest, CloseForgetsAMessageCutShort)
+{
+    OpenAndStart();
+    Service->Inject({0x90, 0x3C});
+    Port->Close();
+    OpenAndStart();
+    Service->Inject({0x7F, 0x90, 0x3E, 0x7F});
+    Deliver();
+    EXPECT_EQ(TakeSeen(), std::vector<TSeen>{Short(0x90, 0x3E, 0x7F)});
+}
+
 // --- closing
 
 TEST_F(MidiInputTest, BlocksHandedBackByCloseAreNeverDelivered)

@@ -8,11 +8,75 @@ TInputReception::TInputReception(TMidiHandle handle, TMidiCallback callback, uin
 }
 
 // Backend thread: takes the lock only for the copy into a lent buffer; never waits on the window.
+// Cuts the piece into messages, joining what earlier pieces left open.
 void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t timeMs)
 {
-    if (length == 0)
-        return;
     std::lock_guard lock(Mutex);
+    size_t i = 0;
+    while (i < length) {
+        const uint8_t b = bytes[i];
+        if (b >= 0xF8) {
+            // Real-time bytes may stand between any two bytes, even inside another message.
+            ReceiveMessage(&bytes[i++], 1, timeMs);
+            continue;
+        }
+        if (b == 0xF0 || (InSysex && (b < 0x80 || b == 0xF7))) {
+            // A run of system exclusive bytes: up to its F7, a status or a real-time byte.
+            EndPartial(timeMs);
+            RunningStatus = 0;
+            size_t end = i + 1;
+            if (b != 0xF7) {
+                while (end < length && bytes[end] < 0x80)
+                    ++end;
+                if (end < length && bytes[end] == 0xF7)
+                    ++end;
+            }
+            ReceiveMessage(bytes + i, end - i, timeMs);
+            i = end;
+            continue;
+        }
+        ++i;
+        if (b >= 0x80) {
+            EndOpenMessage();  // a status byte ends an open system exclusive message
+            EndPartial(timeMs);
+            if (b == 0xF7) {
+                Callback(Handle, MIM_ERROR, Instance, b, timeMs);
+                continue;
+            }
+            RunningStatus = b < 0xF0 ? b : 0;
+            Partial[0] = b;
+            PartialLength = 1;
+        } else if (PartialLength > 0) {
+            Partial[PartialLength++] = b;
+        } else if (RunningStatus != 0) {
+            Partial[0] = RunningStatus;
+            Partial[1] = b;
+            PartialLength = 2;
+        } else {
+            Callback(Handle, MIM_ERROR, Instance, b, timeMs);
+            continue;
+        }
+        if (PartialLength == ShortMessageLength(Partial[0])) {
+            ReceiveMessage(Partial, PartialLength, timeMs);
+            PartialLength = 0;
+        }
+    }
+}
+
+// A short message still waiting for data bytes will never get them.
+void TInputReception::EndPartial(uint32_t timeMs)
+{
+    if (PartialLength == 0)
+        return;
+    uint32_t packed = 0;
+    for (size_t i = 0; i < PartialLength; ++i)
+        packed |= uint32_t(Partial[i]) << (8 * i);
+    PartialLength = 0;
+    Callback(Handle, MIM_ERROR, Instance, packed, timeMs);
+}
+
+void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32_t timeMs)
+{
     const uint8_t first = bytes[0];
     if (InSysex && first >= 0x80 && first != 0xF7) {
         // Real-time messages may stand inside a system exclusive message without ending it;
@@ -113,6 +177,8 @@ void TInputReception::Reset()
     PendingStart = 0;
     InSysex = false;
     Discarding = false;
+    PartialLength = 0;
+    RunningStatus = 0;
 }
 
 bool TInputReception::HasLentBuffers() const

@@ -1,6 +1,10 @@
 #pragma once
 // Turns what an input connection hears into the callbacks the input port expects: short
 // messages packed into one word, system exclusive copied into the buffers the port lends.
+// What arrives is read as one byte stream, whatever the pieces: a piece may hold several
+// messages or a part of one, data bytes may reuse the last channel status, and real-time bytes
+// may stand anywhere. Bytes that form no message (data with no status, F7 outside a system
+// exclusive message, a message cut short by a status byte) are reported as MIM_ERROR.
 // Bytes that find no lent buffer wait here (bounded) until the port lends one again, so a long
 // message is never lost while the window thread keeps taking events.
 
@@ -28,6 +32,9 @@ public:
     bool HasLentBuffers() const;
 
 private:
+    // One whole short message, or one run of a system exclusive message. Caller holds Mutex.
+    void ReceiveMessage(const uint8_t* bytes, size_t length, uint32_t timeMs);
+    void EndPartial(uint32_t timeMs);  // caller holds Mutex
     void DeliverPending();  // caller holds Mutex
     bool HandBack(TMidiHeader* header, uint32_t timeMs);  // caller holds Mutex
     void LendAgain(TMidiHeader* header);                  // caller holds Mutex
@@ -45,4 +52,7 @@ private:
     uint32_t PendingTime = 0;
     bool InSysex = false;               // the last piece did not end with F7
     bool Discarding = false;            // the open message lost a piece: the rest goes too
+    uint8_t Partial[3] = {};            // a short message waiting for its data bytes
+    size_t PartialLength = 0;
+    uint8_t RunningStatus = 0;          // the last channel status, 0 when none
 };

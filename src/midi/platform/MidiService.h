@@ -15,6 +15,7 @@ using TMidiHandle = struct TMidiPortHandle*;  // opaque, owned by the service
 // Callback messages, numbered as the ports expect them.
 constexpr unsigned MIM_DATA = 963;       // short message in: p1 = packed message, p2 = time stamp
 constexpr unsigned MIM_LONGDATA = 964;   // system exclusive buffer filled: p1 = header
+constexpr unsigned MIM_ERROR = 965;      // bytes that form no message: p1 = packed as for MIM_DATA
 constexpr unsigned MIM_LONGERROR = 966;  // incomplete system exclusive buffer: p1 = header
 constexpr unsigned MOM_DONE = 969;       // output block done: p1 = header
 
