@@ -347,7 +347,19 @@ QString TIniFile::Decode(const char* data, qsizetype size) const
     // Microsoft mappings (0x8160 is U+FF5E). Stateless: an incomplete character never leaks into
     // the next call.
     thread_local QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
-    return decoder.decode(QByteArrayView(data, size));
+    // The converter drops a lead byte that ends the text ("037=\x81" read as empty): it becomes a
+    // replacement character, as any other byte that is no character does.
+    qsizetype whole = 0;
+    while (whole < size) {
+        const qsizetype length = IsShiftJisLeadByte(static_cast<unsigned char>(data[whole])) ? 2 : 1;
+        if (whole + length > size)
+            break;
+        whole += length;
+    }
+    QString text = decoder.decode(QByteArrayView(data, whole));
+    if (whole < size)
+        text += QChar(QChar::ReplacementCharacter);
+    return text;
 }
 
 QString TIniFile::ValueText(const TKeyLine& line) const

@@ -195,6 +195,20 @@ TEST(IniFile, ReadsShiftJisFilesFromOlderVersions)
     EXPECT_EQ(ini.ReadInteger("ゾ", "A", 0), 1);
 }
 
+// A lead byte with nothing after it is no character; it must not vanish, or "037=" + lead byte
+// reads as no name and a key of one lead byte as no key at all.
+TEST(IniFile, ShiftJisLeadByteAtTheEndOfAValueOrKeyIsAReplacementCharacter)
+{
+    const QByteArray file = "[S]\r\n037=" + QByteArray::fromHex("8341") + QByteArray::fromHex("81") + "\r\n"
+        + QByteArray::fromHex("82") + "=x\r\n";
+    const TIniFile ini = LoadText(file);
+    EXPECT_EQ(ini.ReadString("S", "037", {}), QString::fromUtf8("ア\uFFFD"));
+    const auto entries = ini.SectionEntries("S");
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[1].first, QString::fromUtf8("\uFFFD"));
+    EXPECT_EQ(entries[1].second, "x");
+}
+
 TEST(IniFile, SectionsAndEntriesKeepFileOrderAndFirstSpelling)
 {
     const TIniFile ini = LoadText("; list\n[Beta]\nz=1\nA=2\nZ=3\n;c=4\nb=\n[alpha]\n[BETA]\nq=5\n[]\nx=1\n");
