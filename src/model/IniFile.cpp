@@ -134,6 +134,11 @@ bool IsShiftJisLeadByte(unsigned char c)
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+bool IsShiftJisTrailByte(unsigned char c)
+{
+    return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
 std::optional<int> ParseHex(QStringView digits)
 {
     if (digits.isEmpty())
@@ -347,18 +352,25 @@ QString TIniFile::Decode(const char* data, qsizetype size) const
     // Microsoft mappings (0x8160 is U+FF5E). Stateless: an incomplete character never leaks into
     // the next call.
     thread_local QStringDecoder decoder("windows-31j", QStringConverter::Flag::Stateless);
-    // The converter drops a lead byte that ends the text ("037=\x81" read as empty): it becomes a
-    // replacement character, as any other byte that is no character does.
-    qsizetype whole = 0;
-    while (whole < size) {
-        const qsizetype length = IsShiftJisLeadByte(static_cast<unsigned char>(data[whole])) ? 2 : 1;
-        if (whole + length > size)
-            break;
-        whole += length;
+    // The converter drops a lead byte that has no second byte after it ("037=" + lead byte read
+    // as no name, a key of one lead byte as no key): each becomes a replacement character, as any
+    // other byte that is no character does. Blanks, '=' and line breaks are never second bytes,
+    // so a key, a value and their whole line decode alike.
+    QString text;
+    qsizetype from = 0;
+    qsizetype i = 0;
+    while (i < size) {
+        if (!IsShiftJisLeadByte(static_cast<unsigned char>(data[i]))) {
+            ++i;
+        } else if (i + 1 < size && IsShiftJisTrailByte(static_cast<unsigned char>(data[i + 1]))) {
+            i += 2;
+        } else {
+            text += decoder.decode(QByteArrayView(data + from, i - from));
+            text += QChar(QChar::ReplacementCharacter);
+            from = ++i;
+        }
     }
-    QString text = decoder.decode(QByteArrayView(data, whole));
-    if (whole < size)
-        text += QChar(QChar::ReplacementCharacter);
+    text += decoder.decode(QByteArrayView(data + from, size - from));
     return text;
 }
 
@@ -442,7 +454,15 @@ void TIniFile::ConvertToUtf8()
 {
     if (FEncoding == TEncoding::Utf8)
         return;
-    FData = Decode(FData.constData(), FData.size()).toUtf8();
+    // Line by line, as the readers decode it: decoding the whole text at once let the converter
+    // take a line break as the second byte of a lone lead byte before it, and change the value.
+    QByteArray converted;
+    converted.reserve(FData.size() + FData.size() / 2);
+    ForEachLine(FData, 0, FData.size(), [&](qsizetype start, qsizetype end, qsizetype next) {
+        converted += Decode(FData.constData() + start, end - start).toUtf8();
+        converted += QByteArrayView(FData.constData() + end, next - end);
+    });
+    FData = std::move(converted);
     FEncoding = TEncoding::Utf8;
     Index();
 }

@@ -195,18 +195,24 @@ TEST(IniFile, ReadsShiftJisFilesFromOlderVersions)
     EXPECT_EQ(ini.ReadInteger("ゾ", "A", 0), 1);
 }
 
-// A lead byte with nothing after it is no character; it must not vanish, or "037=" + lead byte
-// reads as no name and a key of one lead byte as no key at all.
-TEST(IniFile, ShiftJisLeadByteAtTheEndOfAValueOrKeyIsAReplacementCharacter)
+// A lead byte with no second byte after it is no character; it must not vanish, or "037=" + lead
+// byte reads as no name and a key of one lead byte as no key at all, also once saved as UTF-8.
+TEST(IniFile, ShiftJisLeadByteWithoutItsSecondByteIsAReplacementCharacter)
 {
     const QByteArray file = "[S]\r\n037=" + QByteArray::fromHex("8341") + QByteArray::fromHex("81") + "\r\n"
         + QByteArray::fromHex("82") + "=x\r\n";
-    const TIniFile ini = LoadText(file);
-    EXPECT_EQ(ini.ReadString("S", "037", {}), QString::fromUtf8("ア\uFFFD"));
-    const auto entries = ini.SectionEntries("S");
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[1].first, QString::fromUtf8("\uFFFD"));
-    EXPECT_EQ(entries[1].second, "x");
+    const QList<QPair<QString, QString>> expected = {{"037", QString::fromUtf8("ア\uFFFD")},
+                                                     {QString::fromUtf8("\uFFFD"), "x"}};
+    EXPECT_EQ(LoadText(file).SectionEntries("S"), expected);
+
+    // Written back as UTF-8, the file reads the same.
+    QTemporaryDir dir;
+    const QString path = WriteFile(dir, "old.ini", file);
+    TIniFile ini = TIniFile::Load(path);
+    ini.WriteInteger("S", "N", 1);
+    ASSERT_TRUE(ini.Save(nullptr));
+    const auto again = TIniFile::Load(path).SectionEntries("S");
+    EXPECT_EQ(again, (expected + QList<QPair<QString, QString>>({{"N", "1"}})));
 }
 
 TEST(IniFile, SectionsAndEntriesKeepFileOrderAndFirstSpelling)
