@@ -176,3 +176,13 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
             << "round " << round;
     }
 }
+
+// A JACK event may carry what a serial line sent: several messages, running status, real-time
+// bytes inside a system exclusive message. Each message shows as its own line.
+TEST_F(MonitorJackTest, SeveralMessagesInOneEventShowOneLineEach)
+{
+    ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(
+        Wire({"90 3C 7F 3E 7F 80 3C 00", "F0 7E 7F FA 09 01 F7", "C0 05"}), 6));
+    EXPECT_EQ(Memo(), "90 3c 7f\n90 3e 7f\n80 3c 00\nfa 00 00\nf0 7e 7f 09 01 f7 \nc0 05 00");
+    EXPECT_TRUE(F().Messages.isEmpty());
+}
