@@ -3,7 +3,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench sanitize tsan clean
+
+.PHONY: all deps configure build run test bench sanitize tsan fuzz clean
 
 all: build
 
@@ -51,6 +52,12 @@ tsan: deps
 	@cmake --build build-tsan -j$(JOBS) --target $(TSAN_TESTS)
 	cd build-tsan && TSAN_OPTIONS=suppressions=$(SANITIZERS)/tsan.supp:halt_on_error=1:second_deadlock_stack=1 \
 	  ctest --output-on-failure -j$(JOBS) -R '^($(subst $(eval) ,|,$(strip $(TSAN_TESTS))))$$'
+
+# The libFuzzer targets of fuzz/, built with clang in build-fuzz/, each run FUZZ_TIME seconds.
+FUZZ_TIME ?= 600
+fuzz:
+	@scripts/install-deps.sh fuzz
+	FUZZ_TIME=$(FUZZ_TIME) scripts/fuzz.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -14,6 +14,10 @@ packages=(
   libxcb-xkb-dev                           # X11: a held key sends no release until it goes up
   xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server (xvfb-run)
 )
+# `scripts/install-deps.sh fuzz` (make fuzz) adds what only the fuzz targets need.
+if [[ "${1:-}" == fuzz ]]; then
+  packages+=(clang libclang-rt-14-dev)     # libFuzzer and the sanitizers' run-time for clang
+fi
 
 missing=()
 for package in "${packages[@]}"; do
