@@ -65,7 +65,8 @@ void CheckReaders(const TIniFile& ini, const QString& where)
         FUZZ_CHECK(ini.SectionExists(section) && ini.SectionExists(section.toUpper()), Shown(section));
         QStringList keys;
         for (const auto& [key, value] : ini.SectionEntries(section)) {
-            FUZZ_CHECK(!key.isEmpty() && !keys.contains(key.toCaseFolded()), "key " + Shown(key));
+            FUZZ_CHECK(!key.isEmpty(), "an empty key in [" + Shown(section) + "]");
+            FUZZ_CHECK(!keys.contains(key.toCaseFolded()), "key listed twice: " + Shown(key.toUtf8()));
             keys.append(key.toCaseFolded());
             FUZZ_CHECK(ini.KeyExists(section, key), Shown(key));
             FUZZ_CHECK(ini.ReadString(section, key, QStringLiteral("\x01")) == value, Shown(key));

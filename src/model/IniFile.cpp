@@ -346,8 +346,13 @@ const TIniFile::TKeyLine* TIniFile::FindKey(const QString& section, const QStrin
 
 QString TIniFile::Decode(const char* data, qsizetype size) const
 {
-    if (FEncoding == TEncoding::Utf8)
-        return QString::fromUtf8(data, size);
+    if (FEncoding == TEncoding::Utf8) {
+        // Not fromUtf8, which drops a byte-order mark at the start: a key or value that begins
+        // with U+FEFF would lose it ("\uFEFF=1" read as an empty key).
+        thread_local QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                                     QStringConverter::Flag::ConvertInitialBom);
+        return utf8.decode(QByteArrayView(data, size));
+    }
     // Qt's ICU converter; "windows-31j" is code page 932 with its NEC and IBM extensions and the
     // Microsoft mappings (0x8160 is U+FF5E). Stateless: an incomplete character never leaks into
     // the next call.

@@ -215,6 +215,15 @@ TEST(IniFile, ShiftJisLeadByteWithoutItsSecondByteIsAReplacementCharacter)
     EXPECT_EQ(again, (expected + QList<QPair<QString, QString>>({{"N", "1"}})));
 }
 
+// U+FEFF inside the file is a character like any other; only the file's first bytes are its mark.
+TEST(IniFile, ByteOrderMarkCharacterInAKeyOrValueIsKept)
+{
+    const TIniFile ini = LoadText("\xEF\xBB\xBF[S]\n\xEF\xBB\xBF=1\nA=\xEF\xBB\xBFx\n");
+    const QList<QPair<QString, QString>> expected = {{QString::fromUtf8("\uFEFF"), "1"},
+                                                     {"A", QString::fromUtf8("\uFEFFx")}};
+    EXPECT_EQ(ini.SectionEntries("S"), expected);
+}
+
 TEST(IniFile, SectionsAndEntriesKeepFileOrderAndFirstSpelling)
 {
     const TIniFile ini = LoadText("; list\n[Beta]\nz=1\nA=2\nZ=3\n;c=4\nb=\n[alpha]\n[BETA]\nq=5\n[]\nx=1\n");
