@@ -3,7 +3,6 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-
 .PHONY: all deps configure build run test bench sanitize tsan fuzz clean
 
 all: build
