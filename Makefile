@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench sanitize tsan fuzz clean
+.PHONY: all deps configure build run test test-alsa bench sanitize tsan fuzz clean
 
 all: build
 
@@ -21,6 +21,11 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+
+# The ALSA sequencer tests in a virtual machine that has the sequencer (or here, where
+# /dev/snd/seq exists); see the README.
+test-alsa: build
+	@scripts/test-alsa.sh $(BUILD)
 
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks

@@ -12,7 +12,7 @@ packages=(
   fonts-noto-cjk                           # a Japanese font for the interface
   libgtest-dev jackd2                      # tests: GoogleTest and a real JACK server
   libxcb-xkb-dev                           # X11: a held key sends no release until it goes up
-  xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server (xvfb-run)
+  xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server; the ALSA VM's X server
 )
 # `scripts/install-deps.sh fuzz` (make fuzz) adds what only the fuzz targets need.
 if [[ "${1:-}" == fuzz ]]; then

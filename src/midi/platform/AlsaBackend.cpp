@@ -1,24 +1,36 @@
-// ALSA sequencer ports. Output goes through libasound directly, because RtMidi refuses a
-// system exclusive piece without F0 or F7 there; input goes through RtMidi.
+// ALSA sequencer ports through libasound. Not through RtMidi: its output refuses a system
+// exclusive piece without F0 or F7, and its input glues any event that follows an unfinished
+// system exclusive piece (a clock byte, a note) onto that message.
 #include "PortBackend.h"
-#include "RtMidiInput.h"
 #include "SequencerEvents.h"
 
 #include <alsa/asoundlib.h>
-#include <rtmidi/RtMidi.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <mutex>
+#include <poll.h>
+#include <set>
+#include <sys/eventfd.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
 
 constexpr const char* ClientName = "Kelvane";
-constexpr const char* InputClientName = "Kelvane In";  // RtMidi runs one client per input
+constexpr const char* InputClientName = "Kelvane In";
 
 const std::string TextSequencer = "ALSA sequencer: ";
 const std::string TextPortGone = "ALSA MIDI port is no longer there: ";
 const std::string TextInput = "ALSA MIDI input could not be opened: ";
+const std::string TextNotTaking = "ALSA MIDI port is not taking data fast enough, its queue is full: ";
+
+// Events we read in one go: larger than the biggest system exclusive event we send, so that
+// another program's large events still fit, and room in the kernel for a burst while our
+// thread is not running.
+constexpr size_t InputBufferBytes = 256 * 1024;
+constexpr int InputPoolEvents = 2000;  // the most the sequencer grants one client
 
 TMidiResult TextCode(const std::string& text) noexcept
 {
@@ -33,7 +45,8 @@ struct TAlsaPort {
     int Port;
 };
 
-// Our sequencer client, shared by the backend and the outputs it opened.
+// Our output client, shared by the backend and the outputs it opened, plus the numbers of the
+// clients our inputs run, so that none of our own ports is offered to ourselves.
 class TAlsaClient {
 public:
     snd_seq_t* const Seq;
@@ -43,10 +56,27 @@ public:
     explicit TAlsaClient(snd_seq_t* seq) : Seq(seq), Id(snd_seq_client_id(seq)) {}
     ~TAlsaClient() { snd_seq_close(Seq); }
 
-    // Ports of other processes' clients that have all of these capabilities. Our own process's
-    // clients (this one and those RtMidi opens for inputs) are left out.
+    void AddOwnClient(int id)
+    {
+        std::lock_guard guard(OwnLock);
+        OwnClients.insert(id);
+    }
+
+    void RemoveOwnClient(int id)
+    {
+        std::lock_guard guard(OwnLock);
+        OwnClients.erase(id);
+    }
+
+    // Ports of other clients that have all of these capabilities. The System client's Timer and
+    // Announce ports carry no MIDI, so that client is left out.
     std::vector<TAlsaPort> Ports(unsigned capabilities)
     {
+        std::set<int> own;
+        {
+            std::lock_guard guard(OwnLock);
+            own = OwnClients;
+        }
         std::lock_guard guard(Lock);
         std::vector<TAlsaPort> ports;
         snd_seq_client_info_t* client;
@@ -56,7 +86,7 @@ public:
         snd_seq_client_info_set_client(client, -1);
         while (snd_seq_query_next_client(Seq, client) >= 0) {
             const int id = snd_seq_client_info_get_client(client);
-            if (id == Id || snd_seq_client_info_get_pid(client) == getpid())
+            if (id == Id || id == SND_SEQ_CLIENT_SYSTEM || own.count(id))
                 continue;
             snd_seq_port_info_set_client(port, id);
             snd_seq_port_info_set_port(port, -1);
@@ -71,6 +101,10 @@ public:
         }
         return ports;
     }
+
+private:
+    std::mutex OwnLock;
+    std::set<int> OwnClients;
 };
 
 class TAlsaOutput : public TOutputConnection {
@@ -88,8 +122,6 @@ public:
     ~TAlsaOutput() override
     {
         std::lock_guard guard(Client->Lock);
-        if (Connected)
-            snd_seq_disconnect_to(Client->Seq, Port, Target.Client, Target.Port);
         if (Port >= 0)
             snd_seq_delete_simple_port(Client->Seq, Port);
         if (Encoder)
@@ -109,11 +141,13 @@ private:
     std::shared_ptr<TAlsaClient> Client;
     TAlsaPort Target{};
     int Port = -1;
-    bool Connected = false;
     snd_midi_event_t* Encoder = nullptr;  // short messages only: system exclusive we fill ourselves
 
     explicit TAlsaOutput(std::shared_ptr<TAlsaClient> client) : Client(std::move(client)) {}
 
+    // Events are addressed to the port itself rather than to our subscribers: the sequencer
+    // then says when the port is gone, where a subscription would just lose its receiver and
+    // every later event with it, without a word.
     TMidiResult Connect(const TAlsaPort& target, int number)
     {
         std::lock_guard guard(Client->Lock);
@@ -122,15 +156,34 @@ private:
         if (error < 0)
             return SequencerError(error);
         const std::string name = "out-" + std::to_string(number);
-        Port = snd_seq_create_simple_port(Client->Seq, name.c_str(), SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ,
+        Port = snd_seq_create_simple_port(Client->Seq, name.c_str(), SND_SEQ_PORT_CAP_READ,
                                           SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
         if (Port < 0)
             return SequencerError(Port);
-        error = snd_seq_connect_to(Client->Seq, Port, target.Client, target.Port);
+        snd_seq_port_info_t* info;
+        snd_seq_port_info_alloca(&info);
+        error = snd_seq_get_any_port_info(Client->Seq, target.Client, target.Port, info);
         if (error < 0)
             return TextCode(TextPortGone + target.Name);
-        Connected = true;
         return MMSYSERR_NOERROR;
+    }
+
+    // Caller holds Client->Lock. Hands libasound's buffer to the sequencer. Whatever fails is
+    // thrown away, so that no stale event reaches this or another port with a later send.
+    // A receiver whose queue is full refuses the event, and the sequencer then empties that
+    // whole queue at its next read: waiting and sending again would hide that loss, so the send
+    // fails at once.
+    TMidiResult Drain()
+    {
+        const int left = snd_seq_drain_output(Client->Seq);
+        if (left == 0)
+            return MMSYSERR_NOERROR;
+        snd_seq_drop_output(Client->Seq);
+        if (left > 0 || left == -EAGAIN || left == -ENOMEM)
+            return TextCode(TextNotTaking + Target.Name);
+        if (left == -ENOENT || left == -ENXIO || left == -EINVAL)
+            return TextCode(TextPortGone + Target.Name);
+        return SequencerError(left);
     }
 
     TMidiResult Send(const uint8_t* bytes, size_t length)
@@ -159,42 +212,160 @@ private:
             if (raw)
                 snd_seq_ev_set_sysex(&event, chunk.Bytes.size(), const_cast<uint8_t*>(chunk.Bytes.data()));
             snd_seq_ev_set_source(&event, Port);
-            snd_seq_ev_set_subs(&event);
+            snd_seq_ev_set_dest(&event, Target.Client, Target.Port);
             snd_seq_ev_set_direct(&event);
-            const int error = snd_seq_event_output(Client->Seq, &event);
-            if (error < 0)
+            int error = snd_seq_event_output_buffer(Client->Seq, &event);
+            if (error == -EAGAIN) {  // our own buffer is full: hand it over first
+                if (const TMidiResult result = Drain(); result != MMSYSERR_NOERROR)
+                    return result;
+                error = snd_seq_event_output_buffer(Client->Seq, &event);
+            }
+            if (error < 0) {
+                snd_seq_drop_output(Client->Seq);
                 return SequencerError(error);
+            }
         }
-        const int error = snd_seq_drain_output(Client->Seq);
-        return error < 0 ? SequencerError(error) : MMSYSERR_NOERROR;
+        return Drain();
     }
 };
 
-// RtMidi's ALSA port names end in " client:port"; the numbers change when a device is replugged.
-std::string WithoutAddress(const std::string& name)
-{
-    const size_t space = name.rfind(' ');
-    if (space == std::string::npos || name.find(':', space) == std::string::npos)
-        return name;
-    for (size_t i = space + 1; i < name.size(); ++i)
-        if (name[i] != ':' && (name[i] < '0' || name[i] > '9'))
-            return name;
-    return name.substr(0, space);
-}
+// One input: a client of its own with one port subscribed to the chosen port, read on a
+// thread of ours. Short events are decoded to complete messages; system exclusive events are
+// passed on as the pieces they are (the reception joins them).
+class TAlsaInput final : public TInputConnection {
+public:
+    TAlsaInput(std::shared_ptr<TAlsaClient> owner, TInputSink& sink) : Owner(std::move(owner)), Sink(sink) {}
 
-// The RtMidi port with this name, the one at the same address when several share it.
-size_t ChooseInput(const std::vector<std::string>& names, const TAlsaPort& target)
-{
-    const std::string address = target.Name + " " + std::to_string(target.Client) + ":" + std::to_string(target.Port);
-    size_t chosen = names.size();
-    for (size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == address)
-            return i;
-        if (chosen == names.size() && WithoutAddress(names[i]) == target.Name)
-            chosen = i;
+    ~TAlsaInput() override
+    {
+        Stop();
+        if (Reader.joinable()) {
+            const uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = write(Wake, &one, sizeof one);
+            Reader.join();
+        }
+        if (Wake >= 0)
+            close(Wake);
+        if (Decoder)
+            snd_midi_event_free(Decoder);
+        if (Seq) {
+            Owner->RemoveOwnClient(snd_seq_client_id(Seq));
+            snd_seq_close(Seq);
+        }
     }
-    return chosen;
-}
+
+    TMidiResult Open(const TAlsaPort& target)
+    {
+        int error = snd_seq_open(&Seq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK);
+        if (error < 0) {
+            Seq = nullptr;
+            return TextCode(TextInput + snd_strerror(error));
+        }
+        Owner->AddOwnClient(snd_seq_client_id(Seq));
+        snd_seq_set_client_name(Seq, InputClientName);
+        snd_seq_set_client_pool_input(Seq, InputPoolEvents);
+        snd_seq_set_input_buffer_size(Seq, InputBufferBytes);
+        error = snd_midi_event_new(16, &Decoder);
+        if (error < 0)
+            return TextCode(TextInput + snd_strerror(error));
+        snd_midi_event_no_status(Decoder, 1);  // every message with its status byte
+        const int port = snd_seq_create_simple_port(Seq, "in", SND_SEQ_PORT_CAP_WRITE,
+                                                    SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
+        if (port < 0)
+            return TextCode(TextInput + snd_strerror(port));
+        if (snd_seq_connect_from(Seq, port, target.Client, target.Port) < 0)
+            return TextCode(TextPortGone + target.Name);
+        Wake = eventfd(0, EFD_CLOEXEC);
+        if (Wake < 0)
+            return TextCode(TextInput + snd_strerror(-errno));
+        Reader = std::thread([this] { Read(); });
+        return MMSYSERR_NOERROR;
+    }
+
+    TMidiResult Start() override
+    {
+        std::lock_guard guard(Lock);
+        StartTime = std::chrono::steady_clock::now();
+        Delivering = true;
+        return MMSYSERR_NOERROR;
+    }
+
+    void Stop() override
+    {
+        std::lock_guard guard(Lock);
+        Delivering = false;
+    }
+
+private:
+    std::shared_ptr<TAlsaClient> Owner;
+    TInputSink& Sink;
+    snd_seq_t* Seq = nullptr;
+    snd_midi_event_t* Decoder = nullptr;  // used on the reader thread only
+    int Wake = -1;                        // eventfd: tells the reader to end
+    std::thread Reader;
+    std::mutex Lock;  // held while the sink runs: Stop waits on it
+    bool Delivering = false;
+    std::chrono::steady_clock::time_point StartTime;
+
+    // Reader thread: waits on the sequencer and the wake-up only; calls nothing of the window.
+    void Read()
+    {
+        const int count = snd_seq_poll_descriptors_count(Seq, POLLIN);
+        std::vector<pollfd> fds(size_t(count) + 1);
+        snd_seq_poll_descriptors(Seq, fds.data(), unsigned(count), POLLIN);
+        fds[size_t(count)] = {Wake, POLLIN, 0};
+        for (;;) {
+            if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
+                return;
+            if (fds[size_t(count)].revents)
+                return;
+            for (;;) {
+                snd_seq_event_t* event = nullptr;
+                const int result = snd_seq_event_input(Seq, &event);
+                if (result == -EAGAIN || result == -EINTR)
+                    break;
+                if (result == -ENOSPC) {
+                    // Our queue ran full: the sequencer threw away what it held. Say so.
+                    std::lock_guard guard(Lock);
+                    if (Delivering)
+                        Sink.Lost(Elapsed());
+                    continue;
+                }
+                if (result < 0 || !event)
+                    break;
+                Deliver(*event);
+            }
+        }
+    }
+
+    void Deliver(const snd_seq_event_t& event)
+    {
+        const uint8_t* bytes;
+        size_t length;
+        uint8_t decoded[16];
+        if (event.type == SND_SEQ_EVENT_SYSEX) {
+            bytes = static_cast<const uint8_t*>(event.data.ext.ptr);
+            length = event.data.ext.len;
+        } else {
+            const long used = snd_midi_event_decode(Decoder, decoded, sizeof decoded, &event);
+            if (used <= 0)
+                return;  // not a MIDI message (port and client notices)
+            bytes = decoded;
+            length = size_t(used);
+        }
+        std::lock_guard guard(Lock);
+        if (!Delivering || length == 0)
+            return;
+        Sink.Receive(bytes, length, Elapsed());
+    }
+
+    uint32_t Elapsed() const  // caller holds Lock
+    {
+        return static_cast<uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - StartTime)
+                .count());
+    }
+};
 
 class TAlsaBackend : public TPortBackend {
 public:
@@ -246,10 +417,8 @@ public:
             return nullptr;
         }
         try {
-            auto input = std::make_unique<TRtMidiInput>(sink, RtMidi::LINUX_ALSA, InputClientName);
-            const TAlsaPort& target = Inputs[index];
-            result = input->OpenPort([&](const std::vector<std::string>& names) { return ChooseInput(names, target); },
-                                     target.Name, TextPortGone, TextInput);
+            auto input = std::make_unique<TAlsaInput>(Client, sink);
+            result = input->Open(Inputs[index]);
             if (result != MMSYSERR_NOERROR)
                 return nullptr;
             return input;
@@ -279,7 +448,8 @@ private:
 std::unique_ptr<TPortBackend> MakeAlsaBackend()
 {
     snd_seq_t* seq = nullptr;
-    if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_OUTPUT, 0) < 0 || !seq)
+    // Non-blocking: a receiver that stops reading makes a send fail, never hang.
+    if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_OUTPUT, SND_SEQ_NONBLOCK) < 0 || !seq)
         return nullptr;
     snd_seq_set_client_name(seq, ClientName);
     std::shared_ptr<TAlsaClient> client;

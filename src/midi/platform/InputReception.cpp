@@ -111,6 +111,12 @@ void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32
     DeliverPending();
 }
 
+void TInputReception::Lost(uint32_t timeMs)
+{
+    std::lock_guard lock(Mutex);
+    Callback(Handle, MIM_LONGERROR, Instance, 0, timeMs);  // no header: the port reports an overflow
+}
+
 void TInputReception::DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs)
 {
     uint32_t packed = bytes[0];

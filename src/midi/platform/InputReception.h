@@ -24,6 +24,8 @@ public:
     // takes Mutex, which the window thread holds only while it lends a buffer or resets, and
     // calls the port's callback under it.
     void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) override;
+    // Backend thread: reported to the port as an overflow.
+    void Lost(uint32_t timeMs) override;
 
     // Window thread: may deliver waiting bytes into the buffer, calling the port's callback.
     TMidiResult AddBuffer(TMidiHeader* header);

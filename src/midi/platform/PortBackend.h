@@ -28,6 +28,9 @@ public:
     // in several pieces, each passed as it arrives). Time in milliseconds since the connection
     // was started.
     virtual void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) = 0;
+    // The service threw away messages it could not hold for us (how many it does not say).
+    // The port's reception reports it as an overflow; a sink that only records may ignore it.
+    virtual void Lost(uint32_t) {}
 };
 
 class TInputConnection {

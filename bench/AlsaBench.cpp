@@ -1,0 +1,195 @@
+// The ALSA sequencer path, measured with a peer client of our own (make test-alsa's virtual
+// machine has a sequencer; run this there, e.g.
+//   /work/shared/tools/alsa-vm -- build/bin/bench_alsa):
+//   rate    the highest steady rate of short messages the monitor shows with no overflow
+//   sysex   one 1 MiB system exclusive message each way: peer to monitor (256-byte events, as
+//           devices send them) and PutLong to the peer
+// Usage: bench_alsa [rate] [sysex]   (both when none is named)
+#include "AlsaPeer.h"
+#include "KelvaneFixture.h"
+#include "platform/SystemMidiService.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class TBench {
+public:
+    bool Start()
+    {
+        if (!TAlsaPeer::SequencerPresent()) {
+            std::printf("no ALSA sequencer here (/dev/snd/seq)\n");
+            return false;
+        }
+        Peer = std::make_unique<TAlsaPeer>("kelvane-bench");
+        if (!Peer->IsOpen()) {
+            std::printf("peer: %s\n", Peer->Error().c_str());
+            return false;
+        }
+        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Alsa));
+        TFixtureOptions options;
+        options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
+                               .arg(QString::fromStdString(Peer->InputPortName()),
+                                    QString::fromStdString(Peer->OutputPortName()));
+        options.UseRecordingService = false;
+        Fixture = std::make_unique<TKelvaneFixture>(options);
+        if (!Fixture->Main().MidiInput->DeviceHandle() || !Fixture->Main().MidiOutput->DeviceHandle()) {
+            std::printf("the window did not open the peer's ports\n");
+            return false;
+        }
+        DialogHooks().Message = [this](const QString& text, bool error) {
+            if (!error && text.startsWith(QStringLiteral("MIDIイン・オーバーフロー")))
+                ++Overflows;
+            else
+                std::printf("box: %s\n", text.toUtf8().constData());
+        };
+        Fixture->Main().resize(800, 600);
+        Fixture->Main().show();
+        QTest::qWaitForWindowExposed(&Fixture->Main());
+        QTabBar* tabs = Fixture->Form().PageMain->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        QTest::qWait(100);
+        return true;
+    }
+
+    ~TBench()
+    {
+        Fixture.reset();
+        SetMidiService(nullptr);
+        Peer.reset();
+    }
+
+    void Clear()
+    {
+        Fixture->Form().ButtonInClear->setEnabled(true);
+        QTest::mouseClick(Fixture->Form().ButtonInClear, Qt::LeftButton);
+        QTest::qWait(50);
+        Overflows = 0;
+    }
+
+    // The peer sends on a thread of its own, `rate` messages a second in batches every 10 ms;
+    // the window runs its event loop until everything is shown, something was lost, or time is up.
+    void Rate()
+    {
+        std::printf("\n== short messages at a steady rate for 2 s, queue capacity %u ==\n",
+                    unsigned(Fixture->Main().MidiInput->Capacity()));
+        std::printf("%10s %10s %10s %10s %10s %10s\n", "rate/s", "sent", "shown", "overflows", "send s", "shown s");
+        double best = 0;
+        for (double rate : {1000.0, 2000.0, 5000.0, 10000.0, 20000.0, 40000.0, 80000.0, 160000.0}) {
+            Clear();
+            const size_t count = size_t(rate * 2);
+            std::atomic<bool> done{false};
+            std::atomic<int> failures{0};
+            double sendSeconds = 0;
+            const auto start = Clock::now();
+            std::thread sender([&] {
+                for (size_t i = 0; i < count; ++i) {
+                    const auto due = start + std::chrono::duration<double>(double(i) / rate);
+                    if (i % std::max<size_t>(1, size_t(rate / 100)) == 0)
+                        std::this_thread::sleep_until(due);
+                    const uint8_t note[] = {uint8_t(0x90 | (i % 16)), uint8_t(i / 16 % 128), uint8_t(i % 127 + 1)};
+                    if (Peer->Send({note, note + 3}) != 0)
+                        ++failures;
+                }
+                sendSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+                done = true;
+            });
+            const qint64 expected = qint64(count) * 3;
+            QTest::qWaitFor(
+                [&] {
+                    return Fixture->Main().ReceivedBytes.size() >= expected || (done && Overflows > 0) ||
+                           Clock::now() - start > std::chrono::seconds(60);
+                },
+                70000);
+            sender.join();
+            const double shownSeconds = std::chrono::duration<double>(Clock::now() - start).count();
+            QTest::qWait(200);
+            const QString text = Fixture->Form().MemoMidiIn->toPlainText();
+            const qint64 shown = text.isEmpty() ? 0 : text.count('\n') + 1;
+            std::printf("%10.0f %10zu %10lld %10ld %10.2f %10.2f%s\n", rate, count, shown, Overflows, sendSeconds,
+                        shownSeconds, failures ? " (peer's sends refused)" : "");
+            std::fflush(stdout);
+            const bool kept = shown == qint64(count) && Overflows == 0 && failures == 0 && sendSeconds < 2.5;
+            if (!kept)
+                break;
+            best = rate;
+        }
+        std::printf("highest steady rate shown whole: %.0f messages/s\n", best);
+    }
+
+    void Sysex()
+    {
+        std::vector<uint8_t> message(1 << 20);
+        for (size_t i = 0; i < message.size(); ++i)
+            message[i] = uint8_t((i * 31 + i / 4096) % 128);
+        message.front() = 0xF0;
+        message.back() = 0xF7;
+
+        std::printf("\n== 1 MiB system exclusive, peer to monitor, events of 256 bytes ==\n");
+        Clear();
+        const auto start = Clock::now();
+        std::thread sender([&] {
+            for (size_t at = 0; at < message.size(); at += 256)
+                Peer->Send({message.begin() + std::ptrdiff_t(at), message.begin() + std::ptrdiff_t(at + 256)});
+        });
+        QTest::qWaitFor([&] { return Fixture->Main().ReceivedBytes.size() >= qsizetype(message.size()); }, 300000);
+        const double in = std::chrono::duration<double>(Clock::now() - start).count();
+        sender.join();
+        const bool exact = Fixture->Main().ReceivedBytes ==
+                           QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size()));
+        std::printf("all shown after %.3f s, byte-exact: %s, overflows: %ld\n", in, exact ? "yes" : "NO", Overflows);
+
+        std::printf("\n== 1 MiB system exclusive, one PutLong to the peer ==\n");
+        Peer->Clear();
+        const auto out = Clock::now();
+        Fixture->Main().MidiOutput->PutLong(message.data(), uint32_t(message.size()));
+        const double call = std::chrono::duration<double>(Clock::now() - out).count();
+        Peer->WaitForBytes(message.size(), 300000);
+        const double arrived = std::chrono::duration<double>(Clock::now() - out).count();
+        std::printf("PutLong returned after %.3f s, the peer had it all after %.3f s, byte-exact: %s\n", call,
+                    arrived, Peer->AllBytes() == message ? "yes" : "NO");
+    }
+
+private:
+    std::unique_ptr<TAlsaPeer> Peer;
+    std::unique_ptr<TKelvaneFixture> Fixture;
+    long Overflows = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    std::vector<std::string> parts(argv + 1, argv + argc);
+    if (parts.empty())
+        parts = {"rate", "sysex"};
+    TBench bench;
+    if (!bench.Start())
+        return 1;
+    for (const std::string& part : parts) {
+        if (part == "rate")
+            bench.Rate();
+        else if (part == "sysex")
+            bench.Sysex();
+        else
+            std::printf("unknown part %s\n", part.c_str());
+    }
+    return 0;
+}

@@ -1,0 +1,31 @@
+#include "AlsaTest.h"
+
+#include "platform/SystemMidiService.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+void TAlsaTest::SetUp()
+{
+    if (!TAlsaPeer::SequencerPresent())
+        GTEST_SKIP() << "no ALSA sequencer here (/dev/snd/seq); make test-alsa runs this in a VM";
+    Peer = std::make_unique<TAlsaPeer>();
+    ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();
+}
+
+void TAlsaTest::TearDown()
+{
+    Fixture.reset();
+    SetMidiService(nullptr);
+    Peer.reset();
+}
+
+void TAlsaTest::UseAlsaService()
+{
+    SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Alsa));
+}
+
+bool WaitWhileProcessingEvents(const std::function<bool()>& done, int timeoutMs)
+{
+    return QTest::qWaitFor(done, timeoutMs);
+}
