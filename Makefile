@@ -19,11 +19,13 @@ build: configure
 run: build
 	$(BUILD)/bin/kelvane
 
+# The ALSA sequencer tests run after the others, in a virtual machine where this one has no
+# /dev/snd/seq (about a minute under emulation); where that cannot be, one line says why.
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j$(JOBS)
+	cd $(BUILD) && ctest --output-on-failure -j$(JOBS) -LE alsa
+	@scripts/test-alsa.sh --if-possible $(BUILD)
 
-# The ALSA sequencer tests in a virtual machine that has the sequencer (or here, where
-# /dev/snd/seq exists); see the README.
+# Only the ALSA sequencer tests, and they must run; see the README.
 test-alsa: build
 	@scripts/test-alsa.sh $(BUILD)
 
