@@ -43,7 +43,10 @@ echo "test-alsa: running the ALSA tests in a virtual machine ($vm)"
 # that lost its timer on a loaded host); the tests never ran. One more try for the last.
 for attempt in 1 2; do
   status=0
-  bash "$vm" --timeout 1800 --xvfb -- env QT_QPA_PLATFORM=xcb "${tests[@]}" || status=$?
+  # The X server's socket may be there before it answers; the window tests need it answering.
+  bash "$vm" --timeout 1800 --xvfb -- env QT_QPA_PLATFORM=xcb bash -c \
+    'for i in $(seq 300); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done; exec "$@"' \
+    wait-for-x "${tests[@]}" || status=$?
   [[ $status == 125 ]] || exit $status
 done
 cannot "the virtual machine did not start (alsa-vm exit 125, see above)"
