@@ -32,12 +32,15 @@ const std::string TextNotTaking = "ALSA MIDI port is not taking data fast enough
 constexpr size_t InputBufferBytes = 256 * 1024;
 constexpr int InputPoolEvents = 2000;  // the most the sequencer grants one client
 
-TMidiResult TextCode(const std::string& text) noexcept
+TMidiResult TextCode(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept
 {
-    return RegisterMidiErrorText(text);
+    return RegisterMidiErrorText(text, kind);
 }
 
-TMidiResult SequencerError(int error) { return TextCode(TextSequencer + snd_strerror(error)); }
+TMidiResult SequencerError(int error)
+{
+    return TextCode(TextSequencer + snd_strerror(error), error == -EBUSY ? TMidiFailure::PortBusy : TMidiFailure::Other);
+}
 
 struct TAlsaPort {
     std::string Name;  // "client name:port name", without the numbers that change on replug
@@ -164,7 +167,7 @@ private:
         snd_seq_port_info_alloca(&info);
         error = snd_seq_get_any_port_info(Client->Seq, target.Client, target.Port, info);
         if (error < 0)
-            return TextCode(TextPortGone + target.Name);
+            return TextCode(TextPortGone + target.Name, TMidiFailure::PortGone);
         return MMSYSERR_NOERROR;
     }
 

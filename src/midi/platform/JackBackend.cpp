@@ -38,9 +38,9 @@ const std::string TextConnect = "JACK could not connect to the MIDI port ";
 const std::string TextPortGone = "JACK MIDI port is no longer there: ";
 const std::string TextInput = "JACK MIDI input could not be opened: ";
 
-TMidiResult TextCode(const std::string& text) noexcept
+TMidiResult TextCode(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept
 {
-    return RegisterMidiErrorText(text);
+    return RegisterMidiErrorText(text, kind);
 }
 
 // What the process callback needs of one output port.
@@ -297,7 +297,7 @@ private:
     {
         jack_client_t* handle = Client->Handle;
         if (!jack_port_by_name(handle, target.c_str()))
-            return TextCode(TextPortGone + target);
+            return TextCode(TextPortGone + target, TMidiFailure::PortGone);
         State->Ring = jack_ringbuffer_create(OutputRingBytes);
         if (!State->Ring)
             return MMSYSERR_NOMEM;
@@ -319,7 +319,7 @@ private:
     TMidiResult Queue(const uint8_t* bytes, size_t length)
     {
         if (Client->ShutDown.load())
-            return TextCode(TextServerGone);
+            return TextCode(TextServerGone, TMidiFailure::NoServer);
         if (length == 0)
             return MMSYSERR_NOERROR;
         const size_t need = RecordHeaderBytes + length;
@@ -410,7 +410,7 @@ public:
     std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) override
     {
         if (Client->ShutDown.load()) {
-            result = TextCode(TextServerGone);
+            result = TextCode(TextServerGone, TMidiFailure::NoServer);
             return nullptr;
         }
         if (index >= Outputs.size()) {
@@ -428,7 +428,7 @@ public:
     std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink, TMidiResult& result) override
     {
         if (Client->ShutDown.load()) {
-            result = TextCode(TextServerGone);
+            result = TextCode(TextServerGone, TMidiFailure::NoServer);
             return nullptr;
         }
         if (index >= Inputs.size()) {

@@ -58,6 +58,12 @@ std::vector<std::string>& RegisteredTexts()
     return texts;
 }
 
+std::vector<TMidiFailure>& RegisteredKinds()  // beside RegisteredTexts, same index
+{
+    static std::vector<TMidiFailure> kinds;
+    return kinds;
+}
+
 } // namespace
 
 TMidiService& MidiService()
@@ -109,7 +115,22 @@ TMidiResult MidiResultText(TMidiResult code, std::string& text)
     return MMSYSERR_BADDEVICEID;  // what the classic service answers for an unknown code
 }
 
-TMidiResult RegisterMidiErrorText(const std::string& text) noexcept
+TMidiFailure MidiFailureOf(TMidiResult code)
+{
+    switch (code) {
+    case MMSYSERR_ALLOCATED: return TMidiFailure::PortBusy;
+    case MMSYSERR_BADDEVICEID: return TMidiFailure::PortGone;
+    case MMSYSERR_NODRIVER: return TMidiFailure::NoServer;
+    default: break;
+    }
+    std::lock_guard lock(RegisteredMutex());
+    const auto& kinds = RegisteredKinds();
+    if (code >= FirstRegisteredCode && code - FirstRegisteredCode < kinds.size())
+        return kinds[code - FirstRegisteredCode];
+    return TMidiFailure::Other;
+}
+
+TMidiResult RegisterMidiErrorText(const std::string& text, TMidiFailure kind) noexcept
 try {
     std::lock_guard lock(RegisteredMutex());
     auto& texts = RegisteredTexts();
@@ -119,7 +140,9 @@ try {
     // Codes are kept in 16 bits by the ports; past that, fall back to the general text.
     if (texts.size() >= 0xFFFF - FirstRegisteredCode)
         return MMSYSERR_ERROR;
+    RegisteredKinds().reserve(texts.size() + 1);
     texts.push_back(text);
+    RegisteredKinds().push_back(kind);
     return FirstRegisteredCode + TMidiResult(texts.size() - 1);
 } catch (...) {
     return MMSYSERR_NOMEM;

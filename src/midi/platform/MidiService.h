@@ -107,8 +107,13 @@ void StartMidiService();
 
 // Texts of the fixed codes, and of the codes registered at run time. Thread-safe.
 TMidiResult MidiResultText(TMidiResult code, std::string& text);
-// One code per distinct text, however often it is registered; never throws.
-TMidiResult RegisterMidiErrorText(const std::string& text) noexcept;
+// What a failure comes down to, so that the window can say why in its own language.
+enum class TMidiFailure { Other, NoAudioOutput, PortBusy, PortGone, NoServer };
+
+// One code per distinct text, however often it is registered; never throws. A text keeps the
+// kind it was first registered with.
+TMidiResult RegisterMidiErrorText(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept;
+TMidiFailure MidiFailureOf(TMidiResult code);
 
 // Which system MIDI service to use: KELVANE_MIDI_API=alsa|jack|none, else automatic.
 enum class TMidiApi { Automatic, Alsa, Jack, None };

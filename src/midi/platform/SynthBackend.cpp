@@ -1,7 +1,7 @@
 #include "SynthEngine.h"
+#include "LibraryLog.h"
 #include "PortBackend.h"
 
-#include <alsa/asoundlib.h>
 #include <fluidsynth.h>
 
 #include <cstdlib>
@@ -10,40 +10,10 @@
 
 namespace {
 
-std::mutex LogMutex;
-std::string LastLogError;
-
-// FluidSynth thread or window thread: keeps the last error for our own texts; prints nothing.
-void FluidLog(int level, const char* message, void*)
+TMidiResult Failure(const std::string& what, TMidiFailure kind = TMidiFailure::Other)
 {
-    if (level > FLUID_WARN || !message)
-        return;
-    std::lock_guard lock(LogMutex);
-    LastLogError = message;
-}
-
-// alsa-lib prints its own complaints when FluidSynth looks for a sound card; ours say enough.
-void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-void RouteFluidLog()
-{
-    static std::once_flag once;
-    std::call_once(once, [] {
-        snd_lib_error_set_handler(SilentAlsaError);
-        for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-            fluid_set_log_function(level, FluidLog, nullptr);
-    });
-}
-
-TMidiResult Failure(const std::string& what)
-{
-    std::string detail;
-    {
-        std::lock_guard lock(LogMutex);
-        detail = LastLogError;
-        LastLogError.clear();
-    }
-    return RegisterMidiErrorText(detail.empty() ? what : what + " (" + detail + ")");
+    const std::string detail = TakeFluidError();
+    return RegisterMidiErrorText(detail.empty() ? what : what + " (" + detail + ")", kind);
 }
 
 } // namespace
@@ -61,7 +31,7 @@ std::string TSynthEngine::FindSoundFont()
 
 TSynthEngine::TSynthEngine(bool withAudio) : WithAudio(withAudio)
 {
-    RouteFluidLog();
+    RouteLibraryLogs();
 }
 
 TSynthEngine::~TSynthEngine()
@@ -91,7 +61,7 @@ TMidiResult TSynthEngine::Open(const std::string& soundFont)
     if (WithAudio) {
         Driver = new_fluid_audio_driver(Settings, Synth);
         if (!Driver)
-            return Failure("The built-in synthesizer found no audio output");
+            return Failure("The built-in synthesizer found no audio output", TMidiFailure::NoAudioOutput);
     }
     return MMSYSERR_NOERROR;
 }

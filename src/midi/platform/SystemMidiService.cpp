@@ -1,6 +1,7 @@
 #include "SystemMidiService.h"
 
 #include "InputReception.h"
+#include "LibraryLog.h"
 
 #include <map>
 
@@ -26,6 +27,8 @@ std::vector<std::string> MakeNamesUnique(const std::vector<std::string>& names)
 
 TSystemMidiService::TSystemMidiService(TMidiApi api)
 {
+    // Before the first library call: the libraries' own complaints go to our log.
+    RouteLibraryLogs();
     // The built-in synthesizer is there whatever the system's ports are.
     if (auto synth = MakeSynthBackend())
         Backends.push_back(std::move(synth));
