@@ -66,6 +66,18 @@ void TMidiInput::SetDeviceID(uint16_t value)
     FProductName = name;
 }
 
+std::vector<std::string> TMidiInput::ReadDeviceNames()
+{
+    FDeviceCount = MidiService().InGetNumDevs();
+    std::vector<std::string> names;
+    for (unsigned device = 0; device < FDeviceCount; ++device) {
+        std::string name;
+        const TMidiResult result = MidiService().InGetDevCaps(int(device), name);
+        names.push_back(result == MMSYSERR_NOERROR ? name : "(" + PlatformErrorText(uint16_t(result)) + ")");
+    }
+    return names;
+}
+
 void TMidiInput::SetProductName(const std::string& name)
 {
     if (FPortState == TPortState::Open)

@@ -47,6 +47,9 @@ public:
     void SetSysexOnly(bool value);
     TPortState PortState() const { return FPortState; }
     unsigned DeviceCount() const { return FDeviceCount; }
+    // The system's input devices read afresh; a device that cannot be described is "(its error)".
+    // Leaves the device chosen and the port as they are.
+    std::vector<std::string> ReadDeviceNames();
     TMidiHandle DeviceHandle() const { return FDeviceHandle; }
     bool HasCallbackInstance() const { return CallbackInstance != nullptr; }
 

@@ -54,6 +54,18 @@ void TMidiOutput::SetDeviceID(int value)
     FProductName = name;
 }
 
+std::vector<std::string> TMidiOutput::ReadDeviceNames()
+{
+    FDeviceCount = MidiService().OutGetNumDevs();
+    std::vector<std::string> names;
+    for (int device = -1; device < int(FDeviceCount); ++device) {
+        std::string name;
+        const TMidiResult result = MidiService().OutGetDevCaps(device, name);
+        names.push_back(result == MMSYSERR_NOERROR ? name : "(" + PlatformErrorText(uint16_t(result)) + ")");
+    }
+    return names;
+}
+
 void TMidiOutput::SetProductName(const std::string& name)
 {
     if (FPortState == TPortState::Open)

@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class EmidioutputError : public std::runtime_error {
 public:
@@ -37,6 +38,9 @@ public:
     const std::string& ProductName() const { return FProductName; }
     void SetProductName(const std::string& name);
     unsigned DeviceCount() const { return FDeviceCount; }
+    // The system's devices read afresh, the mapper first; a device that cannot be described is
+    // "(its error)". Leaves the device chosen and the port as they are.
+    std::vector<std::string> ReadDeviceNames();
     TMidiHandle DeviceHandle() const { return FDeviceHandle; }
     TPortState PortState() const { return FPortState; }
     uint16_t LastError() const { return FLastError; }
