@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
+#include "Language.h"
 #include "PortList.h"
 #include "UnitFormMain.h"
 #include "platform/MidiService.h"
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     // before it lists the input devices.
     StartMidiService();
     TKelvaneApplication application(argc, argv);
+    UseLanguage(LanguageFromEnvironment());
     // For the start-up benchmark: nobody is there to answer a box.
     const bool quitWhenShown = std::getenv("KELVANE_QUIT_WHEN_SHOWN") != nullptr;
     if (quitWhenShown)

@@ -1,7 +1,9 @@
 #include "HexText.h"
 
-const QString OddHexDigitsMessage =
-    QStringLiteral("16進数を表す文字の数は偶数でなければなりません。データを確認してください");
+#include <QCoreApplication>
+
+const char* const OddHexDigitsMessage =
+    QT_TRANSLATE_NOOP("HexText", "16進数を表す文字の数は偶数でなければなりません。データを確認してください");
 
 namespace {
 

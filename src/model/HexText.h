@@ -11,7 +11,8 @@
 // "9 03C" is 90 3C and blanks or line breaks never matter.
 
 // Shown by the caller when a text holds an odd number of hexadecimal digits.
-extern const QString OddHexDigitsMessage;
+// Translated in the "HexText" context.
+extern const char* const OddHexDigitsMessage;
 
 struct THexBytes {
     QByteArray Bytes;

@@ -2,6 +2,8 @@
 
 #include "IniFile.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const QString FormMain = QStringLiteral("FormMain");
@@ -239,7 +241,10 @@ void WriteProgramListSettings(TIniFile& ini, const TProgramListSettings& s)
     ini.WriteInteger(FormProgramList, QStringLiteral("Columns"), s.Columns);
 }
 
-QString CannotWriteSettingsMessage(const QString& path)
+QString CannotWriteSettingsMessage(const QString& path, const QString& reason)
 {
-    return path + QStringLiteral(" に書き込めません");
+    QString text = QCoreApplication::translate("Settings", "%1 に書き込めません").arg(path);
+    if (!reason.isEmpty())
+        text += QLatin1Char('\n') + reason;
+    return text;
 }

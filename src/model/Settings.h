@@ -117,5 +117,6 @@ struct TProgramListSettings {
 TProgramListSettings ReadProgramListSettings(const TIniFile& ini, const TScreenGeometry& screen);
 void WriteProgramListSettings(TIniFile& ini, const TProgramListSettings& settings);
 
-// The error shown when the settings file cannot be written.
-QString CannotWriteSettingsMessage(const QString& path);
+// The error shown when the settings file cannot be written; the reason, when known, goes on a
+// second line.
+QString CannotWriteSettingsMessage(const QString& path, const QString& reason = {});

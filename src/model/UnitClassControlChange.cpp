@@ -6,19 +6,6 @@
 
 namespace {
 
-const QString ModulationRejection = QStringLiteral("モジュレーションの値は0～127でなければなりません");
-const QString BreathRejection = QStringLiteral("ブレス・コントロールの値は0～127でなければなりません");
-const QString FootRejection = QStringLiteral("フット・コントロールの値は0～127でなければなりません");
-const QString PortamentoTimeRejection = QStringLiteral("ポルタメント・タイムの値は0～127でなければなりません");
-const QString VolumeRejection = QStringLiteral("ボリュームの値は0～127でなければなりません");
-const QString PanpotRejection = QStringLiteral("パンポットの値は0～127でなければなりません");
-const QString ExpressionRejection = QStringLiteral("エクスプレッションの値は0～127でなければなりません");
-const QString Effect1Rejection = QStringLiteral("エフェクト1の値は0～127でなければなりません");
-const QString Effect3Rejection = QStringLiteral("エフェクト3の値は0～127でなければなりません");
-const QString Effect4Rejection = QStringLiteral("エフェクト4の値は0～127でなければなりません");
-const QString PitchBendRangeRejection = QStringLiteral("ピッチベンド・レンジの値は0～24でなければなりません");
-const QString MasterFineTuneRejection = QStringLiteral("マスター・ファイン・チューンの値は-8192～8192でなければなりません");
-const QString MasterCoarseTuneRejection = QStringLiteral("マスター・コース・チューンの値は-64～64でなければなりません");
 
 // Controller numbers.
 constexpr uint8_t CcModulation = 1;
@@ -69,10 +56,10 @@ void TControlChange::SendControlChange(uint8_t controller, uint8_t value)
     FHost.PutShort(message.Status, message.Data1, message.Data2);
 }
 
-bool TControlChange::SetContinuous(uint8_t& field, int value, uint8_t controller, const QString& rejection)
+bool TControlChange::SetContinuous(uint8_t& field, int value, uint8_t controller, TControlParameter parameter)
 {
     if (value < 0 || value > 127) {
-        FHost.ShowRejection(rejection);
+        FHost.ShowRejection(parameter);
         return false;
     }
     field = uint8_t(value);
@@ -82,52 +69,52 @@ bool TControlChange::SetContinuous(uint8_t& field, int value, uint8_t controller
 
 void TControlChange::SetModulation(int value)
 {
-    SetContinuous(Modulation, value, CcModulation, ModulationRejection);
+    SetContinuous(Modulation, value, CcModulation, TControlParameter::Modulation);
 }
 
 void TControlChange::SetBreath(int value)
 {
-    SetContinuous(Breath, value, CcBreath, BreathRejection);
+    SetContinuous(Breath, value, CcBreath, TControlParameter::Breath);
 }
 
 void TControlChange::SetFoot(int value)
 {
-    SetContinuous(Foot, value, CcFoot, FootRejection);
+    SetContinuous(Foot, value, CcFoot, TControlParameter::Foot);
 }
 
 void TControlChange::SetPortamentoTime(int value)
 {
-    SetContinuous(PortamentoTime, value, CcPortamentoTime, PortamentoTimeRejection);
+    SetContinuous(PortamentoTime, value, CcPortamentoTime, TControlParameter::PortamentoTime);
 }
 
 void TControlChange::SetVolume(int value)
 {
-    SetContinuous(Volume, value, CcVolume, VolumeRejection);
+    SetContinuous(Volume, value, CcVolume, TControlParameter::Volume);
 }
 
 void TControlChange::SetPanpot(int value)
 {
-    SetContinuous(Panpot, value, CcPanpot, PanpotRejection);
+    SetContinuous(Panpot, value, CcPanpot, TControlParameter::Panpot);
 }
 
 void TControlChange::SetExpression(int value)
 {
-    SetContinuous(Expression, value, CcExpression, ExpressionRejection);
+    SetContinuous(Expression, value, CcExpression, TControlParameter::Expression);
 }
 
 void TControlChange::SetEffect1(int value)
 {
-    SetContinuous(Effect1, value, CcEffect1, Effect1Rejection);
+    SetContinuous(Effect1, value, CcEffect1, TControlParameter::Effect1);
 }
 
 void TControlChange::SetEffect3(int value)
 {
-    SetContinuous(Effect3, value, CcEffect3, Effect3Rejection);
+    SetContinuous(Effect3, value, CcEffect3, TControlParameter::Effect3);
 }
 
 void TControlChange::SetEffect4(int value)
 {
-    SetContinuous(Effect4, value, CcEffect4, Effect4Rejection);
+    SetContinuous(Effect4, value, CcEffect4, TControlParameter::Effect4);
 }
 
 void TControlChange::SetHold1(bool on)
@@ -163,7 +150,7 @@ void TControlChange::SetMono(bool on)
 void TControlChange::SetPitchBendRange(int semitones)
 {
     if (semitones < 0 || semitones > 24) {
-        FHost.ShowRejection(PitchBendRangeRejection);
+        FHost.ShowRejection(TControlParameter::PitchBendRange);
         return;
     }
     PitchBendRange = uint8_t(semitones);
@@ -173,7 +160,7 @@ void TControlChange::SetPitchBendRange(int semitones)
 void TControlChange::SetMasterFineTune(int32_t value)
 {
     if (value < -8192 || value > 8192) {
-        FHost.ShowRejection(MasterFineTuneRejection);
+        FHost.ShowRejection(TControlParameter::MasterFineTune);
         return;
     }
     MasterFineTune = value;
@@ -183,7 +170,7 @@ void TControlChange::SetMasterFineTune(int32_t value)
 void TControlChange::SetMasterCoarseTune(int semitones)
 {
     if (semitones < -64 || semitones > 64) {
-        FHost.ShowRejection(MasterCoarseTuneRejection);
+        FHost.ShowRejection(TControlParameter::MasterCoarseTune);
         return;
     }
     MasterCoarseTune = int8_t(semitones);

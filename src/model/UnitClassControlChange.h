@@ -1,8 +1,23 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
+
+// The parameters whose setters can refuse a value; the window words the refusal.
+enum class TControlParameter {
+    Modulation,
+    Breath,
+    Foot,
+    PortamentoTime,
+    Volume,
+    Panpot,
+    Expression,
+    Effect1,
+    Effect3,
+    Effect4,
+    PitchBendRange,
+    MasterFineTune,
+    MasterCoarseTune,
+};
 
 // What TControlChange needs from the main window: its output port and its current channel, both
 // read at the moment of sending, and a way to show a refused value.
@@ -12,7 +27,7 @@ public:
     virtual bool OutputPortOpen() const = 0;    // DeviceHandle set
     virtual uint8_t CurrentChannel() const = 0;  // 1..16
     virtual void PutShort(uint8_t status, uint8_t data1, uint8_t data2) = 0;  // may throw; not caught here
-    virtual void ShowRejection(const QString& text) = 0;  // a modal box in the program
+    virtual void ShowRejection(TControlParameter parameter) = 0;  // a modal box in the program
 };
 
 // The eighteen channel parameters of the controller panel. Each setter checks its value, stores it
@@ -73,7 +88,7 @@ public:
 
 private:
     void SendControlChange(uint8_t controller, uint8_t value);
-    bool SetContinuous(uint8_t& field, int value, uint8_t controller, const QString& rejection);
+    bool SetContinuous(uint8_t& field, int value, uint8_t controller, TControlParameter parameter);
     void SendPitchBendRange();
     void SendMasterFineTune();
     void SendMasterCoarseTune();

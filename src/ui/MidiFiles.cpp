@@ -1,5 +1,6 @@
 #include "MidiFiles.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,11 +10,16 @@
 
 namespace {
 
-const char* const SyxFilter = "システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*";
-const char* const TextFilter = "テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
-const char* const CannotReadText = "%1 を読み込めません";
-const char* const CannotWriteText = "%1 に書き込めません";
-const char* const TooLargeText = "%1 は大きすぎて読み込めません（%2 MiB まで）";
+const char* const SyxFilter = QT_TRANSLATE_NOOP("MidiFiles", "システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*");
+const char* const TextFilter = QT_TRANSLATE_NOOP("MidiFiles", "テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+const char* const CannotReadText = QT_TRANSLATE_NOOP("MidiFiles", "%1 を読み込めません");
+const char* const CannotWriteText = QT_TRANSLATE_NOOP("MidiFiles", "%1 に書き込めません");
+const char* const TooLargeText = QT_TRANSLATE_NOOP("MidiFiles", "%1 は大きすぎて読み込めません（%2 MiB まで）");
+
+QString Translated(const char* text)
+{
+    return QCoreApplication::translate("MidiFiles", text);
+}
 
 QString Shown(const QString& path)
 {
@@ -22,25 +28,25 @@ QString Shown(const QString& path)
 
 [[noreturn]] void Fail(const char* text, const QString& path)
 {
-    throw std::runtime_error(QString::fromUtf8(text).arg(Shown(path)).toStdString());
+    throw std::runtime_error(Translated(text).arg(Shown(path)).toStdString());
 }
 
 [[noreturn]] void FailTooLarge(const QString& path, qint64 limit)
 {
     throw std::runtime_error(
-        QString::fromUtf8(TooLargeText).arg(Shown(path)).arg(limit / (1024 * 1024)).toStdString());
+        Translated(TooLargeText).arg(Shown(path)).arg(limit / (1024 * 1024)).toStdString());
 }
 
 } // namespace
 
 TFileDialogRequest SyxFileRequest(bool save, const QString& folder)
 {
-    return {save, QStringLiteral("syx"), QString::fromUtf8(SyxFilter), folder};
+    return {save, QStringLiteral("syx"), Translated(SyxFilter), folder};
 }
 
 TFileDialogRequest TextFileRequest(bool save, const QString& folder)
 {
-    return {save, QStringLiteral("txt"), QString::fromUtf8(TextFilter), folder};
+    return {save, QStringLiteral("txt"), Translated(TextFilter), folder};
 }
 
 QString FolderOf(const QString& path)
@@ -85,6 +91,20 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
     QSaveFile file(path);
     file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        Fail(CannotWriteText, path);
+        throw std::runtime_error(
+            (Translated(CannotWriteText).arg(Shown(path)) + QLatin1Char('\n') + WriteFailureReason(path)).toStdString());
+}
+
+QString WriteFailureReason(const QString& path)
+{
+    const QFileInfo file(path);
+    const QFileInfo folder(file.absolutePath());
+    if (file.isDir())
+        return Translated(QT_TRANSLATE_NOOP("MidiFiles", "同じ名前のフォルダがあります"));
+    if (!folder.isDir())
+        return Translated(QT_TRANSLATE_NOOP("MidiFiles", "フォルダ %1 がありません")).arg(Shown(folder.filePath()));
+    if ((file.exists() && !file.isWritable()) || !folder.isWritable())
+        return Translated(QT_TRANSLATE_NOOP("MidiFiles", "書き込みが許可されていません"));
+    return Translated(QT_TRANSLATE_NOOP("MidiFiles", "ディスクがいっぱいか，書き込みに失敗しました"));
 }
 

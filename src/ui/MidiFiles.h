@@ -18,3 +18,7 @@ TFileDialogRequest TextFileRequest(bool save, const QString& folder);
 QString FolderOf(const QString& path);  // with its trailing separator
 QByteArray ReadWholeFile(const QString& path, qint64 limit);
 void WriteWholeFile(const QString& path, const QByteArray& bytes);
+
+// Why a file could not be written, in the interface's language, found out after the failure
+// (the system's own text is English).
+QString WriteFailureReason(const QString& path);

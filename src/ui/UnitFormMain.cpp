@@ -5,6 +5,7 @@
 #include "KeyRepeat.h"
 #include "SpinEdit.h"
 #include "Widgets.h"
+#include "platform/MidiService.h"
 #include "ui_UnitFormMain.h"
 
 #include <QActionGroup>
@@ -38,6 +39,10 @@ private:
     std::function<bool(QObject*, QEvent*)> Handler;
 };
 
+// Each output-port item knows its device number; a port in use that has gone has none.
+const char* const DeviceProperty = "device";
+constexpr int VanishedDevice = -2;
+
 const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
 // The number is the project's version in CMakeLists.txt.
 const char* const VersionLine2 = "Ver." KELVANE_VERSION "（2000/03/04）";
@@ -55,11 +60,16 @@ QString EscapeMnemonic(QString text)
     return text.replace(QLatin1Char('&'), QLatin1String("&&"));
 }
 
-// The settings file sits beside the program; an installed program's folder is not ours to
-// write, so the same name then lives in the user's configuration folder.
+// The settings file sits beside a program run from its build folder. An installed program (its
+// name lists in ../share/kelvane rather than beside it) keeps it in the user's configuration
+// folder, even when its own folder could be written (by root, say), as does a program whose
+// folder is not ours to write.
 QString SettingsFolder(const QString& programFolder)
 {
-    if (QFileInfo(programFolder).isWritable())
+    const QDir program(programFolder);
+    const bool installed = !QFileInfo::exists(program.filePath(QStringLiteral("note.ini")))
+                           && QFileInfo::exists(program.filePath(QStringLiteral("../share/kelvane/note.ini")));
+    if (!installed && QFileInfo(programFolder).isWritable())
         return programFolder;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty())
@@ -111,6 +121,7 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     qApp->installEventFilter(KeyPreview);
     UseDetectableAutoRepeat();
     InstallHintFilter();
+    InstallAccessibleButtons();
     TimerMidiOut = new QTimer(this);
     TimerMidiOut->setTimerType(Qt::PreciseTimer);
     TimerMidiOut->setInterval(100);
@@ -187,7 +198,7 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
 
     // Output port.
     if (MidiOutput->DeviceCount() == 0) {
-        ShowBox(NoOutputDeviceMessage);
+        ShowBox(tr(NoOutputDeviceMessage));
         FEndRequested = true;
         return;
     }
@@ -195,7 +206,7 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
 
     // Without an open port only the menu bar is usable.
     if (!MidiOutput->DeviceHandle()) {
-        ShowBox(ChoosePortMessage);
+        ShowBox(tr(ChoosePortMessage));
         ui->PageMain->hide();
     }
 
@@ -208,41 +219,62 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
 
 void TFormMain::BuildOutDeviceMenu(const QString& savedName)
 {
-    const unsigned count = MidiOutput->DeviceCount();
-    for (unsigned k = 0; k <= count; ++k) {
-        const int device = int(k) - 1;
-        QString caption;
-        try {
-            MidiOutput->SetDeviceID(device);
-            caption = QString::fromStdString(MidiOutput->ProductName());
-        } catch (const EmidioutputError& error) {
-            // The device could not even be described; it keeps its place in the list.
-            caption = QStringLiteral("(%1)").arg(QString::fromUtf8(error.what()));
-        }
-        QAction* item = ui->MenuOutDevice->addAction(EscapeMnemonic(caption));
-        item->setCheckable(true);
-        item->setData(caption);
-        OutDeviceItems.append(item);
-        connect(item, &QAction::triggered, this, [this, item] {
-            RunReported([&] { MenuOutDeviceItemClick(item); });
-        });
-    }
-    for (int position = 0; position < OutDeviceItems.size(); ++position) {
-        QAction* item = OutDeviceItems[position];
+    FillOutDeviceMenu(QString());
+    for (QAction* item : std::as_const(OutDeviceItems)) {
         if (item->data().toString() != savedName)
             continue;
         RunReported([&] {
-            MidiOutput->SetDeviceID(position - 1);
+            MidiOutput->SetDeviceID(item->property(DeviceProperty).toInt());
             MidiOutput->Open();
         });
         item->setChecked(true);
         break;
     }
+    // Read afresh at each opening: a device plugged in (or a JACK client started) since then
+    // can be chosen without a restart.
+    connect(ui->MenuOutDevice, &QMenu::aboutToShow, this, [this] { RunReported([&] { RefreshOutDeviceMenu(); }); });
+}
+
+void TFormMain::RefreshOutDeviceMenu()
+{
+    QString inUse;
+    for (QAction* item : std::as_const(OutDeviceItems))
+        if (item->isChecked())
+            inUse = item->data().toString();
+    FillOutDeviceMenu(inUse);
+}
+
+void TFormMain::FillOutDeviceMenu(const QString& inUse)
+{
+    for (QAction* item : std::as_const(OutDeviceItems))
+        delete item;
+    OutDeviceItems.clear();
+    const std::vector<std::string> names = MidiOutput->ReadDeviceNames();
+    bool inUseListed = false;
+    auto add = [&](const QString& caption, int device) {
+        QAction* item = ui->MenuOutDevice->addAction(EscapeMnemonic(caption));
+        item->setCheckable(true);
+        item->setData(caption);
+        item->setProperty(DeviceProperty, device);
+        OutDeviceItems.append(item);
+        connect(item, &QAction::triggered, this, [this, item] {
+            RunReported([&] { MenuOutDeviceItemClick(item); });
+        });
+        if (!inUse.isEmpty() && caption == inUse && !inUseListed) {
+            item->setChecked(true);
+            inUseListed = true;
+        }
+    };
+    for (size_t k = 0; k < names.size(); ++k)
+        add(QString::fromStdString(names[k]), int(k) - 1);
+    // The port in use has gone: it stays checked, at the end, until another is chosen; its
+    // next send reports the failure.
+    if (!inUse.isEmpty() && !inUseListed)
+        add(inUse, VanishedDevice);
 }
 
 void TFormMain::MenuOutDeviceItemClick(QAction* item)
 {
-    const int position = int(OutDeviceItems.indexOf(item));
     // A click toggles the check mark before we see it; the item's own state is ours to set.
     const bool wasChecked = !item->isChecked();
     if (wasChecked) {
@@ -251,19 +283,45 @@ void TFormMain::MenuOutDeviceItemClick(QAction* item)
     }
     item->setChecked(false);
     TWaitCursor wait;
-    const int current = MidiOutput->DeviceID() + 1;
-    if (current >= 0 && current < OutDeviceItems.size())
-        OutDeviceItems[current]->setChecked(false);
+    for (QAction* other : std::as_const(OutDeviceItems))
+        other->setChecked(false);
     MidiOutput->Close();
-    MidiOutput->SetDeviceID(position - 1);
-    MidiOutput->Open();
+    const int device = item->property(DeviceProperty).toInt();
+    if (device != VanishedDevice) {
+        MidiOutput->SetDeviceID(device);
+        MidiOutput->Open();
+    }
     if (MidiOutput->DeviceHandle()) {
         item->setChecked(true);
         MarkParametersStale();
         ui->PageMain->show();
     } else {
-        ShowBox(PortFailedMessage);
+        ShowBox(OutputFailureText(item->data().toString()));
     }
+}
+
+QString TFormMain::OutputFailureText(const QString& portName) const
+{
+    // The service's own text is English; the reason is said here, in the interface's language.
+    QString reason;
+    switch (MidiFailureOf(MidiOutput->LastError())) {
+    case TMidiFailure::NoAudioOutput:
+        reason = tr("音声出力を開けませんでした。別の出力は環境変数 KELVANE_AUDIO_DRIVER で選べます（例：jack、pulseaudio、alsa）");
+        break;
+    case TMidiFailure::PortBusy:
+        reason = tr("%1 は他のプログラムが使用中です").arg(portName);
+        break;
+    case TMidiFailure::PortGone:
+        reason = tr("%1 はもうありません").arg(portName);
+        break;
+    case TMidiFailure::NoServer:
+        reason = tr("MIDIのサービス（JACKサーバーなど）が動いていません");
+        break;
+    case TMidiFailure::Other:
+        break;
+    }
+    const QString text = tr(PortFailedMessage);
+    return reason.isEmpty() ? text : text + QLatin1Char('\n') + reason;
 }
 
 void TFormMain::MenuFileHintClick()
@@ -372,32 +430,11 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event)
 
 void TFormMain::AssignHints()
 {
-    AssignPanelHints();
-    const QString keyHint = QStringLiteral(
-        "マウスを押すとノート・オン，離すとノート・オフを送ります。\r\n"
-        "表示が乱れた場合は「音を消す」ボタンを押してください。\r\n"
-        "パソコンのキーボードでも音を鳴らすことができます。キーA＝ノートC4です");
+    // The fixed hints are in the form; the keys are made here, and so is their hint.
+    const QString keyHint = tr("マウスを押すとノート・オン，離すとノート・オフを送ります。\n"
+                               "表示が乱れた場合は「音を消す」ボタンを押してください。\n"
+                               "パソコンのキーボードでも音を鳴らすことができます。キーA＝ノートC4です");
     for (auto* key : KeyShapes)
         if (key)
             key->setToolTip(keyHint);
-    ui->ComboDrumList->setToolTip("表示する音の名前セットを選択します。データはnote.iniから読み込んでいます");
-    ui->ButtonDrumFontSet->setToolTip("一覧表示のフォントと色を指定します");
-    ui->ComboMidiInDevice->setToolTip("MIDI入力をモニターするポートを指定します。\r\n「MIDI入力なし」を選ぶと入力モニターを停止します。");
-    ui->MemoMidiIn->setToolTip("MIDI入力ポートから入ってきたデータを16進数で表示します。\r\nこの欄のデータを変更することはできません");
-    ui->ButtonInClear->setToolTip("MIDI入力の内容を消去します");
-    ui->ButtonInSaveBinary->setToolTip("MIDI入力の内容をバイナリ・ファイルに保存します");
-    ui->ButtonInSaveText->setToolTip("MIDI入力の内容をテキスト・ファイルに保存します");
-    ui->LabelMidiOut->setToolTip("MIDI出力時には色が変わります");
-    ui->MemoMidiOut->setToolTip("MIDI出力ポートへ出力したいデータを16進数で入力します。\r\n"
-                                "他の画面で出力したデータはここには表示されません。\r\n"
-                                "半角入力で大文字小文字可，空白や改行は影響しません");
-    ui->ButtonSend->setToolTip("MIDI出力欄の内容をMIDI出力ポートに送信します");
-    ui->ButtonOutClear->setToolTip("MIDI出力の内容を消去します");
-    ui->ButtonOutSaveBinary->setToolTip("MIDI出力の内容をバイナリ・ファイルに保存します");
-    ui->ButtonOutSaveText->setToolTip("MIDI出力の内容をテキスト・ファイルに保存します");
-    ui->ButtonOutLoadBinary->setToolTip("MIDI出力の内容を消去して，バイナリ・ファイルの内容を読み込みます");
-    ui->ButtonOutLoadText->setToolTip("MIDI出力の内容を消去して，テキスト・ファイルの内容を読み込みます");
-    ui->SpinEditInterval->setToolTip("複数のデータを送る場合の間隔をミリ秒単位で指定します");
-    ui->SpinEditPacketSize->setToolTip("ここに指定された数値より大きなデータを送る場合に，分割して送信します");
-    ui->ButtonBinaryFontSet->setToolTip("MIDI入力，MIDI出力の表示フォントを指定します");
 }

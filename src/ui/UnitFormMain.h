@@ -42,9 +42,9 @@ class TIniFile;
 class TFormMain : public QMainWindow, public TProgramListHost, public TDrumColorHost, private TControlChangeHost {
     Q_OBJECT
 public:
-    static constexpr const char* NoOutputDeviceMessage = "MIDI出力ポートを発見できません。プログラムを終了します";
-    static constexpr const char* ChoosePortMessage = "「出力ポート」メニューから，MIDI出力ポートを選択してください";
-    static constexpr const char* PortFailedMessage = "指定された出力ポートを開けませんでした";
+    static constexpr const char* NoOutputDeviceMessage = QT_TR_NOOP("MIDI出力ポートを発見できません。プログラムを終了します");
+    static constexpr const char* ChoosePortMessage = QT_TR_NOOP("「出力ポート」メニューから，MIDI出力ポートを選択してください");
+    static constexpr const char* PortFailedMessage = QT_TR_NOOP("指定された出力ポートを開けませんでした");
 
     // arguments: the command line after the program's name. programPath: the program file.
     TFormMain(const QStringList& arguments, const QString& programPath, QWidget* parent = nullptr);
@@ -72,6 +72,9 @@ public:
     TDrumColors DrumColors() const override;
     QFont DrumFont() const override;  // the first pad's
     QPoint DrumColorDialogPlace() const override { return pos() + QPoint(50, 200); }
+
+    // The box a refused controller value shows.
+    static QString RejectionText(TControlParameter parameter);
     void ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t reverseBack, uint32_t reverseFore,
                              const QFont& font) override;
     QStringList& ColorDialogEntries() override { return FColorDialogEntries; }
@@ -117,6 +120,9 @@ private:
     void FormResize();
     void PageMainChange();
     void BuildOutDeviceMenu(const QString& savedName);
+    void RefreshOutDeviceMenu();
+    void FillOutDeviceMenu(const QString& inUse);
+    QString OutputFailureText(const QString& portName) const;
     void MenuOutDeviceItemClick(QAction* item);
     void MenuFileHintClick();
     void MenuFileVersionClick();
@@ -135,9 +141,9 @@ private:
 
     // --- controller panel, program field, commands (UnitFormMainPanel.cpp)
     void SetUpPanel();
+    void SetPanelTabOrder();
     void RestorePanel(const TMainSettings& settings);
     void RestoreChannel(int channel);
-    void AssignPanelHints();
     void MarkParametersStale();
     void RadioChannelClick(int index);
     void TrackBarPitchBendChange(int position);
@@ -197,6 +203,7 @@ private:
 
     // --- input monitor (UnitFormMainMonitor.cpp)
     void FillInputDeviceList();
+    void FillInputDeviceItems(const QString& inUse);
     void RestoreInputDevice(const QString& savedName);
     void ComboMidiInDeviceChange();
     void MidiInputMidiInput();
@@ -211,7 +218,7 @@ private:
     bool OutputPortOpen() const override;
     uint8_t CurrentChannel() const override;
     void PutShort(uint8_t status, uint8_t data1, uint8_t data2) override;
-    void ShowRejection(const QString& text) override;
+    void ShowRejection(TControlParameter parameter) override;
 
     std::unique_ptr<Ui::TFormMain> ui;
     QString FSettingsPath;

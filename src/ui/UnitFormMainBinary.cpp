@@ -28,7 +28,7 @@ constexpr int LoadedBytesPerLine = 256;
 
 QString LabelMidiOutText(qint64 bytes)
 {
-    return QStringLiteral("MIDI出力（") + QString::number(bytes) + QStringLiteral("バイト）");
+    return TFormMain::tr("MIDI出力（%1バイト）").arg(bytes);
 }
 
 // Stops a run when the window closes: the ports close then, and a tick after that would only
@@ -134,7 +134,7 @@ void TFormMain::MemoMidiOutChange()
     ui->ButtonOutSaveBinary->setEnabled(any);
     ui->ButtonOutSaveText->setEnabled(any);
     ui->LabelMidiOut->setText(any ? LabelMidiOutText(CountHexDigits(document->toRawText()) / 2)
-                                  : QStringLiteral("MIDI出力"));
+                                  : tr("MIDI出力"));
 }
 
 void TFormMain::ButtonOutClearClick()
@@ -152,7 +152,7 @@ void TFormMain::ButtonSendClick()
     if (!PacketQueue.isEmpty() && !TimerMidiOut->isActive())
         TimerMidiOut->start();
     for (int i = 0; i < plan.OddSections; ++i)
-        ShowMessage(this, OddHexDigitsMessage);
+        ShowMessage(this, QCoreApplication::translate("HexText", OddHexDigitsMessage));
 }
 
 void TFormMain::TimerMidiOutTimer()
@@ -208,7 +208,7 @@ void TFormMain::ButtonOutSaveBinaryClick()
     BinaryFolder = FolderOf(path);
     const THexBytes hex = HexTextToBytes(ui->MemoMidiOut->toPlainText());
     if (hex.OddDigitCount)
-        ShowMessage(this, OddHexDigitsMessage);
+        ShowMessage(this, QCoreApplication::translate("HexText", OddHexDigitsMessage));
     WriteWholeFile(path, hex.Bytes);  // after the message the file is still made, empty
 }
 

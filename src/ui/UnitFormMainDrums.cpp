@@ -3,6 +3,7 @@
 
 #include "Dialogs.h"
 #include "IniFile.h"
+#include "Language.h"
 #include "NameLists.h"
 #include "UnitFormDrumColor.h"
 #include "Widgets.h"
@@ -34,7 +35,7 @@ void TFormMain::SetUpDrums(const TMainSettings& settings)
     comboFont.setPixelSize(15);
     ui->ComboDrumList->setFont(comboFont);
     ui->ComboDrumList->addItems(noteIni.Sections());
-    int selected = ui->ComboDrumList->count() > 0 ? 0 : -1;
+    int selected = DefaultListIndex(noteIni.Sections());
     for (int i = 0; i < ui->ComboDrumList->count(); ++i) {
         if (ui->ComboDrumList->itemText(i).compare(settings.DrumListName, Qt::CaseInsensitive) == 0) {
             selected = i;
@@ -82,6 +83,7 @@ void TFormMain::ComboDrumListChange()
         const QString name = n < names.size() ? names[n] : QString::number(n);
         DrumPads[size_t(n)]->setText(name);
         DrumPads[size_t(n)]->setToolTip(HintForName(name));
+        DrumPads[size_t(n)]->setAccessibleName(QStringLiteral("%1 (%2)").arg(name).arg(n));
     }
 }
 

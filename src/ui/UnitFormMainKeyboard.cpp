@@ -66,6 +66,13 @@ int KeyForEvent(const QKeyEvent* event)
     }
 }
 
+// "C4 (60)", "C#4 (61)": what a screen reader says for a key.
+QString KeyAccessibleName(int key)
+{
+    static const char* const Names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
+    return QStringLiteral("%1%2 (%3)").arg(QLatin1String(Names[key % 12])).arg(key / 12 - 1).arg(key);
+}
+
 } // namespace
 
 void TFormMain::CreateKeyboard()
@@ -82,6 +89,7 @@ void TFormMain::CreateWhiteKey(int key)
 {
     auto* shape = new TKeyShape(ui->PanelNote);
     shape->setObjectName(QStringLiteral("Shape%1").arg(key));
+    shape->setAccessibleName(KeyAccessibleName(key));
     shape->setGeometry(KeyLeft(key), 0, 23, 86);
     shape->SetFill(Qt::white);
     connect(shape, &TKeyShape::MouseDown, this, [this, key] { RunReported([&] { KeyNoteOn(key); }); });
@@ -93,6 +101,7 @@ void TFormMain::CreateBlackKey(int key)
 {
     auto* shape = new TKeyShape(ui->PanelNote);
     shape->setObjectName(QStringLiteral("Shape%1").arg(key));
+    shape->setAccessibleName(KeyAccessibleName(key));
     shape->setGeometry(KeyLeft(key), 0, 15, 57);
     shape->SetFill(Qt::black);
     shape->raise();

@@ -4,10 +4,12 @@
 #include "Dialogs.h"
 #include "HexText.h"
 #include "MidiFiles.h"
+#include "Widgets.h"
 #include "ui_UnitFormMain.h"
 
 #include <QMetaObject>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,13 +17,18 @@
 
 namespace {
 
-const char* const NoInputEntry = "MIDI入力なし";
-const char* const OverflowMessage = "MIDIイン・オーバーフロー";
-const char* const OverflowCountLine = "（前回の表示中に、さらに%1件の入力が失われました）";
+// The entry that stops the monitor; the settings file stores it by its Japanese name in any language.
+// Each entry of the input list knows its device number; the device in use that has gone has none.
+constexpr int InputDeviceRole = Qt::UserRole + 1;
+constexpr int VanishedInput = -2;
+
+const char* const NoInputEntry = QT_TRANSLATE_NOOP("TFormMain", "MIDI入力なし");
+const char* const OverflowMessage = QT_TRANSLATE_NOOP("TFormMain", "MIDIイン・オーバーフロー");
+const char* const OverflowCountLine = QT_TRANSLATE_NOOP("TFormMain", "（前回の表示中に、さらに%1件の入力が失われました）");
 
 QString LabelMidiInText(qint64 bytes)
 {
-    return QStringLiteral("MIDI入力（") + QString::number(bytes) + QStringLiteral("バイト）");
+    return TFormMain::tr("MIDI入力（%1バイト）").arg(bytes);
 }
 
 // One paragraph of the memo holds up to this many lines, apart by line separators (U+2028), which
@@ -89,20 +96,22 @@ void TFormMain::FillInputDeviceList()
 
     QComboBox* combo = ui->ComboMidiInDevice;
     combo->setEditable(false);
-    combo->clear();
-    combo->addItem(QString::fromUtf8(NoInputEntry));
-    for (unsigned device = 0; device < MidiInput->DeviceCount(); ++device) {
-        QString name;
+    FillInputDeviceItems(QString());
+    // The list used to be read by choosing each device in turn; the port is left on the last.
+    if (MidiInput->DeviceCount() > 0) {
         try {
-            MidiInput->SetDeviceID(uint16_t(device));
-            name = QString::fromStdString(MidiInput->ProductName());
-        } catch (const EMidiInputError& error) {
-            // The device could not even be described; it keeps its place in the list.
-            name = QStringLiteral("(%1)").arg(QString::fromUtf8(error.what()));
+            MidiInput->SetDeviceID(uint16_t(MidiInput->DeviceCount() - 1));
+        } catch (const EMidiInputError&) {
+            // That device could not be described; its entry says so already.
         }
-        combo->addItem(name);
     }
-    combo->setCurrentIndex(0);
+    // Read afresh at each opening, keeping the device in use selected by its name.
+    connect(ui->ComboMidiInDevice, &TPortComboBox::AboutToShowPopup, this, [this] {
+        RunReported([&] {
+            const QComboBox* combo = ui->ComboMidiInDevice;
+            FillInputDeviceItems(combo->currentIndex() > 0 ? combo->currentData().toString() : QString());
+        });
+    });
 
     MidiInput->OnMidiInput = [this](QObject*) { RunReported([&] { MidiInputMidiInput(); }); };
     MidiInput->OnOverflow = [this](QObject*) { RunReported([&] { MidiInputOverflow(); }); };
@@ -117,13 +126,38 @@ void TFormMain::FillInputDeviceList()
     connect(ui->MemoMidiIn, &QPlainTextEdit::textChanged, this, [this] { MemoMidiInChange(); });
 }
 
+void TFormMain::FillInputDeviceItems(const QString& inUse)
+{
+    QComboBox* combo = ui->ComboMidiInDevice;
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    combo->addItem(tr(NoInputEntry), QString::fromUtf8(NoInputEntry));
+    combo->setItemData(0, -1, InputDeviceRole);
+    const std::vector<std::string> names = MidiInput->ReadDeviceNames();
+    int selected = 0;
+    for (size_t device = 0; device < names.size(); ++device) {
+        const QString name = QString::fromStdString(names[device]);
+        combo->addItem(name, name);
+        combo->setItemData(combo->count() - 1, int(device), InputDeviceRole);
+        if (!inUse.isEmpty() && name == inUse && selected == 0)
+            selected = combo->count() - 1;
+    }
+    // The device in use has gone: it stays selected until another is chosen.
+    if (!inUse.isEmpty() && selected == 0) {
+        combo->addItem(inUse, inUse);
+        combo->setItemData(combo->count() - 1, VanishedInput, InputDeviceRole);
+        selected = combo->count() - 1;
+    }
+    combo->setCurrentIndex(selected);
+}
+
 // Start-up step 20. Every entry is compared, not only the first match: when two devices share the
 // saved name each is opened in turn and the last one stays.
 void TFormMain::RestoreInputDevice(const QString& savedName)
 {
     QComboBox* combo = ui->ComboMidiInDevice;
     for (int index = 0; index < combo->count(); ++index) {
-        if (combo->itemText(index) != savedName)
+        if (combo->itemData(index).toString() != savedName)
             continue;
         combo->setCurrentIndex(index);
         RunReported([&] { ComboMidiInDeviceChange(); });
@@ -134,9 +168,12 @@ void TFormMain::ComboMidiInDeviceChange()
 {
     ButtonInClearClick();
     const int index = ui->ComboMidiInDevice->currentIndex();
-    if (index > 0) {
+    const int device = ui->ComboMidiInDevice->itemData(index, InputDeviceRole).toInt();
+    if (index > 0 && device == VanishedInput) {
+        MidiInput->Close();  // nothing to open: the device has gone
+    } else if (index > 0) {
         MidiInput->Close();
-        MidiInput->SetDeviceID(uint16_t(index - 1));
+        MidiInput->SetDeviceID(uint16_t(device));
         MidiInput->Open();  // a device that fails to open simply shows nothing
         MidiInput->Start();
     } else if (MidiInput->DeviceHandle()) {
@@ -192,9 +229,9 @@ void TFormMain::MidiInputOverflow()
         ++OverflowsWhileOpen;
         return;
     }
-    QString text = QString::fromUtf8(OverflowMessage);
+    QString text = tr(OverflowMessage);
     if (OverflowsWhileOpen > 0)
-        text += QLatin1Char('\n') + QString::fromUtf8(OverflowCountLine).arg(OverflowsWhileOpen);
+        text += QLatin1Char('\n') + tr(OverflowCountLine).arg(OverflowsWhileOpen);
     OverflowsWhileOpen = 0;
     OverflowBoxOpen = true;
     ShowMessage(this, text);
@@ -206,7 +243,7 @@ void TFormMain::ButtonInClearClick()
     ui->MemoMidiIn->clear();
     MonitorPending.clear();
     ReceivedBytes.clear();
-    ui->LabelMidiIn->setText(QStringLiteral("MIDI入力"));
+    ui->LabelMidiIn->setText(tr("MIDI入力"));
     MidiInput->Close();
     MidiInput->Open();
     MidiInput->Start();

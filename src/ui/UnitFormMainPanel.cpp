@@ -29,40 +29,35 @@ struct TContinuousRow {
     int TMainSettings::*Setting;
     void (TControlChange::*Setter)(int);
     bool Silver;  // controllers paint silver, registered parameters button face
-    const char* Word;
-    const char* SliderHint;
 };
 
 const TContinuousRow ContinuousRows[] = {
     {&Ui::TFormMain::ScrollBarModulation, &Ui::TFormMain::LabelModulation, &Ui::TFormMain::LabelModulationValue, &TMainSettings::Modulation,
-     &TControlChange::SetModulation, true, "モジュレーション", "モジュレーション（コントロール1）変更し，送信します"},
+     &TControlChange::SetModulation, true},
     {&Ui::TFormMain::ScrollBarBreath, &Ui::TFormMain::LabelBreath, &Ui::TFormMain::LabelBreathValue, &TMainSettings::Breath,
-     &TControlChange::SetBreath, true, "ブレス・コントロール", "ブレス・コントロール（コントロール2）変更し，送信します"},
+     &TControlChange::SetBreath, true},
     {&Ui::TFormMain::ScrollBarFoot, &Ui::TFormMain::LabelFoot, &Ui::TFormMain::LabelFootValue, &TMainSettings::Foot,
-     &TControlChange::SetFoot, true, "フット・コントロール", "フット・コントロール（コントロール4）変更し，送信します"},
+     &TControlChange::SetFoot, true},
     {&Ui::TFormMain::ScrollBarPortamentoTime, &Ui::TFormMain::LabelPortamento, &Ui::TFormMain::LabelPortamentoTimeValue, &TMainSettings::PortamentoTime,
-     &TControlChange::SetPortamentoTime, true, "ポルタメント・タイム", "ポルタメント・タイム（コントロール5）を変更し，送信します"},
+     &TControlChange::SetPortamentoTime, true},
     {&Ui::TFormMain::ScrollBarVolume, &Ui::TFormMain::LabelVolume, &Ui::TFormMain::LabelVolumeValue, &TMainSettings::Volume,
-     &TControlChange::SetVolume, true, "ボリューム", "ボリューム（コントロール7）を変更し，送信します"},
+     &TControlChange::SetVolume, true},
     {&Ui::TFormMain::ScrollBarPanpot, &Ui::TFormMain::LabelPanpot, &Ui::TFormMain::LabelPanpotValue, &TMainSettings::Panpot,
-     &TControlChange::SetPanpot, true, "パンポット", "パンポット（コントロール10）を変更し，送信します"},
+     &TControlChange::SetPanpot, true},
     {&Ui::TFormMain::ScrollBarExpression, &Ui::TFormMain::LabelExpression, &Ui::TFormMain::LabelExpressionValue, &TMainSettings::Expression,
-     &TControlChange::SetExpression, true, "エクスプレッション", "エクスプレッション（コントロール11）を変更し，送信します"},
+     &TControlChange::SetExpression, true},
     {&Ui::TFormMain::ScrollBarEffect1, &Ui::TFormMain::LabelEffect1, &Ui::TFormMain::LabelEffect1Value, &TMainSettings::Effect1,
-     &TControlChange::SetEffect1, true, "エフェクト1",
-     "エフェクト1（外部エフェクト，コントロール91）を変更し，送信します。\r\nGS音源ではリバーブです"},
+     &TControlChange::SetEffect1, true},
     {&Ui::TFormMain::ScrollBarEffect3, &Ui::TFormMain::LabelEffect3, &Ui::TFormMain::LabelEffect3Value, &TMainSettings::Effect3,
-     &TControlChange::SetEffect3, true, "エフェクト3",
-     "エフェクト3（コーラス，コントロール93）を変更し，送信します。\r\nGS音源ではコーラスです"},
+     &TControlChange::SetEffect3, true},
     {&Ui::TFormMain::ScrollBarEffect4, &Ui::TFormMain::LabelEffect4, &Ui::TFormMain::LabelEffect4Value, &TMainSettings::Effect4,
-     &TControlChange::SetEffect4, true, "エフェクト4",
-     "エフェクト4（セレステ，コントロール94）を変更し，送信します。\r\nGS音源ではディレイです"},
+     &TControlChange::SetEffect4, true},
     {&Ui::TFormMain::ScrollBarPitchBendRange, &Ui::TFormMain::LabelPitchBendRange, &Ui::TFormMain::LabelPitchBendRangeValue, &TMainSettings::PitchBendRange,
-     &TControlChange::SetPitchBendRange, false, "ピッチベンド・レンジ", "ピッチベンド・レンジ（RPN0）を変更し，送信します"},
+     &TControlChange::SetPitchBendRange, false},
     {&Ui::TFormMain::ScrollBarMasterFineTune, &Ui::TFormMain::LabelMasterFineTune, &Ui::TFormMain::LabelmasterFineTuneValue, &TMainSettings::MasterFineTune,
-     &TControlChange::SetMasterFineTune, false, "ファイン・チューン", "ファイン・チューン（RPN1）を変更し，送信します"},
+     &TControlChange::SetMasterFineTune, false},
     {&Ui::TFormMain::ScrollBarMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTuneValue, &TMainSettings::MasterCoarseTune,
-     &TControlChange::SetMasterCoarseTune, false, "コース・チューン", "コース・チューン（RPN2）を変更し，送信します"},
+     &TControlChange::SetMasterCoarseTune, false},
 };
 constexpr int ContinuousCount = int(std::size(ContinuousRows));
 constexpr int FirstRegisteredRow = 10;  // pitch-bend range, fine and coarse tune follow the controllers
@@ -124,9 +119,29 @@ void TFormMain::Send(const std::vector<uint8_t>& block)
     MidiOutput->PutLong(block.data(), uint32_t(block.size()));
 }
 
-void TFormMain::ShowRejection(const QString& text)
+void TFormMain::ShowRejection(TControlParameter parameter)
 {
-    ShowBox(text);
+    ShowBox(RejectionText(parameter));
+}
+
+QString TFormMain::RejectionText(TControlParameter parameter)
+{
+    switch (parameter) {
+    case TControlParameter::Modulation: return tr("モジュレーションの値は0～127でなければなりません");
+    case TControlParameter::Breath: return tr("ブレス・コントロールの値は0～127でなければなりません");
+    case TControlParameter::Foot: return tr("フット・コントロールの値は0～127でなければなりません");
+    case TControlParameter::PortamentoTime: return tr("ポルタメント・タイムの値は0～127でなければなりません");
+    case TControlParameter::Volume: return tr("ボリュームの値は0～127でなければなりません");
+    case TControlParameter::Panpot: return tr("パンポットの値は0～127でなければなりません");
+    case TControlParameter::Expression: return tr("エクスプレッションの値は0～127でなければなりません");
+    case TControlParameter::Effect1: return tr("エフェクト1の値は0～127でなければなりません");
+    case TControlParameter::Effect3: return tr("エフェクト3の値は0～127でなければなりません");
+    case TControlParameter::Effect4: return tr("エフェクト4の値は0～127でなければなりません");
+    case TControlParameter::PitchBendRange: return tr("ピッチベンド・レンジの値は0～24でなければなりません");
+    case TControlParameter::MasterFineTune: return tr("マスター・ファイン・チューンの値は-8192～8192でなければなりません");
+    case TControlParameter::MasterCoarseTune: return tr("マスター・コース・チューンの値は-64～64でなければなりません");
+    }
+    return {};
 }
 
 int TFormMain::ShownProgram() const
@@ -241,6 +256,7 @@ void TFormMain::SetUpPanel()
     click(ui->ButtonSendAll, &TFormMain::ButtonSendAllClick);
 
     AttachTestNote();
+    SetPanelTabOrder();
 
     QFont small = ui->LabelDeviceID->font();
     small.setPixelSize(10);
@@ -253,6 +269,32 @@ void TFormMain::SetUpPanel()
 
     // The layout was drawn for a narrow proportional face.
     NarrowCaptionsToFit(ui->TabMain);
+}
+
+void TFormMain::SetPanelTabOrder()
+{
+    // Tab reaches every control of the page in reading order, column by column: the channel
+    // and program on the left, the note parameters in the middle, the controllers and commands
+    // on the right. The bars take the focus from Tab only: a click leaves it where it was.
+    QList<QWidget*> order;
+    for (QAbstractButton* item : RadioChannelGroup->buttons())
+        order << item;
+    order << ui->SpinEditProgram;
+    for (QAbstractButton* item : RadioProgramRangeGroup->buttons())
+        order << item;
+    order << ui->TrackBarPitchBend << ui->ScrollBarTranspose << ui->ScrollBarOnVelocity << ui->ScrollBarOffVelocity
+          << ui->ScrollBarChannelPressure << ui->ScrollBarPolyPressure << ui->ScrollBarModulation << ui->ScrollBarBreath
+          << ui->ScrollBarFoot << ui->CheckPortamento << ui->ScrollBarPortamentoTime << ui->ScrollBarVolume
+          << ui->ScrollBarExpression << ui->ScrollBarPanpot << ui->ScrollBarEffect1 << ui->ScrollBarEffect3
+          << ui->ScrollBarEffect4 << ui->CheckHold1 << ui->CheckSostenuto << ui->CheckSoft << ui->CheckMono
+          << ui->ScrollBarPitchBendRange << ui->ScrollBarMasterFineTune << ui->ScrollBarMasterCoarseTune
+          << ui->ButtonGmSystemOn << ui->ButtonGsReset << ui->SpinEditDeviceID << ui->ButtonAllNoteOff
+          << ui->ButtonDefault << ui->ButtonSendAll;
+    for (QWidget* control : std::as_const(order))
+        if (qobject_cast<QAbstractSlider*>(control) && control->focusPolicy() == Qt::NoFocus)
+            control->setFocusPolicy(Qt::TabFocus);
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
 void TFormMain::RestorePanel(const TMainSettings& settings)
@@ -299,50 +341,6 @@ void TFormMain::RestoreChannel(int channel)
     Channel = uint8_t(channel);
     // The form starts with no item selected, so this always runs the channel selection.
     RadioChannelGroup->button(channel - 1)->setChecked(true);
-}
-
-void TFormMain::AssignPanelHints()
-{
-    ui->RadioChannel->setToolTip("MIDI出力の送信チャネルを指定します。\r\n"
-                                 "送信チャネルを変更すると，音源とデータが異なる可能性があるパラメータのラベルが水色に変化します");
-    ui->LabelPitchBend->setToolTip("ダブルクリックするとピッチベンドの値を標準値に設定します");
-    ui->TrackBarPitchBend->setToolTip("ピッチベンドを送信します\r\nすべての音を出すのをやめると，標準値に戻ります");
-    ui->LabelTranspose->setToolTip("ダブルクリックするとトランスポーズの値を標準値に設定します");
-    ui->ScrollBarTranspose->setToolTip("ノートのキー番号を上下にずらします");
-    ui->LabelOnVelocity->setToolTip("ダブルクリックするとノート・オン・ベロシティの値を標準値に設定します");
-    ui->ScrollBarOnVelocity->setToolTip("ノート・オン・ベロシティの値を変更します");
-    ui->LabelOffVelocity->setToolTip("ダブルクリックするとノート・オフ・ベロシティの値を標準値に設定します");
-    ui->ScrollBarOffVelocity->setToolTip("ノート・オフ・ベロシティの値を変更します");
-    ui->ButtonChannelPressure->setToolTip("チャンネル・アフタータッチを送信します。強さは右のスライダーで設定します");
-    ui->ScrollBarChannelPressure->setToolTip("チャンネル・アフタータッチの強さを変更します");
-    ui->LabelChannelPressureValue->setToolTip("ダブルクリックするとチャンネル・アフタータッチの強さを標準値に設定します");
-    ui->ButtonPolyPressure->setToolTip("ノート独立のアフタータッチを送信します。発音している一番下のノートで送ります");
-    ui->ScrollBarPolyPressure->setToolTip("ノート独立アフタータッチの強さを変更します");
-    ui->LabelPolyPressureValue->setToolTip("ダブルクリックするとノート独立アフタータッチの強さを標準値に設定します");
-    ui->CheckPortamento->setToolTip("クリックするとポルタメントのオン／オフ（コントロール65）を送信します");
-    ui->CheckHold1->setToolTip("クリックするとホールド（サスティン）のオン／オフ（コントロール64）を送信します");
-    ui->CheckSostenuto->setToolTip("クリックするとソステヌートのオン／オフ（コントロール66）を送信します");
-    ui->CheckSoft->setToolTip("クリックするとソフト・ペダルのオン／オフ（コントロール67）を送信します");
-    ui->CheckMono->setToolTip("クリックするとモノ・モードのオン／オフ（コントロール126）を送信します");
-    for (const auto& row : ContinuousRows) {
-        const QString word = QString::fromUtf8(row.Word);
-        (ui.get()->*row.Name)->setToolTip("ダブルクリックすると" + word + "を標準値に設定します");
-        (ui.get()->*row.Value)->setToolTip("ダブルクリックすると" + word + "の現在の値を送信します");
-        (ui.get()->*row.Bar)->setToolTip(QString::fromUtf8(row.SliderHint));
-    }
-    ui->LabelProgram->setToolTip("クリックすると現在表示されているプログラム・チェンジを送信し，\r\n"
-                                 "「プログラムの選択」ダイアログを表示します");
-    ui->SpinEditProgram->setToolTip("プログラム・チェンジの番号を指定します。\r\n"
-                                    "Enterキーかダブルクリックでプログラム・チェンジを送信します");
-    ui->RadioProgramRange->setToolTip("プログラム番号の範囲を選択します。\r\n音源の機種によって選択してください");
-    ui->ButtonGmSystemOn->setToolTip("GMシステム・オンを送信します。デバイスIDは7F（ブロードキャスト）です");
-    ui->ButtonGsReset->setToolTip("GSリセットを送信します。デバイスIDは下の欄で設定します");
-    ui->LabelDeviceID->setToolTip("ダブルクリックするとデバイスIDを標準値に設定します");
-    ui->SpinEditDeviceID->setToolTip("GSリセット送信時のデバイスIDを指定します");
-    ui->ButtonAllNoteOff->setToolTip("全チャネルにオール・ノート・オフ，オール・サウンド・オフを送り，\r\n"
-                                     "本プログラムの内部データや鍵盤の色をリセットします");
-    ui->ButtonDefault->setToolTip("すべてのコントロール・パラメータとプログラム・チェンジを標準値に設定します");
-    ui->ButtonSendAll->setToolTip("すべてのコントロール・パラメータとプログラム・チェンジを送信します");
 }
 
 void TFormMain::MarkParametersStale()
@@ -462,12 +460,12 @@ void TFormMain::SendProgramChange()
     if (text.isEmpty())
         return;
     if (text.contains('.')) {
-        ShowBox("プログラム番号に小数点は使えません");
+        ShowBox(tr("プログラム番号に小数点は使えません"));
         return;
     }
     const int program = field->Value() - ProgramRangeOffset();
     if (program < 0 || program > 127) {
-        ShowBox("プログラム番号の範囲外です");
+        ShowBox(tr("プログラム番号の範囲外です"));
         return;
     }
     Send(ProgramChange(Channel, program));

@@ -3,6 +3,7 @@
 #include "UnitFormMain.h"
 
 #include "IniFile.h"
+#include "MidiFiles.h"
 #include "SpinEdit.h"
 #include "Widgets.h"
 #include "ui_UnitFormMain.h"
@@ -36,7 +37,7 @@ TMainSettings TFormMain::CollectSettings() const
             break;
         }
     }
-    s.InDeviceName = ui->ComboMidiInDevice->currentText();
+    s.InDeviceName = ui->ComboMidiInDevice->currentData().toString();
     s.Channel = Channel;
 
     s.OnVelocity = OnVelocity;
@@ -93,5 +94,5 @@ void TFormMain::WriteSettings()
     WriteMainSettings(file, CollectSettings());
     QString error;
     if (!file.Save(&error))
-        throw std::runtime_error(CannotWriteSettingsMessage(FSettingsPath).toStdString());
+        throw std::runtime_error(CannotWriteSettingsMessage(FSettingsPath, WriteFailureReason(FSettingsPath)).toStdString());
 }

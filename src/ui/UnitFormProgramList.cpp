@@ -5,6 +5,8 @@
 
 #include "Dialogs.h"
 #include "IniFile.h"
+#include "Language.h"
+#include "MidiFiles.h"
 #include "NameLists.h"
 #include "Settings.h"
 #include "SpinEdit.h"
@@ -22,14 +24,14 @@
 
 namespace {
 
-const char* const HintListMain = "プログラムを選択します。クリックするとその音色が鳴ります。\r\n"
-                                 "マウスの左右ボタンで音程が1オクターブ異なります";
-const char* const HintButtonFontSet = "一覧表示のフォントを選択します";
-const char* const HintSpinEditColumn = "一覧表示で一度に何列表示するかを指定します";
-const char* const HintComboProgramList =
-    "一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます";
-const char* const HintButtonCancel = "音色選択を中止し，元の画面に戻ります";
-const char* const HintButtonOK = "音色を選択して元の画面に戻ります";
+const char* const HintListMain = QT_TRANSLATE_NOOP("TFormProgramList", "プログラムを選択します。クリックするとその音色が鳴ります。\n"
+                                                                     "マウスの左右ボタンで音程が1オクターブ異なります");
+const char* const HintButtonFontSet = QT_TRANSLATE_NOOP("TFormProgramList", "一覧表示のフォントを選択します");
+const char* const HintSpinEditColumn = QT_TRANSLATE_NOOP("TFormProgramList", "一覧表示で一度に何列表示するかを指定します");
+const char* const HintComboProgramList = QT_TRANSLATE_NOOP(
+    "TFormProgramList", "一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます");
+const char* const HintButtonCancel = QT_TRANSLATE_NOOP("TFormProgramList", "音色選択を中止し，元の画面に戻ります");
+const char* const HintButtonOK = QT_TRANSLATE_NOOP("TFormProgramList", "音色を選択して元の画面に戻ります");
 
 const QString DialogFontName = QStringLiteral("ＭＳ Ｐゴシック");
 
@@ -99,7 +101,7 @@ void TFormProgramList::FormCreate()
         const QSignalBlocker blocker(ui->ComboProgramList);
         const QStringList sections = programIni.Sections();
         ui->ComboProgramList->addItems(sections);
-        int chosen = 0;
+        int chosen = DefaultListIndex(sections);
         for (int i = 0; i < sections.size(); ++i) {
             if (sections[i].compare(settings.ListName, Qt::CaseInsensitive) == 0) {
                 chosen = i;
@@ -139,15 +141,15 @@ void TFormProgramList::AssignHints()
 {
     // The pointer rests on the list's viewport and on the spin field's text box, not on the
     // controls themselves: they carry the hint too.
-    ui->ListMain->setToolTip(QString::fromUtf8(HintListMain));
-    ui->ListMain->viewport()->setToolTip(QString::fromUtf8(HintListMain));
+    ui->ListMain->setToolTip(tr(HintListMain));
+    ui->ListMain->viewport()->setToolTip(tr(HintListMain));
     for (QLineEdit* text : ui->SpinEditColumn->findChildren<QLineEdit*>())
-        text->setToolTip(QString::fromUtf8(HintSpinEditColumn));
-    ui->ButtonFontSet->setToolTip(QString::fromUtf8(HintButtonFontSet));
-    ui->SpinEditColumn->setToolTip(QString::fromUtf8(HintSpinEditColumn));
-    ui->ComboProgramList->setToolTip(QString::fromUtf8(HintComboProgramList));
-    ui->ButtonCancel->setToolTip(QString::fromUtf8(HintButtonCancel));
-    ui->ButtonOK->setToolTip(QString::fromUtf8(HintButtonOK));
+        text->setToolTip(tr(HintSpinEditColumn));
+    ui->ButtonFontSet->setToolTip(tr(HintButtonFontSet));
+    ui->SpinEditColumn->setToolTip(tr(HintSpinEditColumn));
+    ui->ComboProgramList->setToolTip(tr(HintComboProgramList));
+    ui->ButtonCancel->setToolTip(tr(HintButtonCancel));
+    ui->ButtonOK->setToolTip(tr(HintButtonOK));
 }
 
 QString TFormProgramList::ProgramIniPath() const
@@ -324,7 +326,7 @@ void TFormProgramList::ButtonOKClick()
 {
     // A line whose press was refused (index 128 or more) has no program to keep.
     if (SelectedLine(ui->ListMain) < 0 || LastSentProgram < 0 || LastSentProgram > 127) {
-        ShowMessage(this, QString::fromUtf8(ChooseVoiceMessage));
+        ShowMessage(this, tr(ChooseVoiceMessage));
         return;
     }
     ResultProgram = LastSentProgram;
@@ -390,5 +392,5 @@ void TFormProgramList::WriteSettings(const QRect& placement)
     WriteProgramListSettings(file, settings);
     QString error;
     if (!file.Save(&error))
-        ShowErrorReport(CannotWriteSettingsMessage(path));
+        ShowErrorReport(CannotWriteSettingsMessage(path, WriteFailureReason(path)));
 }

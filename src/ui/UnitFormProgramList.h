@@ -29,7 +29,7 @@ public:
 class TFormProgramList : public QDialog {
     Q_OBJECT
 public:
-    static constexpr const char* ChooseVoiceMessage = "呼び出したい音色を選択してOKボタンを押してください";
+    static constexpr const char* ChooseVoiceMessage = QT_TR_NOOP("呼び出したい音色を選択してOKボタンを押してください");
 
     explicit TFormProgramList(TProgramListHost& host, QWidget* parent = nullptr);
     ~TFormProgramList() override;

@@ -1,5 +1,7 @@
 #include "Widgets.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -77,6 +79,12 @@ void TKeyShape::SetFill(const QColor& color)
     update();
 }
 
+void TKeyShape::Press()
+{
+    emit MouseDown(Qt::LeftButton);
+    emit MouseUp(Qt::LeftButton);
+}
+
 void TKeyShape::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -118,6 +126,12 @@ void TDrumPad::SetColors(uint32_t back, uint32_t fore)
     p.setColor(QPalette::Window, ColorFromNumber(back));
     p.setColor(QPalette::WindowText, ColorFromNumber(fore));
     setPalette(p);
+}
+
+void TDrumPad::Press()
+{
+    emit MouseDown(Qt::LeftButton);
+    emit MouseUp(Qt::LeftButton);
 }
 
 void TDrumPad::mousePressEvent(QMouseEvent* event)
@@ -181,5 +195,43 @@ void InstallHintFilter()
         filter = new THintFilter;
         filter->setParent(qApp);
         qApp->installEventFilter(filter);
+    }
+}
+
+namespace {
+
+// A key or a pad as a push button: its name is the widget's accessible name, and its press
+// action is a click.
+template <class TPressable>
+class TAccessiblePressable final : public QAccessibleWidget {
+public:
+    explicit TAccessiblePressable(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Button) {}
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction())
+            static_cast<TPressable*>(widget())->Press();
+    }
+};
+
+QAccessibleInterface* PressableFactory(const QString& className, QObject* object)
+{
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    if (className == QLatin1String("TKeyShape"))
+        return new TAccessiblePressable<TKeyShape>(static_cast<QWidget*>(object));
+    if (className == QLatin1String("TDrumPad"))
+        return new TAccessiblePressable<TDrumPad>(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
+} // namespace
+
+void InstallAccessibleButtons()
+{
+    static bool installed = false;
+    if (!installed) {
+        QAccessible::installFactory(PressableFactory);
+        installed = true;
     }
 }

@@ -3,6 +3,7 @@
 
 #include "Settings.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QWidget>
 
@@ -28,6 +29,7 @@ public:
     explicit TKeyShape(QWidget* parent = nullptr);
     void SetFill(const QColor& color);
     QColor Fill() const { return FFill; }
+    void Press();  // a left click: press, then release
 
 signals:
     void MouseDown(Qt::MouseButton button);
@@ -52,6 +54,7 @@ public:
     void SetColors(uint32_t back, uint32_t fore);
     uint32_t BackColor() const { return FBack; }
     uint32_t ForeColor() const { return FFore; }
+    void Press();  // a left click: press, then release
 
 signals:
     void MouseDown(Qt::MouseButton button);
@@ -67,6 +70,21 @@ private:
     uint32_t FFore = 0;
 };
 
+// A list box that says when its list is about to open, so that it can be read afresh.
+class TPortComboBox final : public QComboBox {
+    Q_OBJECT
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override
+    {
+        emit AboutToShowPopup();
+        QComboBox::showPopup();
+    }
+
+signals:
+    void AboutToShowPopup();
+};
+
 // The desktop and the primary screen, as the placement checks of the settings want them.
 TScreenGeometry CurrentScreens();
 
@@ -74,3 +92,7 @@ TScreenGeometry CurrentScreens();
 void SetHintsShown(bool shown);
 bool HintsShown();
 void InstallHintFilter();
+
+// Keys and pads are shown to assistive technology as buttons whose press action plays the
+// note and releases it, as a click does.
+void InstallAccessibleButtons();

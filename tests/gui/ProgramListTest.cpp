@@ -568,7 +568,7 @@ TEST_F(ProgramListTest, UnwritableSettingsFileIsReported)
     ASSERT_TRUE(QDir().mkpath(F->SettingsPath()));
     QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
-    EXPECT_EQ(F->Errors, QStringList{CannotWriteSettingsMessage(F->SettingsPath())});
+    EXPECT_EQ(F->Errors, QStringList{F->SettingsPath() + " に書き込めません\n同じ名前のフォルダがあります"});
 }
 
 } // namespace

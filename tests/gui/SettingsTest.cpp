@@ -150,7 +150,7 @@ TEST(SettingsFile, UnwritableFileIsReportedAndLeftAsItWas)
     f.CloseWindow();
     setrlimit(RLIMIT_FSIZE, &old);
 
-    EXPECT_EQ(f.Errors, QStringList{f.SettingsPath() + QString::fromUtf8(" に書き込めません")});
+    EXPECT_EQ(f.Errors, QStringList{f.SettingsPath() + QString::fromUtf8(" に書き込めません\nディスクがいっぱいか，書き込みに失敗しました")});
     EXPECT_EQ(ReadFile(f.SettingsPath()), before);
 }
 

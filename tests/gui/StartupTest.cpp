@@ -5,9 +5,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -135,7 +138,8 @@ TEST(Startup, PortThatFailsWhenChosenLeavesNothingChecked)
     TKelvaneFixture f;
     f.Service().FailingOpens = {1};
     f.Form().MenuOutDevice->actions()[2]->trigger();
-    EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした")});
+    // The second line says why, in Japanese: the service's busy device.
+    EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした\nTest Port は他のプログラムが使用中です")});
     for (QAction* item : f.Form().MenuOutDevice->actions())
         EXPECT_FALSE(item->isChecked());
     EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
@@ -204,6 +208,27 @@ TEST(Startup, ExitClosesBothPortsAndWritesTheSettings)
     EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
     const TIniFile written = TIniFile::Load(f.SettingsPath());
     EXPECT_EQ(written.ReadString("Midi", "OutDeviceName", ""), "Test Synth");
+}
+
+// An installed program finds its name lists in ../share/kelvane; its settings go to the user's
+// configuration folder even when its own folder can be written (as root can /usr/local/bin).
+TEST(Startup, InstalledProgramKeepsItsSettingsInTheConfigurationFolder)
+{
+    TKelvaneFixture f;
+    QTemporaryDir prefix;
+    QTemporaryDir config;
+    ASSERT_TRUE(QDir().mkpath(prefix.path() + "/bin") && QDir().mkpath(prefix.path() + "/share/kelvane"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KELVANE_SOURCE_DIR "/data/note.ini"), prefix.path() + "/share/kelvane/note.ini"));
+    const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    f.Windows = CreateKelvaneWindows({}, prefix.path() + "/bin/kelvane");
+    f.CloseWindow();
+    qputenv("XDG_CONFIG_HOME", savedConfig);
+    EXPECT_EQ(f.SettingsPath(), config.path() + "/kelvane/kelvane.ini");
+    EXPECT_TRUE(QFileInfo::exists(config.path() + "/kelvane/kelvane.ini"));
+    EXPECT_FALSE(QFileInfo::exists(prefix.path() + "/bin/kelvane.ini"));
+    // The name lists are the installed ones.
+    EXPECT_GT(f.Form().ComboDrumList->count(), 1);
 }
 
 } // namespace

@@ -15,7 +15,7 @@ public:
     uint8_t Channel = 1;
     int FailAtMessage = -1;  // index of the message whose PutShort throws
     QStringList Sent;  // "B0 07 64"
-    QStringList Rejections;
+    std::vector<TControlParameter> Rejections;
 
     bool OutputPortOpen() const override { return Open; }
     uint8_t CurrentChannel() const override { return Channel; }
@@ -25,7 +25,7 @@ public:
             throw std::runtime_error("port failed");
         Sent.append(QStringLiteral("%1 %2 %3").arg(status, 2, 16, QLatin1Char('0')).arg(data1, 2, 16, QLatin1Char('0')).arg(data2, 2, 16, QLatin1Char('0')).toUpper());
     }
-    void ShowRejection(const QString& text) override { Rejections.append(text); }
+    void ShowRejection(TControlParameter parameter) override { Rejections.push_back(parameter); }
 };
 
 struct TSetterCase {
@@ -35,7 +35,7 @@ struct TSetterCase {
     int Valid;
     QStringList ValidSends;  // on channel 1
     std::vector<int> Invalid;
-    QString Message;
+    TControlParameter Refused;
 };
 
 class ControlChangeSetter : public testing::TestWithParam<TSetterCase> {};
@@ -48,7 +48,7 @@ TEST_P(ControlChangeSetter, StoresAndSendsAtOnce)
     (state.*c.Set)(c.Valid);
     EXPECT_EQ(host.Sent, c.ValidSends);
     EXPECT_EQ(c.Field(state), c.Valid);
-    EXPECT_TRUE(host.Rejections.isEmpty());
+    EXPECT_TRUE(host.Rejections.empty());
 }
 
 TEST_P(ControlChangeSetter, RefusesOutOfRangeKeepingTheValue)
@@ -62,7 +62,7 @@ TEST_P(ControlChangeSetter, RefusesOutOfRangeKeepingTheValue)
         host.Rejections.clear();
         (state.*c.Set)(value);
         EXPECT_TRUE(host.Sent.isEmpty()) << value;
-        EXPECT_EQ(host.Rejections, QStringList{c.Message}) << value;
+        EXPECT_EQ(host.Rejections, std::vector<TControlParameter>{c.Refused}) << value;
         EXPECT_EQ(c.Field(state), c.Valid) << value;
     }
 }
@@ -80,32 +80,31 @@ TEST_P(ControlChangeSetter, ClosedPortStoresWithoutSending)
 
 const TSetterCase SetterCases[] = {
     {"Modulation", &TControlChange::SetModulation, [](const TControlChange& s) { return int(s.Modulation); }, 5,
-        {"B0 01 05"}, {128, 255, -1}, "モジュレーションの値は0～127でなければなりません"},
+        {"B0 01 05"}, {128, 255, -1}, TControlParameter::Modulation},
     {"Breath", &TControlChange::SetBreath, [](const TControlChange& s) { return int(s.Breath); }, 6,
-        {"B0 02 06"}, {128, -1}, "ブレス・コントロールの値は0～127でなければなりません"},
+        {"B0 02 06"}, {128, -1}, TControlParameter::Breath},
     {"Foot", &TControlChange::SetFoot, [](const TControlChange& s) { return int(s.Foot); }, 7,
-        {"B0 04 07"}, {128, -1}, "フット・コントロールの値は0～127でなければなりません"},
+        {"B0 04 07"}, {128, -1}, TControlParameter::Foot},
     {"PortamentoTime", &TControlChange::SetPortamentoTime, [](const TControlChange& s) { return int(s.PortamentoTime); }, 8,
-        {"B0 05 08"}, {128, -1}, "ポルタメント・タイムの値は0～127でなければなりません"},
+        {"B0 05 08"}, {128, -1}, TControlParameter::PortamentoTime},
     {"Volume", &TControlChange::SetVolume, [](const TControlChange& s) { return int(s.Volume); }, 127,
-        {"B0 07 7F"}, {128, 256, -1}, "ボリュームの値は0～127でなければなりません"},
+        {"B0 07 7F"}, {128, 256, -1}, TControlParameter::Volume},
     {"Panpot", &TControlChange::SetPanpot, [](const TControlChange& s) { return int(s.Panpot); }, 64,
-        {"B0 0A 40"}, {128, -1}, "パンポットの値は0～127でなければなりません"},
+        {"B0 0A 40"}, {128, -1}, TControlParameter::Panpot},
     {"Expression", &TControlChange::SetExpression, [](const TControlChange& s) { return int(s.Expression); }, 0,
-        {"B0 0B 00"}, {128, -1}, "エクスプレッションの値は0～127でなければなりません"},
+        {"B0 0B 00"}, {128, -1}, TControlParameter::Expression},
     {"Effect1", &TControlChange::SetEffect1, [](const TControlChange& s) { return int(s.Effect1); }, 40,
-        {"B0 5B 28"}, {128, -1}, "エフェクト1の値は0～127でなければなりません"},
+        {"B0 5B 28"}, {128, -1}, TControlParameter::Effect1},
     {"Effect3", &TControlChange::SetEffect3, [](const TControlChange& s) { return int(s.Effect3); }, 1,
-        {"B0 5D 01"}, {128, -1}, "エフェクト3の値は0～127でなければなりません"},
+        {"B0 5D 01"}, {128, -1}, TControlParameter::Effect3},
     {"Effect4", &TControlChange::SetEffect4, [](const TControlChange& s) { return int(s.Effect4); }, 2,
-        {"B0 5E 02"}, {128, -1}, "エフェクト4の値は0～127でなければなりません"},
+        {"B0 5E 02"}, {128, -1}, TControlParameter::Effect4},
     {"PitchBendRange", &TControlChange::SetPitchBendRange, [](const TControlChange& s) { return int(s.PitchBendRange); }, 24,
-        {"B0 64 00", "B0 65 00", "B0 06 18"}, {25, 127, 128, -1}, "ピッチベンド・レンジの値は0～24でなければなりません"},
+        {"B0 64 00", "B0 65 00", "B0 06 18"}, {25, 127, 128, -1}, TControlParameter::PitchBendRange},
     {"MasterFineTune", &TControlChange::SetMasterFineTune, [](const TControlChange& s) { return int(s.MasterFineTune); }, -100,
-        {"B0 64 01", "B0 65 00", "B0 06 3F", "B0 26 1C"}, {8193, -8193, 100000},
-        "マスター・ファイン・チューンの値は-8192～8192でなければなりません"},
+        {"B0 64 01", "B0 65 00", "B0 06 3F", "B0 26 1C"}, {8193, -8193, 100000}, TControlParameter::MasterFineTune},
     {"MasterCoarseTune", &TControlChange::SetMasterCoarseTune, [](const TControlChange& s) { return int(s.MasterCoarseTune); }, -12,
-        {"B0 64 02", "B0 65 00", "B0 06 34"}, {-65, 65, 200, -200}, "マスター・コース・チューンの値は-64～64でなければなりません"},
+        {"B0 64 02", "B0 65 00", "B0 06 34"}, {-65, 65, 200, -200}, TControlParameter::MasterCoarseTune},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, ControlChangeSetter, testing::ValuesIn(SetterCases),
@@ -128,7 +127,7 @@ TEST_P(ControlChangeSends, ExactBytes)
     TControlChange state(host);
     c.Act(state);
     EXPECT_EQ(host.Sent, c.Expected);
-    EXPECT_TRUE(host.Rejections.isEmpty());
+    EXPECT_TRUE(host.Rejections.empty());
 }
 
 const TSendCase SendCases[] = {

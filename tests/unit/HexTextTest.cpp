@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(Table, HexTextToBytesTable, testing::ValuesIn(HexCases)
 
 TEST(HexText, OddDigitMessageIsTheOneUsersKnow)
 {
-    EXPECT_EQ(OddHexDigitsMessage, "16進数を表す文字の数は偶数でなければなりません。データを確認してください");
+    EXPECT_EQ(QString::fromUtf8(OddHexDigitsMessage), "16進数を表す文字の数は偶数でなければなりません。データを確認してください");
 }
 
 TEST(HexText, CountsHexDigitsOfBothCases)

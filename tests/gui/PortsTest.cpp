@@ -1,0 +1,154 @@
+// Ports that come and go while the program runs: the output-port menu and the input list are
+// read afresh each time they open, keep the port in use, and send to the port chosen.
+#include "IniFile.h"
+#include "KelvaneFixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Captions(QMenu* menu)
+{
+    QStringList captions;
+    for (QAction* item : menu->actions())
+        captions << item->text();
+    return captions;
+}
+
+QStringList Checked(QMenu* menu)
+{
+    QStringList checked;
+    for (QAction* item : menu->actions())
+        if (item->isChecked())
+            checked << item->text();
+    return checked;
+}
+
+QStringList Entries(QComboBox* combo)
+{
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i)
+        entries << combo->itemText(i);
+    return entries;
+}
+
+QAction* ItemNamed(QMenu* menu, const QString& caption)
+{
+    for (QAction* item : menu->actions())
+        if (item->text() == caption)
+            return item;
+    return nullptr;
+}
+
+void OpenInputList(QComboBox* combo)
+{
+    combo->showPopup();
+    combo->hidePopup();
+}
+
+TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
+{
+    TKelvaneFixture f;
+    QMenu* menu = f.Form().MenuOutDevice;
+    f.Service().OutputNames.push_back("USB Keyboard");
+    EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Synth", "Test Port"}));  // not yet read
+
+    f.ClearSent();
+    emit menu->aboutToShow();
+    EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Synth", "Test Port", "USB Keyboard"}));
+    EXPECT_EQ(Checked(menu), QStringList{"Test Synth"});
+    EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);  // reading does not reopen the port in use
+
+    f.ClearSent();
+    ItemNamed(menu, "USB Keyboard")->trigger();
+    EXPECT_EQ(Checked(menu), QStringList{"USB Keyboard"});
+    ASSERT_EQ(f.Service().CountOf("OutOpen"), 1u);
+    for (const TRecordedCall& call : f.Service().Calls)
+        if (call.Op == "OutOpen")
+            EXPECT_EQ(call.Device, 2);
+    f.ClearSent();
+    f.Form().ScrollBarVolume->setValue(90);
+    EXPECT_EQ(f.Sent(), Wire({"B0 07 5A"}));
+
+    f.CloseWindow();
+    EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadString("Midi", "OutDeviceName", ""), "USB Keyboard");
+}
+
+TEST(Ports, ThePortInUseKeepsItsCheckWhenOthersMove)
+{
+    TKelvaneFixture f;
+    QMenu* menu = f.Form().MenuOutDevice;
+    // A port appears before the one in use: the check follows the name, not the position.
+    f.Service().OutputNames.insert(f.Service().OutputNames.begin(), "Early Port");
+    emit menu->aboutToShow();
+    EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Early Port", "Test Synth", "Test Port"}));
+    EXPECT_EQ(Checked(menu), QStringList{"Test Synth"});
+}
+
+TEST(Ports, AVanishedPortInUseStaysCheckedUntilAnotherIsChosen)
+{
+    TKelvaneFixture f;
+    QMenu* menu = f.Form().MenuOutDevice;
+    f.Service().OutputNames = {"Test Port"};
+    emit menu->aboutToShow();
+    EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Port", "Test Synth"}));
+    EXPECT_EQ(Checked(menu), QStringList{"Test Synth"});
+
+    // Reading again keeps it once.
+    emit menu->aboutToShow();
+    EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Port", "Test Synth"}));
+
+    ItemNamed(menu, "Test Port")->trigger();
+    EXPECT_EQ(Checked(menu), QStringList{"Test Port"});
+    emit menu->aboutToShow();
+    EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Port"}));
+}
+
+TEST(Ports, ChoosingAVanishedPortSaysItHasGone)
+{
+    TKelvaneFixture f;
+    QMenu* menu = f.Form().MenuOutDevice;
+    emit menu->aboutToShow();
+    f.Service().OutputNames = {"Test Synth"};  // gone after the menu was read
+    ItemNamed(menu, "Test Port")->trigger();
+    EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした\nTest Port はもうありません")});
+    EXPECT_TRUE(Checked(menu).isEmpty());
+}
+
+TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
+{
+    TFixtureOptions options;
+    options.Settings = QStringLiteral("[Midi]\nOutDeviceName=Test Synth\nInDeviceName=Test Input\n");
+    TKelvaneFixture f(options);
+    QComboBox* combo = f.Form().ComboMidiInDevice;
+    ASSERT_EQ(combo->currentText(), "Test Input");
+    ASSERT_TRUE(f.Service().InputOpen());
+
+    f.Service().InputNames.insert(f.Service().InputNames.begin(), "Late Input");
+    OpenInputList(combo);
+    EXPECT_EQ(Entries(combo), (QStringList{QString::fromUtf8("MIDI入力なし"), "Late Input", "Test Input"}));
+    EXPECT_EQ(combo->currentText(), "Test Input");
+    EXPECT_TRUE(f.Service().InputOpen());  // reading the list leaves the monitor alone
+
+    // Choosing the new device opens it by its new number.
+    f.ClearSent();
+    combo->setCurrentIndex(1);
+    emit combo->activated(1);
+    ASSERT_TRUE(f.Service().InputOpen());
+    int opened = -1;
+    for (const TRecordedCall& call : f.Service().Calls)
+        if (call.Op == "InOpen")
+            opened = call.Device;
+    EXPECT_EQ(opened, 0);
+
+    // It goes away while in use: still selected until another is chosen.
+    f.Service().InputNames = {"Test Input"};
+    OpenInputList(combo);
+    EXPECT_EQ(Entries(combo), (QStringList{QString::fromUtf8("MIDI入力なし"), "Test Input", "Late Input"}));
+    EXPECT_EQ(combo->currentText(), "Late Input");
+}
+
+} // namespace

@@ -1,0 +1,918 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>HexText</name>
+    <message>
+        <source>16進数を表す文字の数は偶数でなければなりません。データを確認してください</source>
+        <translation>The number of hexadecimal digits must be even. Please check the data</translation>
+    </message>
+</context>
+<context>
+    <name>MidiFiles</name>
+    <message>
+        <source>システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*</source>
+        <translation>System exclusive (*.syx)|*.syx|All files (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*</source>
+        <translation>Text (*.txt)|*.txt|All files (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>%1 を読み込めません</source>
+        <translation>Cannot read %1</translation>
+    </message>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>Cannot write %1</translation>
+    </message>
+    <message>
+        <source>%1 は大きすぎて読み込めません（%2 MiB まで）</source>
+        <translation>%1 is too large to read (up to %2 MiB)</translation>
+    </message>
+    <message>
+        <source>同じ名前のフォルダがあります</source>
+        <translation>A folder of the same name is in the way</translation>
+    </message>
+    <message>
+        <source>フォルダ %1 がありません</source>
+        <translation>The folder %1 does not exist</translation>
+    </message>
+    <message>
+        <source>書き込みが許可されていません</source>
+        <translation>Writing there is not permitted</translation>
+    </message>
+    <message>
+        <source>ディスクがいっぱいか，書き込みに失敗しました</source>
+        <translation>The disk is full, or the write failed</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>%1 に書き込めません</source>
+        <translation>Cannot write %1</translation>
+    </message>
+</context>
+<context>
+    <name>TFormDrumColor</name>
+    <message>
+        <source>フォント／色の選択</source>
+        <translation>Font and Colours</translation>
+    </message>
+    <message>
+        <source>設定されているフォント／色を表示します。クリックに反応します</source>
+        <translation>Shows the chosen font and colours. Responds to a click</translation>
+    </message>
+    <message>
+        <source>Acoustic Bass Drum</source>
+        <translation>Acoustic Bass Drum</translation>
+    </message>
+    <message>
+        <source>フォント変更のダイアログを表示します</source>
+        <translation>Opens the font dialog</translation>
+    </message>
+    <message>
+        <source>フォント変更(&amp;F)</source>
+        <translation>&amp;Font...</translation>
+    </message>
+    <message>
+        <source>通常の背景色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the normal background colour</translation>
+    </message>
+    <message>
+        <source>背景色(&amp;B)</source>
+        <translation>&amp;Background</translation>
+    </message>
+    <message>
+        <source>通常の文字色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the normal text colour</translation>
+    </message>
+    <message>
+        <source>文字色(&amp;C)</source>
+        <translation>Text &amp;colour</translation>
+    </message>
+    <message>
+        <source>クリックした時の背景色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the background colour while clicked</translation>
+    </message>
+    <message>
+        <source>クリック時背景色(&amp;R)</source>
+        <translation>Clicked backg&amp;round</translation>
+    </message>
+    <message>
+        <source>クリックした時の文字色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the text colour while clicked</translation>
+    </message>
+    <message>
+        <source>クリック時文字色(&amp;V)</source>
+        <translation>Clicked text (&amp;V)</translation>
+    </message>
+    <message>
+        <source>設定を中止してこのダイアログを閉じます</source>
+        <translation>Closes this dialog without applying the settings</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>設定を反映してこのダイアログを閉じます</source>
+        <translation>Applies the settings and closes this dialog</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TFormMain</name>
+    <message>
+        <source>Kelvane</source>
+        <translation>Kelvane</translation>
+    </message>
+    <message>
+        <source>メイン(&amp;Z)&#x3000;</source>
+        <translation>Main (&amp;Z) </translation>
+    </message>
+    <message>
+        <source>MIDI出力の送信チャネルを指定します。
+送信チャネルを変更すると，音源とデータが異なる可能性があるパラメータのラベルが水色に変化します</source>
+        <translation>Chooses the MIDI channel to send on.
+When the channel changes, the labels of parameters that may differ from the synthesizer turn aqua</translation>
+    </message>
+    <message>
+        <source>チャネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとピッチベンドの値を標準値に設定します</source>
+        <translation>Double-click to set the pitch bend to its default</translation>
+    </message>
+    <message>
+        <source>ピッチベンド</source>
+        <translation>Pitch bend</translation>
+    </message>
+    <message>
+        <source>ピッチベンドを送信します
+すべての音を出すのをやめると，標準値に戻ります</source>
+        <translation>Sends pitch bend
+Returns to its default when no note sounds any more</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとトランスポーズの値を標準値に設定します</source>
+        <translation>Double-click to set the transposition to its default</translation>
+    </message>
+    <message>
+        <source>トランスポーズ</source>
+        <translation>Transpose</translation>
+    </message>
+    <message>
+        <source>ノートのキー番号を上下にずらします</source>
+        <translation>Shifts the note numbers up or down</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとノート・オン・ベロシティの値を標準値に設定します</source>
+        <translation>Double-click to set the note-on velocity to its default</translation>
+    </message>
+    <message>
+        <source>Onベロシティ</source>
+        <translation>On velocity</translation>
+    </message>
+    <message>
+        <source>ノート・オン・ベロシティの値を変更します</source>
+        <translation>Changes the note-on velocity</translation>
+    </message>
+    <message>
+        <source>120</source>
+        <translation>120</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとノート・オフ・ベロシティの値を標準値に設定します</source>
+        <translation>Double-click to set the note-off velocity to its default</translation>
+    </message>
+    <message>
+        <source>Offベロシティ</source>
+        <translation>Off velocity</translation>
+    </message>
+    <message>
+        <source>ノート・オフ・ベロシティの値を変更します</source>
+        <translation>Changes the note-off velocity</translation>
+    </message>
+    <message>
+        <source>40</source>
+        <translation>40</translation>
+    </message>
+    <message>
+        <source>チャンネル・アフタータッチを送信します。強さは右のスライダーで設定します</source>
+        <translation>Sends channel aftertouch. Its strength is set with the slider on the right</translation>
+    </message>
+    <message>
+        <source>チャネルAT</source>
+        <translation>Channel AT</translation>
+    </message>
+    <message>
+        <source>チャンネル・アフタータッチの強さを変更します</source>
+        <translation>Changes the strength of channel aftertouch</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとチャンネル・アフタータッチの強さを標準値に設定します</source>
+        <translation>Double-click to set the channel aftertouch strength to its default</translation>
+    </message>
+    <message>
+        <source>ノート独立のアフタータッチを送信します。発音している一番下のノートで送ります</source>
+        <translation>Sends polyphonic aftertouch, on the lowest sounding note</translation>
+    </message>
+    <message>
+        <source>ノートAT</source>
+        <translation>Note AT</translation>
+    </message>
+    <message>
+        <source>ノート独立アフタータッチの強さを変更します</source>
+        <translation>Changes the strength of polyphonic aftertouch</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとノート独立アフタータッチの強さを標準値に設定します</source>
+        <translation>Double-click to set the polyphonic aftertouch strength to its default</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとモジュレーションを標準値に設定します</source>
+        <translation>Double-click to set modulation to its default</translation>
+    </message>
+    <message>
+        <source>モジュレーション</source>
+        <translation>Modulation</translation>
+    </message>
+    <message>
+        <source>モジュレーション（コントロール1）変更し，送信します</source>
+        <translation>Changes and sends modulation (controller 1)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとモジュレーションの現在の値を送信します</source>
+        <translation>Double-click to send the current value of modulation</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとブレス・コントロールを標準値に設定します</source>
+        <translation>Double-click to set breath control to its default</translation>
+    </message>
+    <message>
+        <source>ブレス</source>
+        <translation>Breath</translation>
+    </message>
+    <message>
+        <source>ブレス・コントロール（コントロール2）変更し，送信します</source>
+        <translation>Changes and sends breath control (controller 2)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとブレス・コントロールの現在の値を送信します</source>
+        <translation>Double-click to send the current value of breath control</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとフット・コントロールを標準値に設定します</source>
+        <translation>Double-click to set foot control to its default</translation>
+    </message>
+    <message>
+        <source>フット</source>
+        <translation>Foot</translation>
+    </message>
+    <message>
+        <source>フット・コントロール（コントロール4）変更し，送信します</source>
+        <translation>Changes and sends foot control (controller 4)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとフット・コントロールの現在の値を送信します</source>
+        <translation>Double-click to send the current value of foot control</translation>
+    </message>
+    <message>
+        <source>クリックするとポルタメントのオン／オフ（コントロール65）を送信します</source>
+        <translation>Click to send portamento on/off (controller 65)</translation>
+    </message>
+    <message>
+        <source>ポルタメント</source>
+        <translation>Portamento</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとポルタメント・タイムを標準値に設定します</source>
+        <translation>Double-click to set portamento time to its default</translation>
+    </message>
+    <message>
+        <source>ポルタメント・タイム（コントロール5）を変更し，送信します</source>
+        <translation>Changes and sends portamento time (controller 5)</translation>
+    </message>
+    <message>
+        <source>ポルタメント・タイム</source>
+        <translation>Portamento time</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとポルタメント・タイムの現在の値を送信します</source>
+        <translation>Double-click to send the current value of portamento time</translation>
+    </message>
+    <message>
+        <source>クリックすると現在表示されているプログラム・チェンジを送信し，
+「プログラムの選択」ダイアログを表示します</source>
+        <translation>Click to send the program change shown
+and open the &quot;Choose a Program&quot; dialog</translation>
+    </message>
+    <message>
+        <source>プログラム</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>プログラム・チェンジの番号を指定します。
+Enterキーかダブルクリックでプログラム・チェンジを送信します</source>
+        <translation>The program change number.
+Enter or a double-click sends the program change</translation>
+    </message>
+    <message>
+        <source>プログラム番号の範囲を選択します。
+音源の機種によって選択してください</source>
+        <translation>Chooses the range of program numbers.
+Choose it by your synthesizer&apos;s model</translation>
+    </message>
+    <message>
+        <source>表示方法</source>
+        <translation>Numbering</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとボリュームを標準値に設定します</source>
+        <translation>Double-click to set volume to its default</translation>
+    </message>
+    <message>
+        <source>ボリューム</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>ボリューム（コントロール7）を変更し，送信します</source>
+        <translation>Changes and sends volume (controller 7)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとボリュームの現在の値を送信します</source>
+        <translation>Double-click to send the current value of volume</translation>
+    </message>
+    <message>
+        <source>100</source>
+        <translation>100</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエクスプレッションを標準値に設定します</source>
+        <translation>Double-click to set expression to its default</translation>
+    </message>
+    <message>
+        <source>エクスプレッション</source>
+        <translation>Expression</translation>
+    </message>
+    <message>
+        <source>エクスプレッション（コントロール11）を変更し，送信します</source>
+        <translation>Changes and sends expression (controller 11)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエクスプレッションの現在の値を送信します</source>
+        <translation>Double-click to send the current value of expression</translation>
+    </message>
+    <message>
+        <source>127</source>
+        <translation>127</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとパンポットを標準値に設定します</source>
+        <translation>Double-click to set pan to its default</translation>
+    </message>
+    <message>
+        <source>パンポット</source>
+        <translation>Pan</translation>
+    </message>
+    <message>
+        <source>パンポット（コントロール10）を変更し，送信します</source>
+        <translation>Changes and sends pan (controller 10)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとパンポットの現在の値を送信します</source>
+        <translation>Double-click to send the current value of pan</translation>
+    </message>
+    <message>
+        <source>64</source>
+        <translation>64</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエフェクト1を標準値に設定します</source>
+        <translation>Double-click to set effect 1 to its default</translation>
+    </message>
+    <message>
+        <source>エフェクト1</source>
+        <translation>Effect 1</translation>
+    </message>
+    <message>
+        <source>エフェクト1（外部エフェクト，コントロール91）を変更し，送信します。
+GS音源ではリバーブです</source>
+        <translation>Changes and sends effect 1 (external effect, controller 91).
+Reverb on a GS synthesizer</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエフェクト1の現在の値を送信します</source>
+        <translation>Double-click to send the current value of effect 1</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエフェクト3を標準値に設定します</source>
+        <translation>Double-click to set effect 3 to its default</translation>
+    </message>
+    <message>
+        <source>エフェクト3</source>
+        <translation>Effect 3</translation>
+    </message>
+    <message>
+        <source>エフェクト3（コーラス，コントロール93）を変更し，送信します。
+GS音源ではコーラスです</source>
+        <translation>Changes and sends effect 3 (chorus, controller 93).
+Chorus on a GS synthesizer</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエフェクト3の現在の値を送信します</source>
+        <translation>Double-click to send the current value of effect 3</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエフェクト4を標準値に設定します</source>
+        <translation>Double-click to set effect 4 to its default</translation>
+    </message>
+    <message>
+        <source>エフェクト4</source>
+        <translation>Effect 4</translation>
+    </message>
+    <message>
+        <source>エフェクト4（セレステ，コントロール94）を変更し，送信します。
+GS音源ではディレイです</source>
+        <translation>Changes and sends effect 4 (celeste, controller 94).
+Delay on a GS synthesizer</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとエフェクト4の現在の値を送信します</source>
+        <translation>Double-click to send the current value of effect 4</translation>
+    </message>
+    <message>
+        <source>クリックするとホールド（サスティン）のオン／オフ（コントロール64）を送信します</source>
+        <translation>Click to send hold (sustain) on/off (controller 64)</translation>
+    </message>
+    <message>
+        <source>ホールド1</source>
+        <translation>Hold 1</translation>
+    </message>
+    <message>
+        <source>クリックするとソステヌートのオン／オフ（コントロール66）を送信します</source>
+        <translation>Click to send sostenuto on/off (controller 66)</translation>
+    </message>
+    <message>
+        <source>ソステヌート</source>
+        <translation>Sostenuto</translation>
+    </message>
+    <message>
+        <source>クリックするとソフト・ペダルのオン／オフ（コントロール67）を送信します</source>
+        <translation>Click to send soft pedal on/off (controller 67)</translation>
+    </message>
+    <message>
+        <source>ソフト</source>
+        <translation>Soft</translation>
+    </message>
+    <message>
+        <source>クリックするとモノ・モードのオン／オフ（コントロール126）を送信します</source>
+        <translation>Click to send mono mode on/off (controller 126)</translation>
+    </message>
+    <message>
+        <source>モノ</source>
+        <translation>Mono</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとピッチベンド・レンジを標準値に設定します</source>
+        <translation>Double-click to set the pitch bend range to its default</translation>
+    </message>
+    <message>
+        <source>ピッチベンド・レンジ</source>
+        <translation>Bend range</translation>
+    </message>
+    <message>
+        <source>ピッチベンド・レンジ（RPN0）を変更し，送信します</source>
+        <translation>Changes and sends the pitch bend range (RPN 0)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとピッチベンド・レンジの現在の値を送信します</source>
+        <translation>Double-click to send the current value of the pitch bend range</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとファイン・チューンを標準値に設定します</source>
+        <translation>Double-click to set fine tuning to its default</translation>
+    </message>
+    <message>
+        <source>ファイン・チューン</source>
+        <translation>Fine tune</translation>
+    </message>
+    <message>
+        <source>ファイン・チューン（RPN1）を変更し，送信します</source>
+        <translation>Changes and sends fine tuning (RPN 1)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとファイン・チューンの現在の値を送信します</source>
+        <translation>Double-click to send the current value of fine tuning</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとコース・チューンを標準値に設定します</source>
+        <translation>Double-click to set coarse tuning to its default</translation>
+    </message>
+    <message>
+        <source>コース・チューン</source>
+        <translation>Coarse tune</translation>
+    </message>
+    <message>
+        <source>コース・チューン（RPN2）を変更し，送信します</source>
+        <translation>Changes and sends coarse tuning (RPN 2)</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとコース・チューンの現在の値を送信します</source>
+        <translation>Double-click to send the current value of coarse tuning</translation>
+    </message>
+    <message>
+        <source>GMシステム・オンを送信します。デバイスIDは7F（ブロードキャスト）です</source>
+        <translation>Sends GM System On. The device ID is 7F (broadcast)</translation>
+    </message>
+    <message>
+        <source>GMシステムON</source>
+        <translation>GM System On</translation>
+    </message>
+    <message>
+        <source>GSリセットを送信します。デバイスIDは下の欄で設定します</source>
+        <translation>Sends GS Reset. The device ID is set in the field below</translation>
+    </message>
+    <message>
+        <source>ＧＳリセット</source>
+        <translation>GS Reset</translation>
+    </message>
+    <message>
+        <source>ダブルクリックするとデバイスIDを標準値に設定します</source>
+        <translation>Double-click to set the device ID to its default</translation>
+    </message>
+    <message>
+        <source>GSデバイスＩＤ</source>
+        <translation>GS device ID</translation>
+    </message>
+    <message>
+        <source>GSリセット送信時のデバイスIDを指定します</source>
+        <translation>The device ID GS Reset is sent with</translation>
+    </message>
+    <message>
+        <source>全チャネルにオール・ノート・オフ，オール・サウンド・オフを送り，
+本プログラムの内部データや鍵盤の色をリセットします</source>
+        <translation>Sends All Notes Off and All Sound Off on every channel,
+and resets this program&apos;s note state and the key colours</translation>
+    </message>
+    <message>
+        <source>音を消す（全チャネル）</source>
+        <translation>Silence (all channels)</translation>
+    </message>
+    <message>
+        <source>すべてのコントロール・パラメータとプログラム・チェンジを標準値に設定します</source>
+        <translation>Sets every controller parameter and the program change to its default</translation>
+    </message>
+    <message>
+        <source>パラメータのリセットと送信</source>
+        <translation>Reset and send parameters</translation>
+    </message>
+    <message>
+        <source>すべてのコントロール・パラメータとプログラム・チェンジを送信します</source>
+        <translation>Sends every controller parameter and the program change</translation>
+    </message>
+    <message>
+        <source>パラメータを送信</source>
+        <translation>Send parameters</translation>
+    </message>
+    <message>
+        <source>ドラム(&amp;X)&#x3000;</source>
+        <translation>Drums (&amp;X) </translation>
+    </message>
+    <message>
+        <source>一覧表示のフォントと色を指定します</source>
+        <translation>Chooses the font and colours of the pads</translation>
+    </message>
+    <message>
+        <source>フォント／色変更(&amp;F)</source>
+        <translation>&amp;Font and colours...</translation>
+    </message>
+    <message>
+        <source>表示する音の名前セットを選択します。データはnote.iniから読み込んでいます</source>
+        <translation>Chooses the set of names shown. They are read from note.ini</translation>
+    </message>
+    <message>
+        <source>名前セット</source>
+        <translation>Name set</translation>
+    </message>
+    <message>
+        <source>バイナリ(&amp;C)&#x3000;</source>
+        <translation>Binary (&amp;C) </translation>
+    </message>
+    <message>
+        <source>MIDI入力</source>
+        <translation>MIDI input</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポートから入ってきたデータを16進数で表示します。
+この欄のデータを変更することはできません</source>
+        <translation>Shows the data received from the MIDI input port in hexadecimal.
+This field cannot be edited</translation>
+    </message>
+    <message>
+        <source>MIDI出力時には色が変わります</source>
+        <translation>Changes colour while MIDI is sent</translation>
+    </message>
+    <message>
+        <source>MIDI出力</source>
+        <translation>MIDI output</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポートへ出力したいデータを16進数で入力します。
+他の画面で出力したデータはここには表示されません。
+半角入力で大文字小文字可，空白や改行は影響しません</source>
+        <translation>Type the data to send to the MIDI output port in hexadecimal.
+Data sent from the other pages is not shown here.
+Upper or lower case; blanks and line breaks do not matter</translation>
+    </message>
+    <message>
+        <source>MIDI入力をモニターするポートを指定します。
+「MIDI入力なし」を選ぶと入力モニターを停止します。</source>
+        <translation>Chooses the port whose MIDI input is monitored.
+Choose &quot;No MIDI input&quot; to stop the monitor.</translation>
+    </message>
+    <message>
+        <source>MIDI入力ポート</source>
+        <translation>MIDI input port</translation>
+    </message>
+    <message>
+        <source>MIDI入力，MIDI出力の表示フォントを指定します</source>
+        <translation>Chooses the font of MIDI input and MIDI output</translation>
+    </message>
+    <message>
+        <source>フォント変更</source>
+        <translation>Font...</translation>
+    </message>
+    <message>
+        <source>送信間隔&#x3000;（ミリ秒）</source>
+        <translation>Interval (ms)</translation>
+    </message>
+    <message>
+        <source>複数のデータを送る場合の間隔をミリ秒単位で指定します</source>
+        <translation>The interval between packets, in milliseconds</translation>
+    </message>
+    <message>
+        <source>送信間隔（ミリ秒）</source>
+        <translation>Interval (milliseconds)</translation>
+    </message>
+    <message>
+        <source>MIDI出力欄の内容をMIDI出力ポートに送信します</source>
+        <translation>Sends the MIDI output field to the MIDI output port</translation>
+    </message>
+    <message>
+        <source>送信</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容を消去して，バイナリ・ファイルの内容を読み込みます</source>
+        <translation>Clears MIDI output and loads a binary file</translation>
+    </message>
+    <message>
+        <source>バイナリ読込</source>
+        <translation>Load binary</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容を消去して，テキスト・ファイルの内容を読み込みます</source>
+        <translation>Clears MIDI output and loads a text file</translation>
+    </message>
+    <message>
+        <source>テキスト読込</source>
+        <translation>Load text</translation>
+    </message>
+    <message>
+        <source>MIDI入力の内容を消去します</source>
+        <translation>Clears MIDI input</translation>
+    </message>
+    <message>
+        <source>クリア</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>MIDI入力の内容をバイナリ・ファイルに保存します</source>
+        <translation>Saves MIDI input to a binary file</translation>
+    </message>
+    <message>
+        <source>バイナリ保存</source>
+        <translation>Save binary</translation>
+    </message>
+    <message>
+        <source>MIDI入力の内容をテキスト・ファイルに保存します</source>
+        <translation>Saves MIDI input to a text file</translation>
+    </message>
+    <message>
+        <source>テキスト保存</source>
+        <translation>Save text</translation>
+    </message>
+    <message>
+        <source>大きさ&#x3000;&#x3000;（バイト）</source>
+        <translation>Size (bytes)</translation>
+    </message>
+    <message>
+        <source>ここに指定された数値より大きなデータを送る場合に，分割して送信します</source>
+        <translation>Data larger than this is sent in pieces of this size</translation>
+    </message>
+    <message>
+        <source>大きさ（バイト）</source>
+        <translation>Packet size (bytes)</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容を消去します</source>
+        <translation>Clears MIDI output</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容をバイナリ・ファイルに保存します</source>
+        <translation>Saves MIDI output to a binary file</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容をテキスト・ファイルに保存します</source>
+        <translation>Saves MIDI output to a text file</translation>
+    </message>
+    <message>
+        <source>機能(&amp;N)</source>
+        <translation>Fu&amp;nctions</translation>
+    </message>
+    <message>
+        <source>出力ポート(&amp;M)</source>
+        <translation>Output port (&amp;M)</translation>
+    </message>
+    <message>
+        <source>ヒント表示(&amp;N)</source>
+        <translation>Show hi&amp;nts</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;V)</source>
+        <translation>About (&amp;V)</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>マウスを押すとノート・オン，離すとノート・オフを送ります。
+表示が乱れた場合は「音を消す」ボタンを押してください。
+パソコンのキーボードでも音を鳴らすことができます。キーA＝ノートC4です</source>
+        <translation>Pressing the mouse sends note on, releasing it note off.
+If the keys look wrong, press &quot;Silence&quot;.
+The computer keyboard plays too: key A is note C4</translation>
+    </message>
+    <message>
+        <source>MIDI出力ポートを発見できません。プログラムを終了します</source>
+        <translation>No MIDI output port was found. The program ends</translation>
+    </message>
+    <message>
+        <source>「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
+        <translation>Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
+    </message>
+    <message>
+        <source>指定された出力ポートを開けませんでした</source>
+        <translation>The chosen output port could not be opened</translation>
+    </message>
+    <message>
+        <source>MIDI出力（%1バイト）</source>
+        <translation>MIDI output (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>MIDI入力なし</source>
+        <translation>No MIDI input</translation>
+    </message>
+    <message>
+        <source>MIDIイン・オーバーフロー</source>
+        <translation>MIDI input overflow</translation>
+    </message>
+    <message>
+        <source>（前回の表示中に、さらに%1件の入力が失われました）</source>
+        <translation>(While the last notice was shown, %1 more inputs were lost)</translation>
+    </message>
+    <message>
+        <source>MIDI入力（%1バイト）</source>
+        <translation>MIDI input (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>モジュレーションの値は0～127でなければなりません</source>
+        <translation>Modulation must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>ブレス・コントロールの値は0～127でなければなりません</source>
+        <translation>Breath control must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>フット・コントロールの値は0～127でなければなりません</source>
+        <translation>Foot control must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>ポルタメント・タイムの値は0～127でなければなりません</source>
+        <translation>Portamento time must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>ボリュームの値は0～127でなければなりません</source>
+        <translation>Volume must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>パンポットの値は0～127でなければなりません</source>
+        <translation>Pan must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>エクスプレッションの値は0～127でなければなりません</source>
+        <translation>Expression must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>エフェクト1の値は0～127でなければなりません</source>
+        <translation>Effect 1 must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>エフェクト3の値は0～127でなければなりません</source>
+        <translation>Effect 3 must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>エフェクト4の値は0～127でなければなりません</source>
+        <translation>Effect 4 must be 0 to 127</translation>
+    </message>
+    <message>
+        <source>ピッチベンド・レンジの値は0～24でなければなりません</source>
+        <translation>The pitch bend range must be 0 to 24</translation>
+    </message>
+    <message>
+        <source>マスター・ファイン・チューンの値は-8192～8192でなければなりません</source>
+        <translation>Master fine tuning must be -8192 to 8192</translation>
+    </message>
+    <message>
+        <source>マスター・コース・チューンの値は-64～64でなければなりません</source>
+        <translation>Master coarse tuning must be -64 to 64</translation>
+    </message>
+    <message>
+        <source>プログラム番号に小数点は使えません</source>
+        <translation>A program number cannot have a decimal point</translation>
+    </message>
+    <message>
+        <source>プログラム番号の範囲外です</source>
+        <translation>The program number is out of range</translation>
+    </message>
+</context>
+<context>
+    <name>TFormProgramList</name>
+    <message>
+        <source>プログラムの選択</source>
+        <translation>Choose a Program</translation>
+    </message>
+    <message>
+        <source>フォント変更(&amp;F)</source>
+        <translation>&amp;Font...</translation>
+    </message>
+    <message>
+        <source>列</source>
+        <translation>Columns</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>プログラムを選択します。クリックするとその音色が鳴ります。
+マウスの左右ボタンで音程が1オクターブ異なります</source>
+        <translation>Chooses a program. A click plays the voice.
+The left and right mouse buttons play an octave apart</translation>
+    </message>
+    <message>
+        <source>一覧表示のフォントを選択します</source>
+        <translation>Chooses the font of the list</translation>
+    </message>
+    <message>
+        <source>一覧表示で一度に何列表示するかを指定します</source>
+        <translation>How many columns the list shows</translation>
+    </message>
+    <message>
+        <source>一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます</source>
+        <translation>Chooses the set of program names listed. They are read from program.ini</translation>
+    </message>
+    <message>
+        <source>音色選択を中止し，元の画面に戻ります</source>
+        <translation>Goes back without choosing a voice</translation>
+    </message>
+    <message>
+        <source>音色を選択して元の画面に戻ります</source>
+        <translation>Chooses the voice and goes back</translation>
+    </message>
+    <message>
+        <source>呼び出したい音色を選択してOKボタンを押してください</source>
+        <translation>Please choose a voice and press OK</translation>
+    </message>
+</context>
+</TS>
