@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools          # widgets, dialogs, timers; uic and moc
+  qt6-tools-dev qt6-l10n-tools             # the English translation: lrelease and its CMake support
   librtmidi-dev                            # MIDI input over ALSA and JACK
   libasound2-dev libjack-jackd2-dev        # output where RtMidi cannot keep every byte
   libfluidsynth-dev timgm6mb-soundfont     # the built-in synthesizer and its GM sound font
@@ -13,6 +14,7 @@ packages=(
   libgtest-dev jackd2                      # tests: GoogleTest and a real JACK server
   libxcb-xkb-dev                           # X11: a held key sends no release until it goes up
   xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server; the ALSA VM's X server
+  appstream                                # tests: appstreamcli checks the metainfo file
 )
 # `scripts/install-deps.sh fuzz` (make fuzz) adds what only the fuzz targets need.
 if [[ "${1:-}" == fuzz ]]; then

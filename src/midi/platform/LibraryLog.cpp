@@ -1,8 +1,12 @@
 #include "LibraryLog.h"
 
 #include <alsa/asoundlib.h>
+#ifndef KELVANE_WITHOUT_FLUIDSYNTH
 #include <fluidsynth.h>
+#endif
+#ifndef KELVANE_WITHOUT_JACK
 #include <jack/jack.h>
+#endif
 
 #include <cstdarg>
 #include <cstdio>
@@ -31,11 +35,14 @@ void AlsaLog(const char* file, int line, const char* function, int error, const 
     LogLine("ALSA", message);
 }
 
+#ifndef KELVANE_WITHOUT_JACK
 void JackLog(const char* message)
 {
     LogLine("JACK", message ? message : "");
 }
+#endif
 
+#ifndef KELVANE_WITHOUT_FLUIDSYNTH
 void FluidLog(int level, const char* message, void*)
 {
     if (!message)
@@ -46,6 +53,7 @@ void FluidLog(int level, const char* message, void*)
     }
     LogLine("FluidSynth", message);
 }
+#endif
 
 } // namespace
 
@@ -73,10 +81,14 @@ void RouteLibraryLogs()
     static std::once_flag once;
     std::call_once(once, [] {
         snd_lib_error_set_handler(AlsaLog);
+#ifndef KELVANE_WITHOUT_JACK
         jack_set_error_function(JackLog);
         jack_set_info_function(JackLog);
+#endif
+#ifndef KELVANE_WITHOUT_FLUIDSYNTH
         for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
             fluid_set_log_function(level, FluidLog, nullptr);
+#endif
     });
 }
 
