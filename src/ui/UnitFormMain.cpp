@@ -5,7 +5,6 @@
 #include "KeyRepeat.h"
 #include "SpinEdit.h"
 #include "Widgets.h"
-#include "platform/MidiService.h"
 #include "ui_UnitFormMain.h"
 
 #include <QActionGroup>
@@ -286,25 +285,34 @@ void TFormMain::MenuOutDeviceItemClick(QAction* item)
     for (QAction* other : std::as_const(OutDeviceItems))
         other->setChecked(false);
     MidiOutput->Close();
+    // The list may have changed since the menu was read: the number must still name this port.
+    const QString name = item->data().toString();
     const int device = item->property(DeviceProperty).toInt();
+    bool there = false;
     if (device != VanishedDevice) {
-        MidiOutput->SetDeviceID(device);
-        MidiOutput->Open();
+        try {
+            MidiOutput->SetDeviceID(device);
+            there = QString::fromStdString(MidiOutput->ProductName()) == name;
+        } catch (const EmidioutputError&) {
+            // Gone since the menu was read; said below like any port that has gone.
+        }
     }
+    if (there)
+        MidiOutput->Open();
     if (MidiOutput->DeviceHandle()) {
         item->setChecked(true);
         MarkParametersStale();
         ui->PageMain->show();
     } else {
-        ShowBox(OutputFailureText(item->data().toString()));
+        ShowBox(OutputFailureText(name, there ? MidiFailureOf(MidiOutput->LastError()) : TMidiFailure::PortGone));
     }
 }
 
-QString TFormMain::OutputFailureText(const QString& portName) const
+QString TFormMain::OutputFailureText(const QString& portName, TMidiFailure failure) const
 {
     // The service's own text is English; the reason is said here, in the interface's language.
     QString reason;
-    switch (MidiFailureOf(MidiOutput->LastError())) {
+    switch (failure) {
     case TMidiFailure::NoAudioOutput:
         reason = tr("音声出力を開けませんでした。別の出力は環境変数 KELVANE_AUDIO_DRIVER で選べます（例：jack、pulseaudio、alsa）");
         break;

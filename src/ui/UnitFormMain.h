@@ -11,6 +11,7 @@
 #include "MidiIn.h"
 #include "MidiMessages.h"
 #include "MidiOut.h"
+#include "platform/MidiService.h"
 #include "Settings.h"
 #include "UnitClassControlChange.h"
 #include "UnitFormDrumColor.h"
@@ -122,7 +123,7 @@ private:
     void BuildOutDeviceMenu(const QString& savedName);
     void RefreshOutDeviceMenu();
     void FillOutDeviceMenu(const QString& inUse);
-    QString OutputFailureText(const QString& portName) const;
+    QString OutputFailureText(const QString& portName, TMidiFailure failure) const;
     void MenuOutDeviceItemClick(QAction* item);
     void MenuFileHintClick();
     void MenuFileVersionClick();

@@ -173,7 +173,16 @@ void TFormMain::ComboMidiInDeviceChange()
         MidiInput->Close();  // nothing to open: the device has gone
     } else if (index > 0) {
         MidiInput->Close();
-        MidiInput->SetDeviceID(uint16_t(device));
+        // The list may have changed since it was read: the number must still name this device.
+        bool there = false;
+        try {
+            MidiInput->SetDeviceID(uint16_t(device));
+            there = QString::fromStdString(MidiInput->ProductName()) == ui->ComboMidiInDevice->itemData(index).toString();
+        } catch (const EMidiInputError&) {
+            // Gone since the list was read: nothing to monitor.
+        }
+        if (!there)
+            return;
         MidiInput->Open();  // a device that fails to open simply shows nothing
         MidiInput->Start();
     } else if (MidiInput->DeviceHandle()) {
