@@ -762,6 +762,22 @@ Choose &quot;No MIDI input&quot; to stop the monitor.</translation>
         <translation>E&amp;xit</translation>
     </message>
     <message>
+        <source>音声出力を開けませんでした。別の出力は環境変数 KELVANE_AUDIO_DRIVER で選べます（例：jack、pulseaudio、alsa）</source>
+        <translation>No audio output could be opened. The environment variable KELVANE_AUDIO_DRIVER chooses another (jack, pulseaudio, alsa, ...)</translation>
+    </message>
+    <message>
+        <source>%1 は他のプログラムが使用中です</source>
+        <translation>%1 is in use by another program</translation>
+    </message>
+    <message>
+        <source>%1 はもうありません</source>
+        <translation>%1 is no longer there</translation>
+    </message>
+    <message>
+        <source>MIDIのサービス（JACKサーバーなど）が動いていません</source>
+        <translation>The MIDI service (a JACK server, say) is not running</translation>
+    </message>
+    <message>
         <source>マウスを押すとノート・オン，離すとノート・オフを送ります。
 表示が乱れた場合は「音を消す」ボタンを押してください。
 パソコンのキーボードでも音を鳴らすことができます。キーA＝ノートC4です</source>

@@ -8,6 +8,7 @@
 #include "ui_UnitFormProgramList.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -110,6 +111,14 @@ TEST_F(LanguageEnglish, MessageBoxSpeaksEnglish)
     F->Form().SpinEditProgram->SetText(QStringLiteral("1.5"));
     QTest::keyClick(F->Form().SpinEditProgram, Qt::Key_Return);
     EXPECT_EQ(F->Messages, QStringList{"A program number cannot have a decimal point"});
+}
+
+TEST_F(LanguageEnglish, APortThatCannotBeOpenedSaysWhyInEnglish)
+{
+    F = std::make_unique<TKelvaneFixture>();
+    F->Service().FailingOpens = {1};
+    F->Form().MenuOutDevice->actions()[2]->trigger();
+    EXPECT_EQ(F->Messages, QStringList{"The chosen output port could not be opened\nTest Port is in use by another program"});
 }
 
 TEST_F(LanguageEnglish, NameListsStartWithTheirEnglishSets)
