@@ -181,7 +181,7 @@ TEST_F(AccessibilityTest, TabReachesTheBarsOfTheMainPageInReadingOrder)
     // A click on a bar leaves the focus where it was.
     Form().ButtonSendAll->setFocus();
     QTest::mouseClick(Form().ScrollBarVolume, Qt::LeftButton);
-    EXPECT_EQ(QApplication::focusWidget(), Form().ButtonSendAll);
+    EXPECT_EQ(F->Main().focusWidget(), Form().ButtonSendAll);
 }
 
 TEST_F(AccessibilityTest, TabMovesThroughTheBinaryPageInItsVisualOrder)
