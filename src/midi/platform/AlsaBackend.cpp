@@ -185,7 +185,7 @@ private:
         if (left > 0 || left == -EAGAIN || left == -ENOMEM)
             return TextCode(TextNotTaking + Target.Name);
         if (left == -ENOENT || left == -ENXIO || left == -EINVAL)
-            return TextCode(TextPortGone + Target.Name);
+            return TextCode(TextPortGone + Target.Name, TMidiFailure::PortGone);
         return SequencerError(left);
     }
 
@@ -277,7 +277,7 @@ public:
         if (port < 0)
             return TextCode(TextInput + snd_strerror(port));
         if (snd_seq_connect_from(Seq, port, target.Client, target.Port) < 0)
-            return TextCode(TextPortGone + target.Name);
+            return TextCode(TextPortGone + target.Name, TMidiFailure::PortGone);
         Wake = eventfd(0, EFD_CLOEXEC);
         if (Wake < 0)
             return TextCode(TextInput + snd_strerror(-errno));
