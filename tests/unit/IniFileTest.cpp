@@ -3,7 +3,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -416,20 +415,17 @@ QByteArray HugeContent(const std::string& kind)
     return data + "\xFF\xFE\n[Midi]\nChannel=5\n";
 }
 
-TEST_P(IniHugeFile, LoadsFastWithDefaults)
+TEST_P(IniHugeFile, LoadsWithDefaultsAndLeavesTheFileAlone)
 {
     QTemporaryDir dir;
     const QString path = WriteFile(dir, "huge.ini", HugeContent(GetParam()));
     const qint64 sizeBefore = QFileInfo(path).size();
     const QDateTime modifiedBefore = QFileInfo(path).lastModified();
 
-    QElapsedTimer timer;
-    timer.start();
     const TIniFile ini = TIniFile::Load(path);
     EXPECT_EQ(ini.ReadInteger("Midi", "Channel", 1), 5);
     EXPECT_EQ(ini.ReadInteger("ControlChange", "Volume", 100), 100);
     EXPECT_EQ(ini.ReadString("FormMain", "DrumListName", "NotDefined"), "NotDefined");
-    EXPECT_LT(timer.elapsed(), 1000);
     if (std::string(GetParam()) == "LongLines") {
         EXPECT_EQ(ini.ReadString("S", "A", {}), QString(2047, u'x'));
     }
