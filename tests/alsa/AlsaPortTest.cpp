@@ -3,6 +3,7 @@
 #include "AlsaTest.h"
 #include "MidiIn.h"
 #include "MidiOut.h"
+#include "TestBytes.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -10,11 +11,7 @@
 
 #include <chrono>
 
-namespace {
-
-using TBytes = std::vector<uint8_t>;
-using Clock = std::chrono::steady_clock;
-
+// Beside TAlsaEvent, so that a failed comparison prints the bytes.
 std::ostream& operator<<(std::ostream& out, const TAlsaEvent& event)
 {
     out << (event.Sysex ? "sysex" : "event");
@@ -23,19 +20,12 @@ std::ostream& operator<<(std::ostream& out, const TAlsaEvent& event)
     return out;
 }
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
 TAlsaEvent Ev(const char* hex) { return {Bytes(hex), false}; }
 TAlsaEvent Sx(const char* hex) { return {Bytes(hex), true}; }
-
-// F0, data bytes that change along the block, F7.
-TBytes SysexOfLength(size_t count, uint8_t seed = 0)
-{
-    TBytes bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = uint8_t((i * 7 + seed) % 128);
-    bytes.front() = 0xF0;
-    bytes.back() = 0xF7;
-    return bytes;
-}
 
 class AlsaPortTest : public TAlsaTest {
 protected:
@@ -251,8 +241,9 @@ TEST_P(AlsaSysexInputTest, ArrivesWholeInBuffers)
         // At most 24 KiB in flight: the sequencer holds about 56 KB for our input.
         ASSERT_TRUE(QTest::qWaitFor([&] { return TakenBytes() + 24 * 1024 >= start; }, 60000)) << TakenBytes();
         ASSERT_EQ(Peer->Send({message.begin() + std::ptrdiff_t(start), message.begin() + std::ptrdiff_t(end)}), 0);
-        if (start % 4096 == 0)
+        if (start % 4096 == 0) {
             ASSERT_EQ(Peer->Send({0xF8}), 0);
+        }
     }
     ASSERT_EQ(Peer->Send({0x90, 0x3C, 0x7F}), 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return TakenBytes() >= length + 3; }, 300000)) << TakenBytes() << " bytes";

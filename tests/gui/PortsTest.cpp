@@ -66,9 +66,11 @@ TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
     ItemNamed(menu, "USB Keyboard")->trigger();
     EXPECT_EQ(Checked(menu), QStringList{"USB Keyboard"});
     ASSERT_EQ(f.Service().CountOf("OutOpen"), 1u);
-    for (const TRecordedCall& call : f.Service().Calls)
-        if (call.Op == "OutOpen")
+    for (const TRecordedCall& call : f.Service().Calls) {
+        if (call.Op == "OutOpen") {
             EXPECT_EQ(call.Device, 2);
+        }
+    }
     f.ClearSent();
     f.Form().ScrollBarVolume->setValue(90);
     EXPECT_EQ(f.Sent(), Wire({"B0 07 5A"}));

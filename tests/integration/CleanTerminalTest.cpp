@@ -47,9 +47,11 @@ TEST(CleanTerminal, DebugShowsThemThroughKelvanesLog)
     const TRun run = ListPorts(true);
     ASSERT_EQ(run.Code, 0);
     EXPECT_TRUE(run.Err.contains("kelvane: JACK: ")) << run.Err.toStdString();
-    for (const QByteArray& line : run.Err.split('\n'))
-        if (!line.isEmpty())
+    for (const QByteArray& line : run.Err.split('\n')) {
+        if (!line.isEmpty()) {
             EXPECT_TRUE(line.startsWith("kelvane: ")) << line.toStdString();
+        }
+    }
 }
 
 } // namespace

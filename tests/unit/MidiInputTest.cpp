@@ -2,6 +2,7 @@
 // owner, in which order, and what never does.
 #include "MidiIn.h"
 #include "RecordingMidiService.h"
+#include "TestBytes.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -10,8 +11,6 @@
 #include <utility>
 
 namespace {
-
-using TBytes = std::vector<uint8_t>;
 
 // One event as the owner sees it: three bytes for a short message, the block for system
 // exclusive.
@@ -46,17 +45,6 @@ TSeen SeenOf(const TMyMidiEvent& event)
     EXPECT_EQ(event.DataByte1, 0);
     EXPECT_EQ(event.DataByte2, 0);
     return Sysex(TBytes(event.SysexData.get(), event.SysexData.get() + event.SysexSize));
-}
-
-// F0, count − 2 data bytes that change along the block, F7.
-TBytes SysexOfLength(size_t count, uint8_t seed = 0)
-{
-    TBytes bytes(count);
-    for (size_t i = 0; i < count; ++i)
-        bytes[i] = uint8_t((i * 7 + seed) % 128);
-    bytes.front() = 0xF0;
-    bytes.back() = 0xF7;
-    return bytes;
 }
 
 template <class F>
