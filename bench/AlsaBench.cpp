@@ -6,6 +6,7 @@
 //           devices send them) and PutLong to the peer (1,024-byte packets, then one block)
 // Usage: bench_alsa [rate] [sysex]   (both when none is named)
 #include "AlsaPeer.h"
+#include "GuiTest.h"
 #include "KelvaneFixture.h"
 #include "platform/SystemMidiService.h"
 
@@ -13,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 
 #include <atomic>
@@ -60,10 +60,7 @@ public:
                 std::printf("box: %s\n", text.toUtf8().constData());
         };
         Fixture->Main().resize(800, 600);
-        Fixture->Main().show();
-        QTest::qWaitForWindowExposed(&Fixture->Main());
-        QTabBar* tabs = Fixture->Form().PageMain->tabBar();
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        ShowPage(*Fixture, 2);  // the Binary page, where the monitor is
         QTest::qWait(100);
         return true;
     }

@@ -10,6 +10,7 @@
 // it on xcb under xvfb-run.
 #include "JackPeer.h"
 #include "JackServer.h"
+#include "GuiTest.h"
 #include "KelvaneFixture.h"
 #include "platform/SystemMidiService.h"
 
@@ -20,7 +21,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 
@@ -93,11 +93,7 @@ public:
                 std::printf("box: %s\n", text.toUtf8().constData());
         };
         Fixture->Main().resize(800, 600);
-        Fixture->Main().show();
-        if (!QTest::qWaitForWindowExposed(&Fixture->Main()))
-            std::printf("the window was not exposed\n");
-        QTabBar* tabs = Fixture->Form().PageMain->tabBar();
-        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+        ShowPage(*Fixture, 2);  // the Binary page, where the monitor is
         QTest::qWait(100);
         return true;
     }
