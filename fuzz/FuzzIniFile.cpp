@@ -5,6 +5,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <QSet>
+
 #include <climits>
 
 namespace {
@@ -57,17 +59,17 @@ std::optional<int> Integer(const QString& text)
 void CheckReaders(const TIniFile& ini, const QString& where)
 {
     const QStringList sections = ini.Sections();
-    QStringList folded;
+    QSet<QString> folded;
     for (const QString& section : sections) {
         FUZZ_CHECK(!section.isEmpty(), Shown(where));
         FUZZ_CHECK(!folded.contains(section.toCaseFolded()), "a section listed twice: " + Shown(section));
-        folded.append(section.toCaseFolded());
+        folded.insert(section.toCaseFolded());
         FUZZ_CHECK(ini.SectionExists(section) && ini.SectionExists(section.toUpper()), Shown(section));
-        QStringList keys;
+        QSet<QString> keys;
         for (const auto& [key, value] : ini.SectionEntries(section)) {
             FUZZ_CHECK(!key.isEmpty(), "an empty key in [" + Shown(section) + "]");
             FUZZ_CHECK(!keys.contains(key.toCaseFolded()), "key listed twice: " + Shown(key.toUtf8()));
-            keys.append(key.toCaseFolded());
+            keys.insert(key.toCaseFolded());
             FUZZ_CHECK(ini.KeyExists(section, key), Shown(key));
             FUZZ_CHECK(ini.ReadString(section, key, QStringLiteral("\x01")) == value, Shown(key));
             FUZZ_CHECK(ini.ReadString(section.toLower(), key.toUpper(), QStringLiteral("\x01")) == value,

@@ -8,14 +8,28 @@
 
 namespace {
 
+// The note keys ("000" to "127") and the names shown for notes with none, made once: the
+// run's speed is mostly the allocations of each input.
+struct TNoteKeys {
+    QString Key[128];
+    QString Number[128];
+    TNoteKeys()
+    {
+        for (int note = 0; note < 128; ++note) {
+            Number[note] = QString::number(note);
+            Key[note] = Number[note].rightJustified(3, u'0');
+        }
+    }
+};
+
 void CheckDrumPads(const TIniFile& ini, const QString& section)
 {
+    static const TNoteKeys notes;
     const QStringList names = DrumPadNames(ini, section);
     FUZZ_CHECK(names.size() == 128, Shown(section));
     for (int note = 0; note < 128; ++note) {
-        const QString key = QString::number(note).rightJustified(3, u'0');
-        const QString name = ini.ReadString(section, key, QString());
-        FUZZ_CHECK(names[note] == (name.isEmpty() ? QString::number(note) : name),
+        const QString name = ini.ReadString(section, notes.Key[note], QString());
+        FUZZ_CHECK(names[note] == (name.isEmpty() ? notes.Number[note] : name),
                    "note " + std::to_string(note) + ": " + Shown(names[note]));
     }
 }
@@ -52,6 +66,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QString section = sections.isEmpty() ? QStringLiteral("Drum") : sections[choice % sections.size()];
     CheckDrumPads(ini, section);
     CheckProgramLines(ini, section);
+    // A missing section gives the same result whatever the file holds: one input in eight
+    // checks it, which keeps the run fast.
+    if (choice % 8 != 0)
+        return 0;
     CheckDrumPads(ini, QStringLiteral("\x01none"));
     FUZZ_CHECK(ProgramListLines(ini, QStringLiteral("\x01none")).isEmpty(), "lines of a missing section");
     return 0;
