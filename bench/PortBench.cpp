@@ -45,6 +45,7 @@ public:
     TMidiResult InUnprepareHeader(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
     TMidiResult InStart(TMidiHandle) override { return 0; }
     TMidiResult InReset(TMidiHandle) override { return 0; }
+    TMidiResult InDeliverWaiting(TMidiHandle) override { return 0; }
     TMidiResult InClose(TMidiHandle) override { return 0; }
     volatile uint32_t Last = 0;
 };

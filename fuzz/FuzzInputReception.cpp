@@ -1,8 +1,10 @@
 // The input reception: any byte stream a device may send, cut into pieces anywhere, with buffers
-// lent at any moment. A well-formed stream must arrive whole: every short message once and in
-// order, every system exclusive message byte for byte with its end where it was. Any stream
-// must keep the buffer protocol: a buffer is handed back once per loan, is never written after,
-// holds no status byte but its first F0 and last F7, and nothing is invented.
+// lent at any moment, and the port's queue full at any moment (what it refuses waits in the
+// reception until the port asks for it). A well-formed stream must arrive whole: every short
+// message once and in order, every system exclusive message byte for byte with its end where
+// it was. Any stream must keep the buffer protocol: a buffer is handed back once per loan, is
+// never written after, holds no status byte but its first F0 and last F7, and nothing is
+// invented.
 #include "FuzzSupport.h"
 #include "platform/InputReception.h"
 
@@ -36,6 +38,7 @@ struct THarness {
     std::vector<TEvent> Events;
     bool MessageOpen = false;  // the last buffer handed back was full and had no F7
     bool Resetting = false;
+    bool Full = false;  // the port's queue has no room: it refuses messages and filled buffers
     std::unique_ptr<TInputReception> Reception;
 
     TBuffer* Find(TMidiHeader* header)
@@ -84,13 +87,22 @@ struct THarness {
             FUZZ_CHECK(!buffer->Lent, "a buffer kept by Reset");
     }
 
-    static void Callback(TMidiHandle, unsigned message, uintptr_t instance, uintptr_t p1, uintptr_t)
+    // The queue empties: what waited comes now.
+    void MakeRoom()
     {
-        static_cast<THarness*>(reinterpret_cast<void*>(instance))->Received(message, p1);
+        Full = false;
+        Reception->DeliverWaiting();
     }
 
-    void Received(unsigned message, uintptr_t p1)
+    static bool Callback(TMidiHandle, unsigned message, uintptr_t instance, uintptr_t p1, uintptr_t)
     {
+        return static_cast<THarness*>(reinterpret_cast<void*>(instance))->Received(message, p1);
+    }
+
+    bool Received(unsigned message, uintptr_t p1)
+    {
+        if (Full && !Resetting && (message == MIM_DATA || (message == MIM_LONGDATA && p1 != 0)))
+            return false;
         TEvent event;
         event.Kind = message;
         if (message == MIM_DATA || message == MIM_ERROR) {
@@ -99,7 +111,7 @@ struct THarness {
             if (message == MIM_DATA)
                 CheckShort(event.Packed);
             Events.push_back(std::move(event));
-            return;
+            return true;
         }
         FUZZ_CHECK(message == MIM_LONGDATA || message == MIM_LONGERROR, "unknown callback message");
         auto* header = reinterpret_cast<TMidiHeader*>(p1);
@@ -108,7 +120,7 @@ struct THarness {
             event.Null = true;
             MessageOpen = false;
             Events.push_back(std::move(event));
-            return;
+            return true;
         }
         TBuffer* buffer = Find(header);
         FUZZ_CHECK(buffer, "a header that was never lent");
@@ -121,7 +133,7 @@ struct THarness {
         const TBytes& bytes = event.Bytes;
         if (Resetting && bytes.empty()) {
             Events.push_back(std::move(event));
-            return;
+            return true;
         }
         FUZZ_CHECK(!bytes.empty(), "an empty buffer handed back during reception");
         for (size_t i = 0; i < bytes.size(); ++i) {
@@ -134,10 +146,11 @@ struct THarness {
         FUZZ_CHECK(MessageOpen || bytes[0] == 0xF0, "a message that does not start with F0");
         const bool full = bytes.size() == header->dwBufferLength;
         event.Ends = bytes.back() == 0xF7 || !full;
+        // During a reset too: filled buffers that waited for room come back first, and one may
+        // continue the other.
         MessageOpen = !event.Ends;
-        if (Resetting)
-            MessageOpen = false;
         Events.push_back(std::move(event));
+        return true;
     }
 
     static void CheckShort(uint32_t packed)
@@ -241,10 +254,15 @@ void WellFormed(FuzzedDataProvider& input)
     for (const TMessage& message : messages)
         if (message.Sysex)
             enough += (message.Bytes.size() + bufferSize - 1) / bufferSize;
+    // Once the port lends buffers, short messages wait for whole system exclusive messages
+    // before them that wait for a buffer: then the order between short and long holds too,
+    // whatever waited for room in the queue or for a buffer.
+    const bool lending = ample || input.ConsumeBool();
     if (ample) {
-        // Nothing ever waits: then the order between short and long holds too.
         for (size_t i = 0; i < enough; ++i)
             harness.Lend(harness.NewBuffer(bufferSize));
+    } else if (lending) {
+        harness.Lend(harness.NewBuffer(bufferSize));
     }
     size_t at = 0;
     uint32_t time = 0;
@@ -255,6 +273,11 @@ void WellFormed(FuzzedDataProvider& input)
         piece = std::min(piece, stream.size() - at);
         harness.Reception->Receive(stream.data() + at, piece, ++time);
         at += piece;
+        const int queue = input.ConsumeIntegralInRange(0, 3);
+        if (queue == 0)
+            harness.Full = true;
+        else if (queue == 1)
+            harness.MakeRoom();
         if (!ample) {
             const int lend = input.ConsumeIntegralInRange(0, 3);
             for (int i = 0; i < lend; ++i) {
@@ -264,7 +287,9 @@ void WellFormed(FuzzedDataProvider& input)
             }
         }
     }
-    // Then the window catches up: every byte still waiting finds a buffer.
+    // Then the window catches up: every message waiting for room and every byte waiting for a
+    // buffer arrives.
+    harness.MakeRoom();
     harness.LendReturned();
     for (size_t i = 0; i < enough; ++i)
         harness.Lend(harness.NewBuffer(bufferSize));
@@ -312,7 +337,7 @@ void WellFormed(FuzzedDataProvider& input)
     FUZZ_CHECK(open.empty(), "a system exclusive message left unfinished");
     FUZZ_CHECK(seenShort == expectedShort, "short messages differ");
     FUZZ_CHECK(seenSysex == expectedSysex, "system exclusive messages differ");
-    if (ample)
+    if (lending)
         FUZZ_CHECK(seenAll == expectedAll, "short and long messages out of order");
     for (auto& buffer : harness.Buffers)
         FUZZ_CHECK(!buffer->Lent || buffer->Header.dwBytesRecorded == 0, "bytes left in a lent buffer");
@@ -340,6 +365,12 @@ void AnyStream(FuzzedDataProvider& input)
             if (input.ConsumeIntegralInRange(0, 3) == 0)
                 harness.Reset();
             break;
+        case 7:
+            if (input.ConsumeBool())
+                harness.Full = true;
+            else
+                harness.MakeRoom();
+            break;
         default: {
             const TBytes piece = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 48));
             harness.Reception->Receive(piece.data(), piece.size(), ++time);
@@ -348,6 +379,7 @@ void AnyStream(FuzzedDataProvider& input)
         }
         }
     }
+    harness.MakeRoom();
     harness.LendReturned();
     for (int i = 0; i < 8; ++i)
         harness.Lend(harness.NewBuffer(64));

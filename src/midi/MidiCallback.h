@@ -11,6 +11,7 @@ struct TCallbackInstance {
     TEventQueue* Queue;                // null for an output port
     TNotifyWindow* NotifyWindow;
     std::atomic<uint8_t> SysexOnlyFlag;
+    std::atomic<bool> RefusedSinceRoom;  // the callback refused something since the last NotifyRoom
 };
 
 TCallbackInstance* CreateCallbackInstance();
@@ -18,6 +19,8 @@ void FreeCallbackInstance(TCallbackInstance* instance);
 
 // Runs where the service calls back (see TMidiCallback): queues at most one entry without a
 // lock and posts one notification, which allocates a small Qt event and takes Qt's posted-event
-// lock for a moment. It never waits for the window thread and calls nothing in the service; a
-// block it cannot queue goes back to the service with MHDR_REFUSED set.
-void PortCallback(TMidiHandle handle, unsigned message, uintptr_t instance, uintptr_t param1, uintptr_t param2);
+// lock for a moment. It never waits for the window thread and calls nothing in the service.
+// What it cannot queue it refuses (returns false), and the first refusal after the window last
+// made room posts NotifyRoom: handled behind the notifications of everything queued before, it
+// asks the service for what waits.
+bool PortCallback(TMidiHandle handle, unsigned message, uintptr_t instance, uintptr_t param1, uintptr_t param2);

@@ -262,6 +262,13 @@ void TMidiInput::HandleNotification(unsigned message, uintptr_t, uintptr_t)
     if (message == NotifyEventsWaiting) {
         if (OnMidiInput && FPortState == TPortState::Open && PendingCount() > 0)
             OnMidiInput(this);
+    } else if (message == NotifyRoom) {
+        // Everything queued before the refusal has been taken by now. Cleared first: a refusal
+        // while the service delivers posts this again.
+        if (CallbackInstance)
+            CallbackInstance->RefusedSinceRoom.store(false, std::memory_order_release);
+        if (FPortState == TPortState::Open)
+            static_cast<void>(MidiService().InDeliverWaiting(FDeviceHandle));  // fails only for a closed handle
     } else if (message == NotifyOverflow) {
         if (OnOverflow && FPortState == TPortState::Open)
             OnOverflow(this);

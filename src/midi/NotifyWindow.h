@@ -10,6 +10,7 @@
 constexpr unsigned NotifyEventsWaiting = 963;
 constexpr unsigned NotifyOutputDone = 969;
 constexpr unsigned NotifyOverflow = 1024;
+constexpr unsigned NotifyRoom = 1025;  // the service keeps what the queue refused: ask for it
 
 class TNotifyWindow final : public QObject {
 public:

@@ -242,6 +242,14 @@ TMidiResult TRecordingMidiService::InReset(TMidiHandle handle)
     return MMSYSERR_NOERROR;
 }
 
+TMidiResult TRecordingMidiService::InDeliverWaiting(TMidiHandle handle)
+{
+    if (!Valid(handle, false))
+        return MMSYSERR_INVALHANDLE;
+    Reception->DeliverWaiting();  // not recorded: it moves nothing onto the wire
+    return MMSYSERR_NOERROR;
+}
+
 TMidiResult TRecordingMidiService::InClose(TMidiHandle handle)
 {
     TPort* port = Valid(handle, false);

@@ -128,9 +128,9 @@ protected:
     }
     void TearDown() override { FreeCallbackInstance(Instance); }
 
-    void Call(unsigned message, uintptr_t p1, uintptr_t p2 = 0)
+    bool Call(unsigned message, uintptr_t p1, uintptr_t p2 = 0)
     {
-        PortCallback(nullptr, message, reinterpret_cast<uintptr_t>(Instance), p1, p2);
+        return PortCallback(nullptr, message, reinterpret_cast<uintptr_t>(Instance), p1, p2);
     }
     std::vector<unsigned> Delivered()
     {
@@ -139,15 +139,25 @@ protected:
     }
 };
 
-TEST_F(PortCallbackTest, FullQueueDropsTheNextWithOneOverflow)
+// A full queue refuses, and asks once for the refused to be offered again; the service then
+// keeps them, so no overflow is reported here.
+TEST_F(PortCallbackTest, FullQueueRefusesAndAsksForRoomOnce)
 {
-    for (uint32_t n = 0; n < 1025; ++n)
-        Call(MIM_DATA, 0x403C90, n);
-    const std::vector<unsigned> posted = Delivered();
+    TMidiHeader header{};
+    for (uint32_t n = 0; n < 1024; ++n)
+        ASSERT_TRUE(Call(MIM_DATA, 0x403C90, n));
+    EXPECT_FALSE(Call(MIM_DATA, 0x403C90, 1024));
+    EXPECT_FALSE(Call(MIM_LONGDATA, reinterpret_cast<uintptr_t>(&header), 1025));
+    std::vector<unsigned> posted = Delivered();
     ASSERT_EQ(posted.size(), 1025u);
     EXPECT_EQ(std::count(posted.begin(), posted.end(), NotifyEventsWaiting), 1024);
-    EXPECT_EQ(posted.back(), NotifyOverflow);
+    EXPECT_EQ(posted.back(), NotifyRoom);
     EXPECT_EQ(Queue->Count.load(), 1024);
+
+    // Once the port has asked, the next refusal asks again.
+    Instance->RefusedSinceRoom = false;
+    EXPECT_FALSE(Call(MIM_DATA, 0x403C90, 1026));
+    EXPECT_EQ(Delivered(), std::vector<unsigned>{NotifyRoom});
 }
 
 TEST_F(PortCallbackTest, ClockAndActiveSensingLeaveNoTrace)
@@ -217,8 +227,12 @@ TEST(PortCallbackWithoutQueue, DropsEverything)
     TNotifyWindow window([&](unsigned message, uintptr_t, uintptr_t) { posted.push_back(message); });
     TCallbackInstance* instance = CreateCallbackInstance();
     instance->NotifyWindow = &window;
-    PortCallback(nullptr, MIM_DATA, reinterpret_cast<uintptr_t>(instance), 0x7F3C90, 0);
-    PortCallback(nullptr, MIM_DATA, 0, 0x7F3C90, 0);
+    TMidiHeader header{};
+    EXPECT_TRUE(PortCallback(nullptr, MIM_DATA, reinterpret_cast<uintptr_t>(instance), 0x7F3C90, 0));
+    EXPECT_TRUE(PortCallback(nullptr, MIM_DATA, 0, 0x7F3C90, 0));
+    // A buffer nobody takes stays the service's.
+    EXPECT_FALSE(PortCallback(nullptr, MIM_LONGDATA, reinterpret_cast<uintptr_t>(instance),
+                              reinterpret_cast<uintptr_t>(&header), 0));
     QCoreApplication::sendPostedEvents(&window);
     EXPECT_TRUE(posted.empty());
     FreeCallbackInstance(instance);

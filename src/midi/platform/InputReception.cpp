@@ -124,7 +124,64 @@ void TInputReception::DeliverShort(const uint8_t* bytes, size_t length, uint32_t
         packed |= uint32_t(bytes[1]) << 8;
     if (length > 2)
         packed |= uint32_t(bytes[2]) << 16;
-    Callback(Handle, MIM_DATA, Instance, packed, timeMs);
+    // A whole system exclusive message still waiting for a buffer goes first; bytes of one
+    // still open do not hold it back (a real-time byte inside it comes before its end).
+    const uint64_t after = Lending && !MessageEnds.empty() ? MessageEnds.back() : 0;
+    Offer({packed, timeMs, nullptr, after});
+}
+
+void TInputReception::Offer(const TDelivery& delivery)
+{
+    if (delivery.Header) {
+        if (Waiting.empty() && Deliver(delivery))
+            return;
+        // In its place: before the short messages that came after its last byte. A filled
+        // buffer waits whatever the bound: there are only as many as the port lent.
+        auto place = Waiting.end();
+        while (place != Waiting.begin() && !std::prev(place)->Header && std::prev(place)->Position >= delivery.Position)
+            --place;
+        Waiting.insert(place, delivery);
+        return;
+    }
+    if (Waiting.empty() && delivery.Position <= PendingStart && Deliver(delivery))
+        return;
+    if (WaitingShort >= WaitingShortLimit) {
+        // The window thread has not taken anything for too long: this one is lost, and the
+        // port hears of it (no header: an overflow).
+        Callback(Handle, MIM_LONGERROR, Instance, 0, delivery.TimeMs);
+        return;
+    }
+    ++WaitingShort;
+    Waiting.push_back(delivery);
+}
+
+bool TInputReception::Deliver(const TDelivery& delivery)
+{
+    if (delivery.Header)
+        return Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(delivery.Header), delivery.TimeMs);
+    return Callback(Handle, MIM_DATA, Instance, delivery.Packed, delivery.TimeMs);
+}
+
+void TInputReception::DeliverWaiting()
+{
+    std::lock_guard lock(Mutex);
+    DeliverWaitingLocked();
+}
+
+// Stops where the port refuses, or at a short message whose system exclusive message before it
+// still waits for a buffer (the next lending goes on).
+void TInputReception::DeliverWaitingLocked()
+{
+    while (!Waiting.empty()) {
+        const TDelivery& next = Waiting.front();
+        if (!next.Header && next.Position > PendingStart)
+            return;
+        if (!Deliver(next))
+            return;
+        if (!next.Header)
+            --WaitingShort;
+        Waiting.pop_front();
+    }
 }
 
 // The open system exclusive message ends without its F7: what arrived of it is delivered as it
@@ -148,8 +205,7 @@ void TInputReception::EndOpenMessage()
         // Its last bytes sit in the first lent buffer, which waits for more.
         TMidiHeader* header = Lent.front();
         Lent.pop_front();
-        if (HandBack(header, PendingTime))
-            LendAgain(header);
+        HandBack(header, PendingTime);
     }
 }
 
@@ -162,6 +218,7 @@ TMidiResult TInputReception::AddBuffer(TMidiHeader* header)
     if (header->dwFlags & MHDR_INQUEUE)
         return MIDIERR_STILLPLAYING;
     std::lock_guard lock(Mutex);
+    Lending = true;
     LendAgain(header);
     DeliverPending();
     return MMSYSERR_NOERROR;
@@ -170,14 +227,21 @@ TMidiResult TInputReception::AddBuffer(TMidiHeader* header)
 void TInputReception::Reset()
 {
     std::lock_guard lock(Mutex);
+    // Out of circulation for good, whether the port keeps them or not: the port owns every
+    // buffer it lent and releases them all after the reset. Filled ones still waiting for room
+    // go first, as they came.
+    for (const TDelivery& delivery : Waiting)
+        if (delivery.Header)
+            Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(delivery.Header), delivery.TimeMs);
     while (!Lent.empty()) {
         TMidiHeader* header = Lent.front();
         Lent.pop_front();
-        // Out of circulation for good, whether the port kept it or not: the port owns every
-        // buffer it lent and releases them all after the reset.
-        if (HandBack(header, PendingTime))
-            header->dwFlags &= ~MHDR_REFUSED;
+        header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+        Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(header), PendingTime);
     }
+    Waiting.clear();
+    WaitingShort = 0;
+    Lending = false;
     Pending.clear();
     MessageEnds.clear();
     PendingStart = 0;
@@ -195,6 +259,7 @@ bool TInputReception::HasLentBuffers() const
 
 void TInputReception::DeliverPending()
 {
+    bool handedBack = false;
     while (!Pending.empty() && !Lent.empty()) {
         TMidiHeader* header = Lent.front();
         const size_t room = header->dwBufferLength - header->dwBytesRecorded;
@@ -209,29 +274,25 @@ void TInputReception::DeliverPending()
             MessageEnds.pop_front();
         if (ended || header->dwBytesRecorded == header->dwBufferLength) {
             Lent.pop_front();
-            if (HandBack(header, PendingTime)) {
-                // The port's queue is full: more blocks now would only be lost as well. The
-                // rest waits here for the next lending or the next bytes.
-                LendAgain(header);
-                return;
-            }
+            HandBack(header, PendingTime);
+            handedBack = true;
         }
     }
+    // Short messages that waited for these bytes may go now.
+    if (handedBack)
+        DeliverWaitingLocked();
 }
 
-// Returns true when the port refused the buffer. During reception a refused buffer is lent
-// again at once (at the back, behind those still waiting), its bytes lost: without this, every
-// overflow would take one buffer for good and long messages would stop once all were gone.
-bool TInputReception::HandBack(TMidiHeader* header, uint32_t timeMs)
+// A filled buffer goes to the port, or waits in order for room in its queue.
+void TInputReception::HandBack(TMidiHeader* header, uint32_t timeMs)
 {
-    header->dwFlags = (header->dwFlags & ~(MHDR_INQUEUE | MHDR_REFUSED)) | MHDR_DONE;
-    Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(header), timeMs);
-    return (header->dwFlags & MHDR_REFUSED) != 0;
+    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
+    Offer({0, timeMs, header, PendingStart});
 }
 
 void TInputReception::LendAgain(TMidiHeader* header)
 {
     header->dwBytesRecorded = 0;
-    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~(MHDR_DONE | MHDR_REFUSED);
+    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~MHDR_DONE;
     Lent.push_back(header);
 }

@@ -50,10 +50,6 @@ static_assert(sizeof(TMidiHeader) == 64, "a header is 64 bytes as passed");
 constexpr unsigned MHDR_DONE = 0x1;
 constexpr unsigned MHDR_PREPARED = 0x2;
 constexpr unsigned MHDR_INQUEUE = 0x4;
-// Set by the callback on a filled input buffer it could not keep (its queue was full): the
-// service clears it and lends the buffer again at once, so reception of long messages goes on.
-// The bytes in it are lost; the callback has reported that loss itself.
-constexpr unsigned MHDR_REFUSED = 0x8;
 
 // Where it runs: input messages on the thread that hears the device (RtMidi's ALSA thread, or
 // the JACK process thread of the input's own client), and on the window thread inside
@@ -61,8 +57,12 @@ constexpr unsigned MHDR_REFUSED = 0x8;
 // OutLongMsg. The service holds its reception lock around every input call, so the calls for
 // one input never overlap. The callback must not wait for the window thread nor call back into
 // the service; posting a Qt event (a small allocation, Qt's posted-event lock for a moment) is
-// what it may do. For an input header it cannot keep, it sets MHDR_REFUSED.
-using TMidiCallback = void (*)(TMidiHandle handle, unsigned message, uintptr_t instance,
+// what it may do.
+// It returns whether it kept what it was given. A short message or a filled buffer it did not
+// keep (its queue was full) stays the service's: the service keeps it, with what arrives after
+// it, in order, and offers them again when the port calls InDeliverWaiting. Only when what
+// waits outgrows the service's bound are messages lost, and the service reports that loss.
+using TMidiCallback = bool (*)(TMidiHandle handle, unsigned message, uintptr_t instance,
                                uintptr_t param1, uintptr_t param2);
 
 class TMidiService {
@@ -89,6 +89,8 @@ public:
     virtual TMidiResult InUnprepareHeader(TMidiHandle handle, TMidiHeader* header, unsigned size) = 0;
     virtual TMidiResult InStart(TMidiHandle handle) = 0;
     virtual TMidiResult InReset(TMidiHandle handle) = 0;
+    // Window thread: the port has room again; what the callback did not keep is offered again.
+    virtual TMidiResult InDeliverWaiting(TMidiHandle handle) = 0;
     virtual TMidiResult InClose(TMidiHandle handle) = 0;
 
     // Fills text and returns 0, or returns nonzero when the code has no text.

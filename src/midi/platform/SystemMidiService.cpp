@@ -293,6 +293,15 @@ TMidiResult TSystemMidiService::InReset(TMidiHandle handle)
     return MMSYSERR_NOERROR;
 }
 
+TMidiResult TSystemMidiService::InDeliverWaiting(TMidiHandle handle)
+{
+    auto* port = Valid(handle, false);
+    if (!port)
+        return MMSYSERR_INVALHANDLE;
+    port->Reception->DeliverWaiting();
+    return MMSYSERR_NOERROR;
+}
+
 TMidiResult TSystemMidiService::InClose(TMidiHandle handle)
 {
     auto* port = Valid(handle, false);

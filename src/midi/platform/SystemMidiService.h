@@ -36,6 +36,7 @@ public:
     TMidiResult InUnprepareHeader(TMidiHandle handle, TMidiHeader* header, unsigned size) override;
     TMidiResult InStart(TMidiHandle handle) override;
     TMidiResult InReset(TMidiHandle handle) override;
+    TMidiResult InDeliverWaiting(TMidiHandle handle) override;
     TMidiResult InClose(TMidiHandle handle) override;
 
     std::string ApiNames() const;  // "FluidSynth, JACK"
