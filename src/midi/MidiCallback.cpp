@@ -2,6 +2,18 @@
 
 #include <new>
 
+namespace {
+const char* const OutOfRangeText = "Specified error number is out of range";
+}
+
+std::string PortErrorText(uint16_t code)
+{
+    std::string text;
+    if (MidiService().GetErrorText(code, text) != MMSYSERR_NOERROR)
+        return OutOfRangeText;
+    return text;
+}
+
 TCallbackInstance* CreateCallbackInstance()
 {
     void* handle = nullptr;

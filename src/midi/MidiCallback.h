@@ -1,10 +1,12 @@
 #pragma once
-// The one callback of both ports and the record each port hands to the platform with it.
+// The one callback of both ports and the record each port hands to the platform with it, and
+// the text both give for a result code of the service.
 
 #include "Circbuf.h"
 #include "NotifyWindow.h"
 
 #include <atomic>
+#include <string>
 
 struct TCallbackInstance {
     void* MemoryHandle;                // the record's own block, to free it
@@ -24,3 +26,6 @@ void FreeCallbackInstance(TCallbackInstance* instance);
 // made room posts NotifyRoom: handled behind the notifications of everything queued before, it
 // asks the service for what waits.
 bool PortCallback(TMidiHandle handle, unsigned message, uintptr_t instance, uintptr_t param1, uintptr_t param2);
+
+// The service's text for the code, or the classic text for a code it does not know.
+std::string PortErrorText(uint16_t code);

@@ -3,10 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-const char* const OutOfRangeText = "Specified error number is out of range";
-}
-
 TMidiInput::TMidiInput(QObject* owner)
     : QObject(owner),
       NotifyWindow(std::make_unique<TNotifyWindow>(
@@ -41,10 +37,7 @@ TMidiInput::~TMidiInput()
 
 std::string TMidiInput::PlatformErrorText(uint16_t code) const
 {
-    std::string text;
-    if (MidiService().GetErrorText(code, text) != MMSYSERR_NOERROR)
-        return OutOfRangeText;
-    return text;
+    return PortErrorText(code);
 }
 
 void TMidiInput::Check(TMidiResult result)

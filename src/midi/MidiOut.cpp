@@ -2,10 +2,6 @@
 
 #include <cstring>
 
-namespace {
-const char* const OutOfRangeText = "Specified error number is out of range";
-}
-
 TMidiOutput::TMidiOutput(QObject* owner)
     : QObject(owner),
       NotifyWindow(std::make_unique<TNotifyWindow>(
@@ -28,10 +24,7 @@ TMidiOutput::~TMidiOutput()
 
 std::string TMidiOutput::PlatformErrorText(uint16_t code) const
 {
-    std::string text;
-    if (MidiService().GetErrorText(code, text) != MMSYSERR_NOERROR)
-        return OutOfRangeText;
-    return text;
+    return PortErrorText(code);
 }
 
 void TMidiOutput::Check(TMidiResult result)

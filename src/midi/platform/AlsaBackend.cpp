@@ -18,9 +18,6 @@
 
 namespace {
 
-constexpr const char* ClientName = "Kelvane";
-constexpr const char* InputClientName = "Kelvane In";
-
 const std::string TextSequencer = "ALSA sequencer: ";
 const std::string TextPortGone = "ALSA MIDI port is no longer there: ";
 const std::string TextInput = "ALSA MIDI input could not be opened: ";
@@ -31,11 +28,6 @@ const std::string TextNotTaking = "ALSA MIDI port is not taking data fast enough
 // thread is not running.
 constexpr size_t InputBufferBytes = 256 * 1024;
 constexpr int InputPoolEvents = 2000;  // the most the sequencer grants one client
-
-TMidiResult TextCode(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept
-{
-    return RegisterMidiErrorText(text, kind);
-}
 
 TMidiResult SequencerError(int error)
 {
@@ -265,7 +257,7 @@ public:
             return TextCode(TextInput + snd_strerror(error));
         }
         Owner->AddOwnClient(snd_seq_client_id(Seq));
-        snd_seq_set_client_name(Seq, InputClientName);
+        snd_seq_set_client_name(Seq, OwnInputClientName);
         snd_seq_set_client_pool_input(Seq, InputPoolEvents);
         snd_seq_set_input_buffer_size(Seq, InputBufferBytes);
         error = snd_midi_event_new(16, &Decoder);
@@ -376,59 +368,38 @@ public:
 
     std::string ApiName() const override { return "ALSA"; }
 
-    // Out of memory is the one thing that can throw here: it becomes no devices or NOMEM.
     std::vector<std::string> OutputNames() override
     {
-        try {
+        return NamesOrNone(Outputs, [&] {
             Outputs = Client->Ports(SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_SUBS_WRITE);
             return NamesOf(Outputs);
-        } catch (const std::exception&) {
-            Outputs.clear();
-            return {};
-        }
+        });
     }
 
     std::vector<std::string> InputNames() override
     {
-        try {
+        return NamesOrNone(Inputs, [&] {
             Inputs = Client->Ports(SND_SEQ_PORT_CAP_READ | SND_SEQ_PORT_CAP_SUBS_READ);
             return NamesOf(Inputs);
-        } catch (const std::exception&) {
-            Inputs.clear();
-            return {};
-        }
+        });
     }
 
     std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) override
     {
-        if (index >= Outputs.size()) {
-            result = MMSYSERR_BADDEVICEID;
-            return nullptr;
-        }
-        try {
+        return OpenListed<TOutputConnection>(index, Outputs.size(), result, [&] {
             return TAlsaOutput::Open(Client, Outputs[index], ++OutputPorts, result);
-        } catch (const std::exception&) {
-            result = MMSYSERR_NOMEM;
-            return nullptr;
-        }
+        });
     }
 
     std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink, TMidiResult& result) override
     {
-        if (index >= Inputs.size()) {
-            result = MMSYSERR_BADDEVICEID;
-            return nullptr;
-        }
-        try {
+        return OpenListed<TInputConnection>(index, Inputs.size(), result, [&]() -> std::unique_ptr<TInputConnection> {
             auto input = std::make_unique<TAlsaInput>(Client, sink);
             result = input->Open(Inputs[index]);
             if (result != MMSYSERR_NOERROR)
                 return nullptr;
             return input;
-        } catch (const std::exception&) {
-            result = MMSYSERR_NOMEM;
-            return nullptr;
-        }
+        });
     }
 
 private:
@@ -454,7 +425,7 @@ std::unique_ptr<TPortBackend> MakeAlsaBackend()
     // Non-blocking: a receiver that stops reading makes a send fail, never hang.
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_OUTPUT, SND_SEQ_NONBLOCK) < 0 || !seq)
         return nullptr;
-    snd_seq_set_client_name(seq, ClientName);
+    snd_seq_set_client_name(seq, OwnClientName);
     std::shared_ptr<TAlsaClient> client;
     try {
         client = std::make_shared<TAlsaClient>(seq);

@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr const char* ClientName = "Kelvane";
-constexpr const char* InputClientName = "Kelvane In";  // RtMidi runs one client per input
 // Per output port: a 64 KiB block many times over, or a burst of 100,000 short messages,
 // while the server takes about 32 KiB per cycle.
 constexpr size_t OutputRingBytes = 1 << 20;
@@ -37,11 +35,6 @@ const std::string TextNoPort = "JACK could not create a MIDI port";
 const std::string TextConnect = "JACK could not connect to the MIDI port ";
 const std::string TextPortGone = "JACK MIDI port is no longer there: ";
 const std::string TextInput = "JACK MIDI input could not be opened: ";
-
-TMidiResult TextCode(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept
-{
-    return RegisterMidiErrorText(text, kind);
-}
 
 // What the process callback needs of one output port.
 struct TJackOutputState {
@@ -99,7 +92,7 @@ public:
     static std::shared_ptr<TJackClient> Open()
     {
         jack_status_t status{};
-        jack_client_t* handle = jack_client_open(ClientName, JackNoStartServer, &status);
+        jack_client_t* handle = jack_client_open(OwnClientName, JackNoStartServer, &status);
         if (!handle)
             return nullptr;
         std::shared_ptr<TJackClient> client;
@@ -154,7 +147,7 @@ public:
     {
         std::lock_guard guard(NamesLock);
         for (int n = 1;; ++n) {
-            std::string name = n == 1 ? InputClientName : InputClientName + (" " + std::to_string(n));
+            std::string name = n == 1 ? OwnInputClientName : OwnInputClientName + (" " + std::to_string(n));
             if (InputClients.count(name))
                 continue;
             if (!ShutDown.load() && n < 1000) {
@@ -384,27 +377,14 @@ public:
 
     std::string ApiName() const override { return "JACK"; }
 
-    // Out of memory is the one thing that can throw here: it becomes no devices or NOMEM.
     std::vector<std::string> OutputNames() override
     {
-        try {
-            Outputs = PortNames(JackPortIsInput);
-            return Outputs;
-        } catch (const std::exception&) {
-            Outputs.clear();
-            return {};
-        }
+        return NamesOrNone(Outputs, [&] { return Outputs = PortNames(JackPortIsInput); });
     }
 
     std::vector<std::string> InputNames() override
     {
-        try {
-            Inputs = PortNames(JackPortIsOutput);
-            return Inputs;
-        } catch (const std::exception&) {
-            Inputs.clear();
-            return {};
-        }
+        return NamesOrNone(Inputs, [&] { return Inputs = PortNames(JackPortIsOutput); });
     }
 
     std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) override
@@ -413,16 +393,9 @@ public:
             result = TextCode(TextServerGone, TMidiFailure::NoServer);
             return nullptr;
         }
-        if (index >= Outputs.size()) {
-            result = MMSYSERR_BADDEVICEID;
-            return nullptr;
-        }
-        try {
+        return OpenListed<TOutputConnection>(index, Outputs.size(), result, [&] {
             return TJackOutput::Open(Client, Outputs[index], ++OutputPorts, result);
-        } catch (const std::exception&) {
-            result = MMSYSERR_NOMEM;
-            return nullptr;
-        }
+        });
     }
 
     std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink, TMidiResult& result) override
@@ -431,11 +404,7 @@ public:
             result = TextCode(TextServerGone, TMidiFailure::NoServer);
             return nullptr;
         }
-        if (index >= Inputs.size()) {
-            result = MMSYSERR_BADDEVICEID;
-            return nullptr;
-        }
-        try {
+        return OpenListed<TInputConnection>(index, Inputs.size(), result, [&]() -> std::unique_ptr<TInputConnection> {
             const std::string clientName = Client->ReserveInputClientName();
             auto input = std::make_unique<TRtMidiInput>(sink, RtMidi::UNIX_JACK, clientName,
                                                         [client = Client, clientName] { client->ReleaseInputClientName(clientName); });
@@ -448,10 +417,7 @@ public:
             if (result != MMSYSERR_NOERROR)
                 return nullptr;
             return input;
-        } catch (const std::exception&) {
-            result = MMSYSERR_NOMEM;
-            return nullptr;
-        }
+        });
     }
 
 private:

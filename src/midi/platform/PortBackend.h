@@ -5,6 +5,7 @@
 
 #include "MidiService.h"
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +58,50 @@ public:
 
 // Length of a short message from its status byte (1..3); data bytes as status give 3.
 size_t ShortMessageLength(uint8_t status);
+
+// The names other programs see on the ALSA sequencer and on JACK: the client of our outputs,
+// and the client each input runs.
+constexpr const char* OwnClientName = "Kelvane";
+constexpr const char* OwnInputClientName = "Kelvane In";
+
+// What the ALSA and JACK backends share around their library calls. Running out of memory is
+// the one thing that can throw there: it becomes no devices, or MMSYSERR_NOMEM.
+
+// The names `read` lists afresh (it keeps its own list of what they stand for), or none, with
+// that list emptied, when memory runs out.
+template <typename TList, typename TRead>
+std::vector<std::string> NamesOrNone(TList& list, TRead read) noexcept
+{
+    try {
+        return read();
+    } catch (const std::exception&) {
+        list.clear();
+        return {};
+    }
+}
+
+// The connection `open` makes to device `index` of the last list of `listed` devices; a device
+// not in that list is MMSYSERR_BADDEVICEID. On failure null, and `result` says why.
+template <typename TConnection, typename TOpen>
+std::unique_ptr<TConnection> OpenListed(size_t index, size_t listed, TMidiResult& result, TOpen open) noexcept
+{
+    if (index >= listed) {
+        result = MMSYSERR_BADDEVICEID;
+        return nullptr;
+    }
+    try {
+        return open();
+    } catch (const std::exception&) {
+        result = MMSYSERR_NOMEM;
+        return nullptr;
+    }
+}
+
+// A failure text of a backend as a result code (one code per distinct text).
+inline TMidiResult TextCode(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept
+{
+    return RegisterMidiErrorText(text, kind);
+}
 
 // The backends the system service can use. Each returns null when its service is not usable
 // here (no sound font, no /dev/snd/seq, no JACK server); none throws.
