@@ -8,6 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 FUZZ_TIME=${FUZZ_TIME:-600}
+FUZZ_TIMEOUT=${FUZZ_TIMEOUT:-10}  # seconds one input may take; more on a machine busy with other work
 runs=()
 [[ -n ${FUZZ_RUNS:-} ]] && runs=(-runs="$FUZZ_RUNS")
 # Most of a run's time goes to the sanitizer's allocator: recording every allocation's stack and
@@ -32,7 +33,7 @@ for target in "${targets[@]}"; do
   log="$BUILD/fuzz_$target.log"
   echo "== fuzz_$target for ${FUZZ_TIME} s (log: $log)"
   # Inputs up to 1 KiB (longer ones only slow the run down); a leak, a sanitizer report or a broken property stops the run.
-  if "$BUILD/fuzz_$target" -max_total_time="$FUZZ_TIME" "${runs[@]}" -max_len=1024 -timeout=10 -rss_limit_mb=2048 \
+  if "$BUILD/fuzz_$target" -max_total_time="$FUZZ_TIME" "${runs[@]}" -max_len=1024 -timeout="$FUZZ_TIMEOUT" -rss_limit_mb=2048 \
        -print_final_stats=1 -artifact_prefix="$BUILD/findings/$target-" \
        "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
     result=clean
