@@ -8,6 +8,7 @@
 #include "AlsaPeer.h"
 #include "GuiTest.h"
 #include "KelvaneFixture.h"
+#include "MonitorWindow.h"
 #include "platform/SystemMidiService.h"
 
 #include <QApplication>
@@ -42,42 +43,13 @@ public:
             std::printf("peer: %s\n", Peer->Error().c_str());
             return false;
         }
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Alsa));
-        TFixtureOptions options;
-        options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
-                               .arg(QString::fromStdString(Peer->InputPortName()),
-                                    QString::fromStdString(Peer->OutputPortName()));
-        options.UseRecordingService = false;
-        Fixture = std::make_unique<TKelvaneFixture>(options);
-        if (!Fixture->Main().MidiInput->DeviceHandle() || !Fixture->Main().MidiOutput->DeviceHandle()) {
-            std::printf("the window did not open the peer's ports\n");
-            return false;
-        }
-        DialogHooks().Message = [this](const QString& text, bool error) {
-            if (!error && text.startsWith(QStringLiteral("MIDIイン・オーバーフロー")))
-                ++Overflows;
-            else
-                std::printf("box: %s\n", text.toUtf8().constData());
-        };
-        Fixture->Main().resize(800, 600);
-        ShowPage(*Fixture, 2);  // the Binary page, where the monitor is
-        QTest::qWait(100);
-        return true;
+        return Window.Open(TMidiApi::Alsa, Peer->InputPortName(), Peer->OutputPortName(), true);
     }
 
     ~TBench()
     {
-        Fixture.reset();
-        SetMidiService(nullptr);
+        Window.Close();
         Peer.reset();
-    }
-
-    void Clear()
-    {
-        Fixture->Form().ButtonInClear->setEnabled(true);
-        QTest::mouseClick(Fixture->Form().ButtonInClear, Qt::LeftButton);
-        QTest::qWait(50);
-        Overflows = 0;
     }
 
     // The peer sends on a thread of its own, `rate` messages a second in batches every 10 ms;
@@ -85,11 +57,11 @@ public:
     void Rate()
     {
         std::printf("\n== short messages at a steady rate for 2 s, queue capacity %u ==\n",
-                    unsigned(Fixture->Main().MidiInput->Capacity()));
+                    unsigned(Window.Fixture->Main().MidiInput->Capacity()));
         std::printf("%10s %10s %10s %10s %10s %10s\n", "rate/s", "sent", "shown", "overflows", "send s", "shown s");
         double best = 0;
         for (double rate : {1000.0, 2000.0, 5000.0, 10000.0, 20000.0, 40000.0, 80000.0, 160000.0}) {
-            Clear();
+            Window.Clear();
             const size_t count = size_t(rate * 2);
             std::atomic<bool> done{false};
             std::atomic<int> failures{0};
@@ -111,19 +83,19 @@ public:
             // Whether all came is what the row below reports.
             static_cast<void>(QTest::qWaitFor(
                 [&] {
-                    return Fixture->Main().ReceivedBytes.size() >= expected || (done && Overflows > 0) ||
+                    return Window.Fixture->Main().ReceivedBytes.size() >= expected || (done && Window.Overflows > 0) ||
                            Clock::now() - start > std::chrono::seconds(60);
                 },
                 70000));
             sender.join();
             const double shownSeconds = std::chrono::duration<double>(Clock::now() - start).count();
             QTest::qWait(200);
-            const QString text = Fixture->Form().MemoMidiIn->toPlainText();
+            const QString text = Window.Fixture->Form().MemoMidiIn->toPlainText();
             const qint64 shown = text.isEmpty() ? 0 : text.count('\n') + 1;
-            std::printf("%10.0f %10zu %10lld %10ld %10.2f %10.2f%s\n", rate, count, shown, Overflows, sendSeconds,
+            std::printf("%10.0f %10zu %10lld %10ld %10.2f %10.2f%s\n", rate, count, shown, Window.Overflows, sendSeconds,
                         shownSeconds, failures ? " (peer's sends refused)" : "");
             std::fflush(stdout);
-            const bool kept = shown == qint64(count) && Overflows == 0 && failures == 0 && sendSeconds < 2.5;
+            const bool kept = shown == qint64(count) && Window.Overflows == 0 && failures == 0 && sendSeconds < 2.5;
             if (!kept)
                 break;
             best = rate;
@@ -143,8 +115,8 @@ public:
         constexpr size_t InFlight = 24 * 1024;
 
         std::printf("\n== 1 MiB system exclusive, peer to monitor, events of 256 bytes ==\n");
-        Clear();
-        const QByteArray& received = Fixture->Main().ReceivedBytes;
+        Window.Clear();
+        const QByteArray& received = Window.Fixture->Main().ReceivedBytes;
         auto start = Clock::now();
         int refused = 0;
         for (size_t at = 0; at < message.size(); at += 256) {
@@ -157,7 +129,7 @@ public:
         const double in = std::chrono::duration<double>(Clock::now() - start).count();
         const bool exact = received == QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size()));
         std::printf("all shown after %.3f s, byte-exact: %s, overflows: %ld, refused: %d\n", in, exact ? "yes" : "NO",
-                    Overflows, refused);
+                    Window.Overflows, refused);
 
         std::printf("\n== 1 MiB system exclusive to the peer, PutLong of 1,024-byte packets ==\n");
         Peer->Clear();
@@ -166,7 +138,7 @@ public:
         try {
             for (size_t at = 0; at < message.size(); at += 1024) {
                 Peer->WaitForBytes(at < InFlight ? 0 : at - InFlight, 60000);
-                Fixture->Main().MidiOutput->PutLong(message.data() + at, 1024);
+                Window.Fixture->Main().MidiOutput->PutLong(message.data() + at, 1024);
                 QCoreApplication::sendPostedEvents();
             }
         } catch (const std::exception& e) {
@@ -182,7 +154,7 @@ public:
         start = Clock::now();
         error.clear();
         try {
-            Fixture->Main().MidiOutput->PutLong(message.data(), uint32_t(message.size()));
+            Window.Fixture->Main().MidiOutput->PutLong(message.data(), uint32_t(message.size()));
         } catch (const std::exception& e) {
             error = e.what();
         }
@@ -194,8 +166,7 @@ public:
 
 private:
     std::unique_ptr<TAlsaPeer> Peer;
-    std::unique_ptr<TKelvaneFixture> Fixture;
-    long Overflows = 0;
+    TMonitorWindow Window;
 };
 
 }  // namespace

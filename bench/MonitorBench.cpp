@@ -12,6 +12,7 @@
 #include "JackServer.h"
 #include "GuiTest.h"
 #include "KelvaneFixture.h"
+#include "MonitorWindow.h"
 #include "platform/SystemMidiService.h"
 
 #include <QApplication>
@@ -74,44 +75,14 @@ public:
             std::printf("peer: %s\n", Peer->Error().c_str());
             return false;
         }
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
-        TFixtureOptions options;
-        options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
-                               .arg(QString::fromStdString(Peer->InputPortName()),
-                                    QString::fromStdString(Peer->OutputPortName()));
-        options.UseRecordingService = false;
-        Fixture = std::make_unique<TKelvaneFixture>(options);
-        if (!Fixture->Main().MidiInput->DeviceHandle()) {
-            std::printf("the window did not open the peer's output\n");
-            return false;
-        }
-        // Every lost event reaches the hook once (it opens no box, so none is counted away).
-        DialogHooks().Message = [this](const QString& text, bool error) {
-            if (!error && text.startsWith(QStringLiteral("MIDIイン・オーバーフロー")))
-                ++Overflows;
-            else
-                std::printf("box: %s\n", text.toUtf8().constData());
-        };
-        Fixture->Main().resize(800, 600);
-        ShowPage(*Fixture, 2);  // the Binary page, where the monitor is
-        QTest::qWait(100);
-        return true;
+        return Window.Open(TMidiApi::Jack, Peer->InputPortName(), Peer->OutputPortName(), false);
     }
 
     ~TBench()
     {
-        Fixture.reset();
-        SetMidiService(nullptr);
+        Window.Close();
         Peer.reset();
         Server.Stop();
-    }
-
-    void Clear()
-    {
-        Fixture->Form().ButtonInClear->setEnabled(true);
-        QTest::mouseClick(Fixture->Form().ButtonInClear, Qt::LeftButton);
-        QTest::qWait(50);
-        Overflows = 0;
     }
 
     struct TRun {
@@ -131,7 +102,7 @@ public:
     // is over, or time is up.
     TRun Run(const TMessageAt& messageAt, size_t count, size_t perCycle, qint64 expectedBytes, int timeoutMs)
     {
-        Clear();
+        Window.Clear();
         Peer->SetEventsPerCycle(perCycle);
         const size_t slice = perCycle ? std::max<size_t>(1000, size_t(perCycle * CyclesPerSecond / 2)) : count;
         size_t next = 0;
@@ -160,8 +131,8 @@ public:
                     run.SendSeconds = clock.nsecsElapsed() / 1e9;
                 }
             }
-            const bool done = Fixture->Main().ReceivedBytes.size() >= expectedBytes;
-            const bool lost = sent && Overflows > 0 && clock.elapsed() > run.SendSeconds * 1000 + 500;
+            const bool done = Window.Fixture->Main().ReceivedBytes.size() >= expectedBytes;
+            const bool lost = sent && Window.Overflows > 0 && clock.elapsed() > run.SendSeconds * 1000 + 500;
             if (done || lost || clock.elapsed() > timeoutMs)
                 loop.quit();
         });
@@ -173,10 +144,10 @@ public:
         QTest::qWait(100);  // the memo's last turn of the loop
         if (!sent)
             run.SendSeconds = run.TotalSeconds;
-        const QString shown = Fixture->Form().MemoMidiIn->toPlainText();
+        const QString shown = Window.Fixture->Form().MemoMidiIn->toPlainText();
         run.Shown = shown.isEmpty() ? 0 : shown.count('\n') + 1;
-        run.Bytes = Fixture->Main().ReceivedBytes.size();
-        run.Overflows = Overflows;
+        run.Bytes = Window.Fixture->Main().ReceivedBytes.size();
+        run.Overflows = Window.Overflows;
         return run;
     }
 
@@ -189,7 +160,7 @@ public:
     void Rate()
     {
         std::printf("\n== short messages at a steady rate for 3 s, queue capacity %u ==\n",
-                    unsigned(Fixture->Main().MidiInput->Capacity()));
+                    unsigned(Window.Fixture->Main().MidiInput->Capacity()));
         std::printf("%10s %10s %10s %10s %10s %10s %14s\n", "rate/s", "sent", "shown", "overflows", "send s", "shown s",
                     "window us/msg");
         double best = 0;
@@ -263,7 +234,7 @@ public:
             pieces.emplace_back(message.begin() + std::ptrdiff_t(start),
                                 message.begin() + std::ptrdiff_t(std::min(message.size(), start + 16 * 1024)));
         const TRun run = Run([&](size_t i) { return pieces[i]; }, pieces.size(), 0, qint64(message.size()), 30000);
-        const QByteArray& received = Fixture->Main().ReceivedBytes;
+        const QByteArray& received = Window.Fixture->Main().ReceivedBytes;
         const bool exact = received == QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size()));
         std::printf("pieces %zu, received %lld bytes in %lld lines, byte-exact: %s, overflows: %ld\n", pieces.size(),
                     run.Bytes, run.Shown, exact ? "yes" : "NO", run.Overflows);
@@ -274,7 +245,7 @@ public:
     void Memory()
     {
         std::printf("\n== resident memory after 1,000,000 monitor lines ==\n");
-        Clear();
+        Window.Clear();
         const long before = ResidentKiB();
         constexpr size_t Lines = 1'000'000;
         constexpr size_t PerCycle = 267;  // 50,062 messages/s: memory is measured here, not speed
@@ -288,9 +259,9 @@ public:
         // The memo laid out again after a resize, and a scroll to the top: what a user would do.
         QElapsedTimer clock;
         clock.start();
-        Fixture->Main().resize(900, 700);
+        Window.Fixture->Main().resize(900, 700);
         QCoreApplication::processEvents();
-        auto* bar = Fixture->Form().MemoMidiIn->verticalScrollBar();
+        auto* bar = Window.Fixture->Form().MemoMidiIn->verticalScrollBar();
         bar->setValue(0);
         QCoreApplication::processEvents();
         std::printf("resize and scroll to the top with 1,000,000 lines: %.3f s\n", clock.nsecsElapsed() / 1e9);
@@ -299,8 +270,7 @@ public:
 private:
     TJackServer Server;
     std::unique_ptr<TJackPeer> Peer;
-    std::unique_ptr<TKelvaneFixture> Fixture;
-    long Overflows = 0;
+    TMonitorWindow Window;
 };
 
 }  // namespace
