@@ -210,6 +210,7 @@ private:
     void MidiInputMidiInput();
     void MidiInputOverflow();
     void ButtonInClearClick();
+    void RestartChosenInput();
     void ButtonInSaveBinaryClick();
     void ButtonInSaveTextClick();
     void MemoMidiInChange();

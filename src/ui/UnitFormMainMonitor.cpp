@@ -164,30 +164,42 @@ void TFormMain::RestoreInputDevice(const QString& savedName)
     }
 }
 
+// Clearing restarts the port on the device the list shows, which is now the one chosen; with
+// "no input" chosen it only closes the port.
 void TFormMain::ComboMidiInDeviceChange()
 {
     ButtonInClearClick();
-    const int index = ui->ComboMidiInDevice->currentIndex();
-    const int device = ui->ComboMidiInDevice->itemData(index, InputDeviceRole).toInt();
-    if (index > 0 && device == VanishedInput) {
-        MidiInput->Close();  // nothing to open: the device has gone
-    } else if (index > 0) {
-        MidiInput->Close();
-        // The list may have changed since it was read: the number must still name this device.
-        bool there = false;
-        try {
+}
+
+// The port restarts on the device the list shows, not on the number it was opened by: devices
+// come and go, and that number may now name another device, or none. The entry's number is
+// tried first (two devices may share a name), then the name.
+void TFormMain::RestartChosenInput()
+{
+    MidiInput->Close();
+    const QComboBox* combo = ui->ComboMidiInDevice;
+    const int index = combo->currentIndex();
+    const int device = combo->itemData(index, InputDeviceRole).toInt();
+    if (index <= 0)
+        return;  // no input chosen
+    const std::string name = combo->itemData(index).toString().toStdString();
+    bool numberNamesIt = false;
+    try {
+        if (device != VanishedInput) {
             MidiInput->SetDeviceID(uint16_t(device));
-            there = QString::fromStdString(MidiInput->ProductName()) == ui->ComboMidiInDevice->itemData(index).toString();
-        } catch (const EMidiInputError&) {
-            // Gone since the list was read: nothing to monitor.
+            numberNamesIt = MidiInput->ProductName() == name;
         }
-        if (!there)
-            return;
-        MidiInput->Open();  // a device that fails to open simply shows nothing
-        MidiInput->Start();
-    } else if (MidiInput->DeviceHandle()) {
-        MidiInput->Close();
+    } catch (const EMidiInputError&) {
+        // Fewer devices now: look for the name.
     }
+    try {
+        if (!numberNamesIt)
+            MidiInput->SetProductName(name);  // a device that had gone may be back
+    } catch (const EMidiInputError&) {
+        return;  // gone: nothing to monitor
+    }
+    MidiInput->Open();  // a device that fails to open simply shows nothing
+    MidiInput->Start();
 }
 
 // One event per notification. The memo and the byte count catch up once per turn of the event
@@ -253,9 +265,7 @@ void TFormMain::ButtonInClearClick()
     MonitorPending.clear();
     ReceivedBytes.clear();
     ui->LabelMidiIn->setText(tr("MIDI入力"));
-    MidiInput->Close();
-    MidiInput->Open();
-    MidiInput->Start();
+    RestartChosenInput();
 }
 
 void TFormMain::ButtonInSaveBinaryClick()

@@ -461,6 +461,64 @@ TEST(MonitorDevices, EverySavedNameMatchIsOpenedAndTheLastStays)
     EXPECT_EQ(std::count(opens.begin(), opens.end(), 1), 0) << "the other device never";
 }
 
+// Devices come and go while the monitor runs: a clear restarts the port on the device the list
+// shows, never on whichever device now has the number it was opened by.
+struct TClearAfterChangeCase {
+    const char* Name;
+    std::vector<std::string> WhenListRead;  // the devices when the list is opened; empty: not opened
+    std::vector<std::string> AtClear;       // the devices when the clear comes
+    int Opened;                             // the device number opened, -1: none
+};
+
+void PrintTo(const TClearAfterChangeCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class ClearAfterDevicesChange : public ::testing::TestWithParam<TClearAfterChangeCase> {};
+
+TEST_P(ClearAfterDevicesChange, RestartsTheDeviceTheListShows)
+{
+    const TClearAfterChangeCase& c = GetParam();
+    TKelvaneFixture f(WithInput("In B", {"In A", "In B"}));
+    QComboBox* combo = f.Form().ComboMidiInDevice;
+    f.Service().Inject({0x90, 0x3C, 0x7F});
+    Settle();
+    if (!c.WhenListRead.empty()) {
+        f.Service().InputNames = c.WhenListRead;
+        combo->showPopup();
+        combo->hidePopup();
+    }
+    ASSERT_EQ(combo->currentText(), "In B");
+    f.Service().InputNames = c.AtClear;
+    f.Service().ClearCalls();
+
+    Click(f.Form().ButtonInClear);
+    const std::vector<int> opens = InputOpens(f);
+    if (c.Opened < 0) {
+        EXPECT_TRUE(opens.empty());
+        EXPECT_FALSE(f.Service().InputOpen());
+    } else {
+        EXPECT_EQ(opens, std::vector<int>{c.Opened});
+        EXPECT_TRUE(f.Service().InputOpen());
+    }
+    EXPECT_EQ(combo->currentText(), "In B");
+    EXPECT_EQ(MemoText(f), "");
+    EXPECT_TRUE(f.Errors.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MonitorDevices, ClearAfterDevicesChange,
+    ::testing::Values(
+        TClearAfterChangeCase{"Unchanged", {}, {"In A", "In B"}, 1},
+        TClearAfterChangeCase{"DeviceAddedBeforeListRead", {"New", "In A", "In B"}, {"New", "In A", "In B"}, 2},
+        TClearAfterChangeCase{"DeviceAddedBeforeListNotRead", {}, {"New", "In A", "In B"}, 2},
+        TClearAfterChangeCase{"DeviceBeforeRemovedListNotRead", {}, {"In B"}, 0},
+        TClearAfterChangeCase{"GoneAnotherHasItsNumber", {"In A", "Other"}, {"In A", "Other"}, -1},
+        TClearAfterChangeCase{"GoneListNotRead", {}, {"In A", "Other"}, -1},
+        TClearAfterChangeCase{"GoneAndBackElsewhere", {"In A"}, {"Other", "In A", "In B"}, 2}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // --- lost input
 
 // Inject calls the port's callback at once, so every message below is queued or dropped before

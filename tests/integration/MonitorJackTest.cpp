@@ -4,6 +4,7 @@
 #include "JackTest.h"
 #include "platform/InputReception.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QPushButton>
@@ -124,6 +125,41 @@ TEST_F(MonitorJackTest, ClearEmptiesMemoCountAndLabelAndTheMonitorGoesOn)
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"80 3C 00"}), 1));
     EXPECT_EQ(Memo(), "80 3c 00");
     EXPECT_TRUE(F().Form().ButtonInSaveText->isEnabled());
+}
+
+// Another client goes away while the monitor listens to a later one: the port in use moves up
+// the list, and a clear must restart it, not whatever now has the number it was opened by.
+TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
+{
+    auto earlier = std::make_unique<TJackPeer>("kelvane-earlier");
+    TJackPeer later("kelvane-later");
+    ASSERT_TRUE(earlier->IsOpen() && later.IsOpen()) << earlier->Error() << later.Error();
+    QComboBox* combo = F().Form().ComboMidiInDevice;
+    combo->showPopup();  // the list is read afresh as it opens
+    combo->hidePopup();
+    const int index = combo->findText(QString::fromStdString(later.OutputPortName()));
+    ASSERT_GT(index, 0);
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    ASSERT_TRUE(later.WaitUntilOutputConnected(3000));
+    later.Send({0x90, 0x3C, 0x7F});
+    ASSERT_TRUE(later.WaitUntilSent(3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() == 1; }, 5000));
+
+    earlier.reset();
+    combo->showPopup();  // a look at the list: the device in use is now one up
+    combo->hidePopup();
+    ASSERT_EQ(combo->findText(QString::fromStdString(later.OutputPortName())), index - 1);
+    QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
+    EXPECT_EQ(Memo(), "");
+    EXPECT_EQ(combo->currentText().toStdString(), later.OutputPortName());
+    ASSERT_TRUE(later.WaitUntilOutputConnected(3000)) << "the device in use was not opened again";
+    later.Send({0x80, 0x3C, 0x00});
+    ASSERT_TRUE(later.WaitUntilSent(3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() == 1; }, 5000)) << "nothing arrived after the clear";
+    QTest::qWait(30);
+    EXPECT_EQ(Memo(), "80 3c 00");
+    EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join('|').toStdString();
 }
 
 // A long message: the service joins the peer's pieces, the port delivers it in buffers of 4,096
