@@ -56,6 +56,14 @@ std::optional<int> Integer(const QString& text)
     return int(signedValue);
 }
 
+// Names match in any letter case, letter by letter: the other case of a name is the same name
+// unless a letter's capital is two letters (U+0149 becomes U+02BC N) or another letter's (the
+// dotless i's capital is I, whose small letter is i).
+bool SameLetters(const QString& name, const QString& otherCase)
+{
+    return name.toCaseFolded() == otherCase.toCaseFolded();
+}
+
 void CheckReaders(const TIniFile& ini, const QString& where)
 {
     const QStringList sections = ini.Sections();
@@ -64,7 +72,9 @@ void CheckReaders(const TIniFile& ini, const QString& where)
         FUZZ_CHECK(!section.isEmpty(), Shown(where));
         FUZZ_CHECK(!folded.contains(section.toCaseFolded()), "a section listed twice: " + Shown(section));
         folded.insert(section.toCaseFolded());
-        FUZZ_CHECK(ini.SectionExists(section) && ini.SectionExists(section.toUpper()), Shown(section));
+        FUZZ_CHECK(ini.SectionExists(section), Shown(section));
+        if (SameLetters(section, section.toUpper()))
+            FUZZ_CHECK(ini.SectionExists(section.toUpper()), "case matters for " + Shown(section));
         QSet<QString> keys;
         for (const auto& [key, value] : ini.SectionEntries(section)) {
             FUZZ_CHECK(!key.isEmpty(), "an empty key in [" + Shown(section) + "]");
@@ -72,8 +82,9 @@ void CheckReaders(const TIniFile& ini, const QString& where)
             keys.insert(key.toCaseFolded());
             FUZZ_CHECK(ini.KeyExists(section, key), Shown(key));
             FUZZ_CHECK(ini.ReadString(section, key, QStringLiteral("\x01")) == value, Shown(key));
-            FUZZ_CHECK(ini.ReadString(section.toLower(), key.toUpper(), QStringLiteral("\x01")) == value,
-                       "case matters for " + Shown(key));
+            if (SameLetters(section, section.toLower()) && SameLetters(key, key.toUpper()))
+                FUZZ_CHECK(ini.ReadString(section.toLower(), key.toUpper(), QStringLiteral("\x01")) == value,
+                           "case matters for " + Shown(key));
             FUZZ_CHECK(value.size() <= TIniFile::MaxValueBytes, Shown(value));
             FUZZ_CHECK(!value.contains(u'\r') && !value.contains(u'\n'), Shown(value));
             FUZZ_CHECK(value.isEmpty() || (!IsBlank(value.front()) && !IsBlank(value.back())), Shown(value));

@@ -118,6 +118,11 @@ const TStringCase StringCases[] = {
     {"OnlyTabsAndSpacesTrimmed", "[S]\nName=\xE3\x80\x80x\xE3\x80\x80\n", "S", "Name", QString::fromUtf8("\u3000x\u3000")},
     {"Utf8WithBom", "\xEF\xBB\xBF[ドラム]\n名前=バスドラム\n", "ドラム", "名前", "バスドラム"},
     {"Utf8WithoutBom", "[GM（日本語）]\n035=アコースティック・バスドラム\n", "GM（日本語）", "035", "アコースティック・バスドラム"},
+    {"NameCaseBeyondAscii", "[Ärger]\nÉtat=x\n", "ärger", "éTAT", "x"},
+    // Letter by letter: a file may hold both of these keys, and each keeps its own value.
+    {"OneLetterNeverMatchesTwo", "[S]\nstraße=x\n", "S", "STRASSE", "<default>"},
+    {"LetterWhoseCapitalIsTwoLetters", "[S]\n\u0149=x\n", "S", "\u02BCN", "<default>"},
+    {"DotlessIIsNotI", "[S]\n\u0131=x\n", "S", "i", "<default>"},
     {"NulInsideValue", QByteArray("[S]\nA=x\0y\n", 11), "S", "A", QString::fromLatin1("x\0y", 3)},
 };
 
