@@ -37,6 +37,8 @@ for target in "${targets[@]}"; do
        -print_final_stats=1 -artifact_prefix="$BUILD/findings/$target-" \
        "$corpus" "fuzz/corpus/$target" >"$log" 2>&1; then
     result=clean
+  elif grep -q 'libFuzzer: run interrupted' "$log"; then
+    result="stopped by hand, clean until then"  # Ctrl-C or SIGINT: the stats are final
   else
     result="FAILED (see $log and $BUILD/findings/)"
     status=1
