@@ -486,8 +486,7 @@ TEST_P(ClearAfterDevicesChange, RestartsTheDeviceTheListShows)
     Settle();
     if (!c.WhenListRead.empty()) {
         f.Service().InputNames = c.WhenListRead;
-        combo->showPopup();
-        combo->hidePopup();
+        OpenInputList(combo);
     }
     ASSERT_EQ(combo->currentText(), "In B");
     f.Service().InputNames = c.AtClear;

@@ -1,7 +1,7 @@
 // Ports that come and go while the program runs: the output-port menu and the input list are
 // read afresh each time they open, keep the port in use, and send to the port chosen.
+#include "GuiTest.h"
 #include "IniFile.h"
-#include "KelvaneFixture.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -41,12 +41,6 @@ QAction* ItemNamed(QMenu* menu, const QString& caption)
         if (item->text() == caption)
             return item;
     return nullptr;
-}
-
-void OpenInputList(QComboBox* combo)
-{
-    combo->showPopup();
-    combo->hidePopup();
 }
 
 TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)

@@ -135,8 +135,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     TJackPeer later("kelvane-later");
     ASSERT_TRUE(earlier->IsOpen() && later.IsOpen()) << earlier->Error() << later.Error();
     QComboBox* combo = F().Form().ComboMidiInDevice;
-    combo->showPopup();  // the list is read afresh as it opens
-    combo->hidePopup();
+    OpenInputList(combo);
     const int index = combo->findText(QString::fromStdString(later.OutputPortName()));
     ASSERT_GT(index, 0);
     combo->setCurrentIndex(index);
@@ -147,8 +146,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() == 1; }, 5000));
 
     earlier.reset();
-    combo->showPopup();  // a look at the list: the device in use is now one up
-    combo->hidePopup();
+    OpenInputList(combo);  // the device in use is now one up
     ASSERT_EQ(combo->findText(QString::fromStdString(later.OutputPortName())), index - 1);
     QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
     EXPECT_EQ(Memo(), "");

@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QTabBar>
 #include <QTest>
@@ -44,4 +45,10 @@ void WriteText(const QString& path, const QString& text)
 void Click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void OpenInputList(QComboBox* combo)
+{
+    combo->showPopup();
+    combo->hidePopup();
 }

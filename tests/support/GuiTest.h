@@ -1,12 +1,13 @@
 #pragma once
 // Small helpers the window tests share: settings before start-up, a page shown as the user
-// opens it, files written and read back, a left click.
+// opens it, files written and read back, a left click, a look at the input list.
 
 #include "KelvaneFixture.h"
 
 #include <QByteArray>
 #include <QString>
 
+class QComboBox;
 class QWidget;
 
 // Fixture options with `settings` as the settings file's text before start-up.
@@ -21,3 +22,6 @@ void WriteFile(const QString& path, const QByteArray& bytes);
 void WriteText(const QString& path, const QString& text);  // as UTF-8
 
 void Click(QWidget* widget);
+
+// Opens and closes the input list, as a user looking at it: the list is read afresh.
+void OpenInputList(QComboBox* combo);
