@@ -99,6 +99,7 @@ TMainSettings ReadMainSettings(const TIniFile& ini, const TScreenGeometry& scree
 
     s.Interval = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("Interval"), d.Interval, 5, 500);
     s.PacketSize = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("PacketSize"), d.PacketSize, 128, 2048);
+    s.WaitAfterMessage = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("WaitAfterMessage"), d.WaitAfterMessage, 0, 5000);
 
     s.BinaryFolder = ini.ReadString(FilePath, QStringLiteral("Binary"), programFolderWithSeparator);
     s.TextFolder = ini.ReadString(FilePath, QStringLiteral("Text"), programFolderWithSeparator);
@@ -190,6 +191,7 @@ void WriteMainSettings(TIniFile& ini, const TMainSettings& s)
 
     ini.WriteInteger(SystemExclusiveSend, QStringLiteral("Interval"), s.Interval);
     ini.WriteInteger(SystemExclusiveSend, QStringLiteral("PacketSize"), s.PacketSize);
+    ini.WriteInteger(SystemExclusiveSend, QStringLiteral("WaitAfterMessage"), s.WaitAfterMessage);
 
     ini.WriteBool(FormMain, QStringLiteral("ShowHint"), s.ShowHint);
 

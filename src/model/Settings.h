@@ -85,6 +85,9 @@ struct TMainSettings {
     // [SystemExclusiveSend]
     int Interval = 100;  // milliseconds
     int PacketSize = 1024;  // bytes
+    // Milliseconds the next packet waits after a packet that ends a system exclusive message, in
+    // place of Interval; 0 keeps Interval there too (so a file without the key sends as always).
+    int WaitAfterMessage = 0;
 
     // [FilePath] keys Binary and Text, each with its trailing separator.
     QString BinaryFolder;

@@ -67,6 +67,7 @@ int MasterFineTune(const TMainSettings& s) { return s.MasterFineTune; }
 int MasterCoarseTune(const TMainSettings& s) { return s.MasterCoarseTune; }
 int Interval(const TMainSettings& s) { return s.Interval; }
 int PacketSize(const TMainSettings& s) { return s.PacketSize; }
+int WaitAfterMessage(const TMainSettings& s) { return s.WaitAfterMessage; }
 int DrumCharacterSet(const TMainSettings& s) { return s.DrumFont.CharacterSet; }
 int BinaryCharacterSet(const TMainSettings& s) { return s.BinaryFont.CharacterSet; }
 int DrumBackColor(const TMainSettings& s) { return s.DrumBackColor; }
@@ -108,6 +109,12 @@ const TMainCase MainCases[] = {
     {"Interval501", "[SystemExclusiveSend]\nInterval=501\n", Interval, 100},
     {"PacketSize2048", "[SystemExclusiveSend]\nPacketSize=2048\n", PacketSize, 2048},
     {"PacketSize127", "[SystemExclusiveSend]\nPacketSize=127\n", PacketSize, 1024},
+    {"WaitAfterMessage0", "[SystemExclusiveSend]\nWaitAfterMessage=0\n", WaitAfterMessage, 0},
+    {"WaitAfterMessage5000", "[SystemExclusiveSend]\nWaitAfterMessage=5000\n", WaitAfterMessage, 5000},
+    {"WaitAfterMessage5001", "[SystemExclusiveSend]\nWaitAfterMessage=5001\n", WaitAfterMessage, 0},
+    {"WaitAfterMessageMinus1", "[SystemExclusiveSend]\nWaitAfterMessage=-1\n", WaitAfterMessage, 0},
+    {"WaitAfterMessageHex", "[SystemExclusiveSend]\nWaitAfterMessage=$1F4\n", WaitAfterMessage, 500},
+    {"WaitAfterMessageLetters", "[SystemExclusiveSend]\nWaitAfterMessage=lang\n", WaitAfterMessage, 0},
     {"DrumCharacterSet300", "[FormMain]\nDrumFontCharacterSet=300\n", DrumCharacterSet, 128},
     {"DrumCharacterSet0", "[FormMain]\nDrumFontCharacterSet=0\n", DrumCharacterSet, 0},
     {"BinaryCharacterSetMinus1", "[FormMain]\nBinaryFontCharacterSet=-1\n", BinaryCharacterSet, 128},
@@ -160,6 +167,7 @@ TEST(MainSettings, NoFileGivesTheDefaults)
     EXPECT_EQ(s.MasterCoarseTune, 0);
     EXPECT_EQ(s.Interval, 100);
     EXPECT_EQ(s.PacketSize, 1024);
+    EXPECT_EQ(s.WaitAfterMessage, 0);
     EXPECT_EQ(s.BinaryFolder, ProgramFolder);
     EXPECT_EQ(s.TextFolder, ProgramFolder);
     EXPECT_TRUE(s.ColorDialogEntries.isEmpty());
@@ -260,6 +268,7 @@ TEST(MainSettings, WritesEveryKeyInItsOrder)
         "[SystemExclusiveSend]\n"
         "Interval=100\n"
         "PacketSize=1024\n"
+        "WaitAfterMessage=0\n"
         "[FilePath]\n"
         "Binary=/b/\n"
         "Text=/t/\n"
@@ -332,6 +341,7 @@ TEST(MainSettings, WhatIsWrittenReadsBackUnchanged)
     s.MasterCoarseTune = -64;
     s.Interval = 5;
     s.PacketSize = 2048;
+    s.WaitAfterMessage = 2500;
     s.BinaryFolder = "/data/syx/";
     s.TextFolder = "/data/txt/";
     s.ColorDialogEntries = {"ColorA=FFFFFF"};
