@@ -7,20 +7,6 @@ const char* const OddHexDigitsMessage =
 
 namespace {
 
-// Value 0..15 of a hexadecimal digit, -1 for any other character. Full-width digits and letters
-// are not digits: only the ASCII characters count.
-int DigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    return -1;
-}
-
 // All complete pairs as bytes; *odd tells whether one digit was left over.
 QByteArray PairDigits(const QString& text, bool* odd)
 {
@@ -28,7 +14,7 @@ QByteArray PairDigits(const QString& text, bool* odd)
     bytes.reserve(text.size() / 2);
     int high = -1;
     for (QChar c : text) {
-        const int value = DigitValue(c);
+        const int value = HexDigitValue(c.unicode());
         if (value < 0)
             continue;
         if (high < 0) {
@@ -74,7 +60,7 @@ int CountHexDigits(const QString& text)
 {
     int count = 0;
     for (QChar c : text)
-        if (DigitValue(c) >= 0)
+        if (HexDigitValue(c.unicode()) >= 0)
             ++count;
     return count;
 }

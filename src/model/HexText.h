@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <cstdint>
 
@@ -20,6 +21,19 @@ struct THexBytes {
 };
 
 THexBytes HexTextToBytes(const QString& text);
+
+// Value 0..15 of a hexadecimal digit, -1 for any other character. Full-width digits and letters
+// are not digits: only the ASCII characters count.
+constexpr int HexDigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return -1;
+}
 
 // Number of the characters 0-9, A-F and a-f in the text.
 int CountHexDigits(const QString& text);

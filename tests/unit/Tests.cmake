@@ -2,6 +2,7 @@
 kelvane_add_test(unit_sequencer_events unit/SequencerEventsTest.cpp)
 kelvane_add_test(unit_ini_file unit/IniFileTest.cpp)
 kelvane_add_test(unit_hex_text unit/HexTextTest.cpp)
+kelvane_add_test(unit_checksums unit/ChecksumTest.cpp)
 kelvane_add_test(unit_control_change unit/ControlChangeTest.cpp)
 kelvane_add_test(unit_settings unit/SettingsTest.cpp)
 kelvane_add_test(unit_name_lists unit/NameListsTest.cpp)
