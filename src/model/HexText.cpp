@@ -2,13 +2,15 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 const char* const OddHexDigitsMessage =
     QT_TRANSLATE_NOOP("HexText", "16進数を表す文字の数は偶数でなければなりません。データを確認してください");
 
 namespace {
 
 // All complete pairs as bytes; *odd tells whether one digit was left over.
-QByteArray PairDigits(const QString& text, bool* odd)
+QByteArray PairDigits(QStringView text, bool* odd)
 {
     QByteArray bytes;
     bytes.reserve(text.size() / 2);
@@ -110,7 +112,9 @@ QList<QByteArray> CutIntoPackets(const QByteArray& bytes, int packetSize)
     return packets;
 }
 
-TSendPlan CutForSending(const QString& text, int packetSize)
+namespace {
+
+TSendPlan CutTextForSending(QStringView text, int packetSize)
 {
     // The cut is made on bytes, after pairing: cutting the text after the characters "F7" would
     // split "0F 70" (written 0F70) and make both halves odd, and whether blanks stand between the
@@ -137,6 +141,20 @@ TSendPlan CutForSending(const QString& text, int packetSize)
         plan.Packets.append(CutIntoPackets(section, packetSize));
     plan.Sections = sections;
     return plan;
+}
+
+}  // namespace
+
+TSendPlan CutForSending(const QString& text, int packetSize)
+{
+    return CutTextForSending(text, packetSize);
+}
+
+TSendPlan CutSelectionForSending(QStringView text, qsizetype anchor, qsizetype position, int packetSize)
+{
+    const qsizetype from = std::clamp<qsizetype>(std::min(anchor, position), 0, text.size());
+    const qsizetype to = std::clamp<qsizetype>(std::max(anchor, position), 0, text.size());
+    return CutTextForSending(text.sliced(from, to - from), packetSize);
 }
 
 QByteArray NormalizeLineBreaks(const QByteArray& text)

@@ -61,6 +61,12 @@ struct TSendPlan {
 // rest). A packetSize below 1 counts as 1.
 TSendPlan CutForSending(const QString& text, int packetSize);
 
+// Sends what is selected: the characters between the two ends of a selection (in either order,
+// kept within the text) are read as a memo of their own and cut as CutForSending cuts a memo. So
+// the bytes sent are the pairs the user sees selected, whatever stands before them, and an odd
+// number of digits in the selection leaves out its last section, as it does for the whole memo.
+TSendPlan CutSelectionForSending(QStringView text, qsizetype anchor, qsizetype position, int packetSize);
+
 // Cuts one byte string into consecutive packets of at most packetSize bytes (below 1 counts as 1).
 QList<QByteArray> CutIntoPackets(const QByteArray& bytes, int packetSize);
 
