@@ -8,8 +8,8 @@
 
 namespace {
 
-// Checkpoints are kept about this many characters apart: a change reads again at most about
-// twice this far when the evenness of the digits stays, and 3 MB of text keeps some 1,500.
+// Checkpoints are kept about this many characters apart: a change reads again about twice this
+// far, and 3 MB of text keeps some 1,500 per reading.
 constexpr qsizetype CheckpointSpacing = 2048;
 
 constexpr std::array<int8_t, 128> DigitTable = [] {
@@ -34,10 +34,7 @@ qsizetype CountDigits(QStringView text)
 
 }  // namespace
 
-TChecksumIndex::TChecksumIndex()
-{
-    FCheckpoints.push_back(0);
-}
+TChecksumIndex::TChecksumIndex() = default;
 
 TChecksumIndex::TChecksumIndex(const QString& text)
 {
@@ -48,78 +45,91 @@ void TChecksumIndex::SetText(const QString& text)
 {
     FText = text;
     FDigitCount = CountDigits(FText);
-    FCheckpoints.assign(1, 0);
-    FWrong.clear();
-    Scan(0, {}, 0, FCheckpoints, FWrong);
+    FLastReadLength = 0;
+    for (bool odd : {false, true}) {
+        TReading& reading = FReadings[odd];
+        reading = TReading();
+        FLastReadLength += Scan(odd, 0, {}, 0, reading).Position;
+    }
 }
 
 TTextRange TChecksumIndex::Replace(qsizetype position, qsizetype removed, QStringView added)
 {
     position = std::clamp<qsizetype>(position, 0, FText.size());
     removed = std::clamp<qsizetype>(removed, 0, FText.size() - position);
-    FDigitCount += CountDigits(added) - CountDigits(QStringView(FText).sliced(position, removed));
+    const qsizetype digitChange = CountDigits(added) - CountDigits(QStringView(FText).sliced(position, removed));
+    FDigitCount += digitChange;
     FText.replace(position, removed, added.data(), added.size());
     const qsizetype shift = added.size() - removed;
+    const bool swapped = digitChange % 2 != 0;
+    const auto startsBefore = [](const TWrongChecksum& w, qsizetype p) { return w.Start < p; };
 
-    // Read again from the last checkpoint at or before the change: the state there depends only
-    // on the text before it.
-    const auto restart = std::upper_bound(FCheckpoints.begin(), FCheckpoints.end(), position) - 1;
-    // The old checkpoints behind the change, where the new reading may fall in step again: the
-    // text after each of them is still the old text.
-    const auto behind = std::max(std::lower_bound(FCheckpoints.begin(), FCheckpoints.end(), position + removed),
-                                 restart + 1);
-    const qsizetype from = *restart;
+    TReading next[2];
+    TTextRange changed;
+    FLastReadLength = 0;
+    for (bool odd : {false, true}) {
+        const TReading& before = FReadings[odd];
+        // The old reading whose pairs the text after the change keeps.
+        const TReading& after = FReadings[odd != swapped];
 
-    std::vector<qsizetype> checkpoints;
-    std::vector<TWrongChecksum> wrong;
-    const TScanEnd end = Scan(from, std::span<const qsizetype>(behind, FCheckpoints.end()), shift, checkpoints, wrong);
+        // Read again from the last checkpoint at or before the change: the state there depends
+        // only on the text before it.
+        const auto restart = std::upper_bound(before.Checkpoints.begin(), before.Checkpoints.end(), position) - 1;
+        const qsizetype from = *restart;
+        // Behind the change the text is the old text: there the new reading may fall in step. The
+        // start of the text is no such place (the odd reading's state there is no byte's end).
+        const auto behind = std::lower_bound(after.Checkpoints.begin(), after.Checkpoints.end(),
+                                             std::max<qsizetype>(position + removed, 1));
 
-    // No wrong message spans a checkpoint: each lies wholly before the restart or after it.
-    const auto keptWrong = std::lower_bound(FWrong.begin(), FWrong.end(), from,
-                                            [](const TWrongChecksum& w, qsizetype p) { return w.Start < p; });
-    std::vector<TWrongChecksum> later;
-    std::vector<qsizetype> laterCheckpoints;
-    if (end.Settled) {
-        const qsizetype oldSettled = end.Position - shift;
-        const auto firstLater = std::lower_bound(keptWrong, FWrong.end(), oldSettled,
-                                                 [](const TWrongChecksum& w, qsizetype p) { return w.Start < p; });
-        for (auto it = firstLater; it != FWrong.end(); ++it) {
-            TWrongChecksum moved = *it;
-            moved.Start += shift;
-            moved.End += shift;
-            moved.SumHigh += shift;
-            moved.SumLow += shift;
-            later.push_back(moved);
+        TReading& reading = next[odd];
+        reading.Checkpoints.assign(before.Checkpoints.begin(), restart + 1);
+        // No wrong message spans a checkpoint: each lies wholly before the restart or after it.
+        reading.Wrong.assign(before.Wrong.begin(),
+                             std::lower_bound(before.Wrong.begin(), before.Wrong.end(), from, startsBefore));
+        const TScanEnd end = Scan(odd, from, std::span<const qsizetype>(behind, after.Checkpoints.end()), shift, reading);
+        FLastReadLength += end.Position - from;
+        if (end.Settled) {
+            for (auto it = behind + qsizetype(end.OldCheckpoint); it != after.Checkpoints.end(); ++it)
+                reading.Checkpoints.push_back(*it + shift);
+            for (auto it = std::lower_bound(after.Wrong.begin(), after.Wrong.end(), end.Position - shift, startsBefore);
+                 it != after.Wrong.end(); ++it) {
+                TWrongChecksum moved = *it;
+                moved.Start += shift;
+                moved.End += shift;
+                moved.SumHigh += shift;
+                moved.SumLow += shift;
+                reading.Wrong.push_back(moved);
+            }
         }
-        for (auto it = behind + qsizetype(end.OldCheckpoint); it != FCheckpoints.end(); ++it)
-            laterCheckpoints.push_back(*it + shift);
+        // After a swap the marks behind the change are the other reading's: all may differ.
+        if (!odd)
+            changed = {from, swapped ? FText.size() : end.Position};
     }
-    FWrong.erase(keptWrong, FWrong.end());
-    FWrong.insert(FWrong.end(), wrong.begin(), wrong.end());
-    FWrong.insert(FWrong.end(), later.begin(), later.end());
-    FCheckpoints.erase(restart + 1, FCheckpoints.end());
-    FCheckpoints.insert(FCheckpoints.end(), checkpoints.begin(), checkpoints.end());
-    FCheckpoints.insert(FCheckpoints.end(), laterCheckpoints.begin(), laterCheckpoints.end());
-    return {from, end.Position};
+    FReadings[0] = std::move(next[0]);
+    FReadings[1] = std::move(next[1]);
+    return changed;
 }
 
-TChecksumIndex::TScanEnd TChecksumIndex::Scan(qsizetype from, std::span<const qsizetype> oldCheckpoints, qsizetype shift,
-                                              std::vector<qsizetype>& checkpoints,
-                                              std::vector<TWrongChecksum>& wrong) const
+TChecksumIndex::TScanEnd TChecksumIndex::Scan(bool odd, qsizetype from, std::span<const qsizetype> oldCheckpoints,
+                                              qsizetype shift, TReading& found) const
 {
     constexpr qsizetype None = std::numeric_limits<qsizetype>::max();
     const auto* text = reinterpret_cast<const char16_t*>(FText.constData());
     const qsizetype size = FText.size();
     TChecksumParser parser;
-    int high = -1;
+    // The first digit of the text is left alone by the odd reading: it reads as the second of a
+    // pair whose first was never there.
+    int high = odd && from == 0 ? 0 : -1;
     qsizetype highAt = 0;
     qsizetype lastHigh = 0;
     qsizetype lastLow = 0;
     qsizetype start = 0;
     bool upperCase = true;
-    qsizetype lastCheckpoint = from;
     size_t old = 0;
     qsizetype nextOld = oldCheckpoints.empty() ? None : oldCheckpoints[0] + shift;
+    qsizetype nextCheckpoint = from + CheckpointSpacing;
+    // That first pair of the odd reading holds a byte never sent; no message starts with it.
+    bool pairStartsInText = !(odd && from == 0);
 
     for (qsizetype i = from; i < size; ++i) {
         const int value = DigitOf(text[i]);
@@ -132,26 +142,36 @@ TChecksumIndex::TScanEnd TChecksumIndex::Scan(qsizetype from, std::span<const qs
         }
         const auto byte = uint8_t(high * 16 + value);
         high = -1;
-        if (byte == 0xF0) {
-            start = highAt;
-            upperCase = text[highAt] == u'F';
-        }
-        if (const std::optional<TChecksumVerdict> verdict = parser.Feed(byte); verdict && !verdict->Right())
-            wrong.push_back({start, i + 1, lastHigh, lastLow, *verdict, upperCase});
-        lastHigh = highAt;
-        lastLow = i;
-        if (!parser.Idle())
-            continue;
         const qsizetype here = i + 1;
+        if (!pairStartsInText) {
+            pairStartsInText = true;
+            continue;
+        }
+        if (parser.Idle() && byte != 0xF0) {
+            // Most of a dump: no message open and nothing to note at this byte.
+            if (here < nextOld && here < nextCheckpoint)
+                continue;
+        } else {
+            if (byte == 0xF0) {
+                start = highAt;
+                upperCase = text[highAt] == u'F';
+            }
+            if (const std::optional<TChecksumVerdict> verdict = parser.Feed(byte); verdict && !verdict->Right())
+                found.Wrong.push_back({start, here, lastHigh, lastLow, *verdict, upperCase});
+            lastHigh = highAt;
+            lastLow = i;
+            if (!parser.Idle())
+                continue;
+        }
         // Where the old reading stood with no pair and no message open, with the old text from
         // there on, the rest reads as it did.
         while (nextOld < here)
             nextOld = ++old < oldCheckpoints.size() ? oldCheckpoints[old] + shift : None;
         if (nextOld == here)
             return {here, true, old};
-        if (here - lastCheckpoint >= CheckpointSpacing) {
-            checkpoints.push_back(here);
-            lastCheckpoint = here;
+        if (here >= nextCheckpoint) {
+            found.Checkpoints.push_back(here);
+            nextCheckpoint = here + CheckpointSpacing;
         }
     }
     return {size, false, 0};
@@ -161,9 +181,10 @@ std::span<const TWrongChecksum> TChecksumIndex::WrongMessagesBetween(qsizetype f
 {
     if (to <= from)
         return {};
-    const auto first = std::upper_bound(FWrong.begin(), FWrong.end(), from,
+    const std::vector<TWrongChecksum>& wrong = WrongMessages();
+    const auto first = std::upper_bound(wrong.begin(), wrong.end(), from,
                                         [](qsizetype p, const TWrongChecksum& w) { return p < w.End; });
-    const auto last = std::lower_bound(first, FWrong.end(), to,
+    const auto last = std::lower_bound(first, wrong.end(), to,
                                        [](const TWrongChecksum& w, qsizetype p) { return w.Start < p; });
     return {first, last};
 }
@@ -173,7 +194,7 @@ QList<TDigitEdit> TChecksumIndex::FixEdits() const
     static const char upperDigits[] = "0123456789ABCDEF";
     static const char lowerDigits[] = "0123456789abcdef";
     QList<TDigitEdit> edits;
-    for (const TWrongChecksum& w : FWrong) {
+    for (const TWrongChecksum& w : WrongMessages()) {
         const std::pair<qsizetype, int> digits[] = {{w.SumHigh, w.Verdict.Expected >> 4},
                                                     {w.SumLow, w.Verdict.Expected & 0x0F}};
         for (const auto& [position, value] : digits) {

@@ -1,0 +1,139 @@
+// Measures the checksum index of the raw editor on memos of 1 MiB as a loaded file shows them
+// (lines of 256 bytes, a line break after every F7): reading the whole text (both pairings), a
+// keystroke in the middle (the index's share of the 16 ms a keystroke may take), fixing every
+// wrong sum, and the byte count the page computes today by copying and counting the whole text,
+// which the index's own count can replace. Prints figures; never fails.
+#include "ChecksumIndex.h"
+#include "HexText.h"
+
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double Ms(qint64 ns)
+{
+    return double(ns) / 1e6;
+}
+
+struct TFigures {
+    double Median = 0;
+    double Max = 0;
+};
+
+template <class TWork>
+TFigures Measure(int rounds, TWork work)
+{
+    std::vector<double> times;
+    QElapsedTimer clock;
+    for (int i = 0; i < rounds; ++i) {
+        clock.start();
+        work(i);
+        times.push_back(Ms(clock.nsecsElapsed()));
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.back()};
+}
+
+// One system exclusive message of another maker: nothing to check, as a sample dump.
+QByteArray OneBigMessage(qsizetype size)
+{
+    QByteArray bytes(size, '\0');
+    bytes[0] = char(0xF0);
+    for (qsizetype i = 1; i + 1 < size; ++i)
+        bytes[i] = char((i * 13 + i / 251) & 0x7F);
+    bytes[size - 1] = char(0xF7);
+    return bytes;
+}
+
+// GS data sets of 4 data bytes, one in ten with a wrong sum: the worst a memo of them gets.
+QByteArray DataSets(qsizetype size, int* wrong)
+{
+    QByteArray bytes;
+    *wrong = 0;
+    for (int n = 0; bytes.size() + 14 <= size; ++n) {
+        const char body[] = {0x40, char(0x10 + n % 16), char(n % 0x7F), char(n % 3), 0x11, 0x22, char(n % 100)};
+        int sum = 0;
+        for (char b : body)
+            sum += b;
+        bytes += QByteArray::fromHex("F041104212");
+        bytes += QByteArray(body, sizeof body);
+        const bool bad = n % 10 == 3;
+        *wrong += bad;
+        bytes += char(((128 - sum % 128) % 128 + (bad ? 1 : 0)) & 0x7F);
+        bytes += char(0xF7);
+    }
+    return bytes;
+}
+
+void BenchMemo(const char* what, const QByteArray& bytes)
+{
+    const QString text = BytesToHexLines(bytes, 256);
+    std::printf("%s: %lld bytes, %lld characters\n", what, static_cast<long long>(bytes.size()),
+                static_cast<long long>(text.size()));
+
+    const TFigures count = Measure(20, [&](int) {
+        QString copy = text;
+        copy.detach();  // the page copies the document's text before counting
+        volatile int digits = CountHexDigits(copy);
+        (void)digits;
+    });
+    std::printf("  byte count as today (copy + count):          median %6.2f ms, max %6.2f ms\n", count.Median, count.Max);
+
+    TChecksumIndex index;
+    const TFigures load = Measure(5, [&](int) { index.SetText(text); });
+    std::printf("  index of the whole text (a file loaded):      median %6.2f ms, max %6.2f ms; %zu wrong\n", load.Median,
+                load.Max, index.WrongMessages().size());
+
+    // A digit typed and taken back: every pair after it shifts.
+    const qsizetype middle = text.size() / 2;
+    qsizetype read = 0;
+    const TFigures shifting = Measure(20, [&](int i) {
+        if (i % 2 == 0)
+            index.Replace(middle, 0, u"0");
+        else
+            index.Replace(middle, 1, {});
+        read = std::max(read, index.LastReadLength());
+    });
+    std::printf("  keystroke in the middle, pairs shifted:       median %6.3f ms, max %6.3f ms; read at most %lld characters\n",
+                shifting.Median, shifting.Max, static_cast<long long>(read));
+
+    // A digit typed over another: the pairs stay.
+    const qsizetype digitAt = text.indexOf(QLatin1Char('1'), middle);
+    read = 0;
+    const TFigures over = Measure(20, [&](int i) {
+        index.Replace(digitAt, 1, i % 2 ? u"1" : u"2");
+        read = std::max(read, index.LastReadLength());
+    });
+    std::printf("  digit typed over in the middle:               median %6.3f ms, max %6.3f ms; read at most %lld characters\n",
+                over.Median, over.Max, static_cast<long long>(read));
+
+    const TFigures view = Measure(20, [&](int i) {
+        volatile size_t shown = index.WrongMessagesBetween(middle + i * 100, middle + i * 100 + 4000).size();
+        (void)shown;
+    });
+    std::printf("  wrong messages of one screen (4,000 chars):   median %6.4f ms, max %6.4f ms\n", view.Median,
+                view.Max);
+
+    QList<TDigitEdit> edits;
+    const TFigures fix = Measure(5, [&](int) { edits = index.FixEdits(); });
+    QString fixedText;
+    const TFigures apply = Measure(5, [&](int) { fixedText = ApplyDigitEdits(text, edits); });
+    std::printf("  fix every one: edits %6.2f ms (%lld characters), new text %6.2f ms\n", fix.Median,
+                static_cast<long long>(edits.size()), apply.Median);
+}
+
+}  // namespace
+
+int main()
+{
+    BenchMemo("1 MiB, one message of another maker", OneBigMessage(1024 * 1024));
+    int wrong = 0;
+    const QByteArray sets = DataSets(1024 * 1024, &wrong);
+    std::printf("(%d of the data sets below are wrong)\n", wrong);
+    BenchMemo("1 MiB of GS data sets", sets);
+    return 0;
+}
