@@ -117,9 +117,6 @@ TChecksumIndex::TScanEnd TChecksumIndex::Scan(bool odd, qsizetype from, std::spa
     const auto* text = reinterpret_cast<const char16_t*>(FText.constData());
     const qsizetype size = FText.size();
     TChecksumParser parser;
-    // The first digit of the text is left alone by the odd reading: it reads as the second of a
-    // pair whose first was never there.
-    int high = odd && from == 0 ? 0 : -1;
     qsizetype highAt = 0;
     qsizetype lastHigh = 0;
     qsizetype lastLow = 0;
@@ -128,25 +125,28 @@ TChecksumIndex::TScanEnd TChecksumIndex::Scan(bool odd, qsizetype from, std::spa
     size_t old = 0;
     qsizetype nextOld = oldCheckpoints.empty() ? None : oldCheckpoints[0] + shift;
     qsizetype nextCheckpoint = from + CheckpointSpacing;
-    // That first pair of the odd reading holds a byte never sent; no message starts with it.
-    bool pairStartsInText = !(odd && from == 0);
 
-    for (qsizetype i = from; i < size; ++i) {
-        const int value = DigitOf(text[i]);
-        if (value < 0)
-            continue;
-        if (high < 0) {
-            high = value;
-            highAt = i;
-            continue;
-        }
-        const auto byte = uint8_t(high * 16 + value);
-        high = -1;
-        const qsizetype here = i + 1;
-        if (!pairStartsInText) {
-            pairStartsInText = true;
-            continue;
-        }
+    qsizetype i = from;
+    // The odd reading leaves the first digit of the text alone: it reads as the second of a pair
+    // whose first was never there.
+    if (odd && from == 0) {
+        while (i < size && DigitOf(text[i]) < 0)
+            ++i;
+        i = std::min(i + 1, size);
+    }
+    // Pair by pair: skip to a digit, then to the next.
+    for (;;) {
+        int high = -1;
+        while (i < size && (high = DigitOf(text[i])) < 0)
+            ++i;
+        highAt = i++;
+        int low = -1;
+        while (i < size && (low = DigitOf(text[i])) < 0)
+            ++i;
+        if (i >= size)
+            break;
+        const auto byte = uint8_t(high * 16 + low);
+        const qsizetype here = ++i;
         if (parser.Idle() && byte != 0xF0) {
             // Most of a dump: no message open and nothing to note at this byte.
             if (here < nextOld && here < nextCheckpoint)
@@ -159,7 +159,7 @@ TChecksumIndex::TScanEnd TChecksumIndex::Scan(bool odd, qsizetype from, std::spa
             if (const std::optional<TChecksumVerdict> verdict = parser.Feed(byte); verdict && !verdict->Right())
                 found.Wrong.push_back({start, here, lastHigh, lastLow, *verdict, upperCase});
             lastHigh = highAt;
-            lastLow = i;
+            lastLow = here - 1;
             if (!parser.Idle())
                 continue;
         }
