@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-alsa bench sanitize tsan fuzz clean
+.PHONY: all deps configure build run test test-alsa bench deb sanitize tsan fuzz clean
 
 all: build
 
@@ -32,6 +32,14 @@ test-alsa: build
 bench: build
 	@cmake --build $(BUILD) -j$(JOBS) --target benchmarks
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
+
+# The Debian package kelvane_<version>_<architecture>.deb, here; built in build-deb/ for /usr,
+# without the tests. `make test` checks a package made from build/ (tests/package).
+deb:
+	@scripts/install-deps.sh
+	@cmake -S . -B build-deb -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DKELVANE_TESTS=OFF $(LAUNCHER)
+	@cmake --build build-deb -j$(JOBS)
+	cd build-deb && cpack -G DEB -D CPACK_OUTPUT_FILE_PREFIX=$(CURDIR)
 
 # Run by hand, not by CI: every test under AddressSanitizer and UndefinedBehaviorSanitizer, and
 # the tests with threads of their own under ThreadSanitizer, each in a build folder of its own.

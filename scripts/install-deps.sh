@@ -14,7 +14,8 @@ packages=(
   libgtest-dev jackd2                      # tests: GoogleTest and a real JACK server
   libxcb-xkb-dev                           # X11: a held key sends no release until it goes up
   xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server; the ALSA VM's X server
-  appstream                                # tests: appstreamcli checks the metainfo file
+  appstream desktop-file-utils             # tests: the metainfo file and the desktop entry are valid
+  dpkg-dev                                 # make deb and its test: dpkg-shlibdeps finds the package's dependencies
 )
 # `scripts/install-deps.sh fuzz` (make fuzz) adds what only the fuzz targets need.
 if [[ "${1:-}" == fuzz ]]; then

@@ -2,6 +2,68 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>使い方: kelvane [設定ファイル]
+        kelvane --list-ports | --help | --version
+
+MIDI音源を手で操作し，入力を監視するウィンドウを開きます。
+
+  設定ファイル   kelvane.ini の代わりに使う設定ファイル。名前だけなら設定の
+                 置き場所に置き，パスはそのまま使います。- で始まる名前は
+                 -- の後に書きます（kelvane -- -試し.ini）
+  --list-ports   出力ポートのメニューと入力デバイスを表示して終了します
+  -h, --help     この使い方を表示して終了します
+  --version      バージョンを表示して終了します
+
+環境変数:
+  KELVANE_LANG=ja|en               表示言語（既定はロケールに従います）
+  KELVANE_MIDI_API=alsa|jack|none  システムのMIDIポート（既定はALSA，
+                                   使えなければJACK）
+  KELVANE_SOUNDFONT=ファイル       内蔵シンセサイザーのサウンドフォント
+  KELVANE_AUDIO_DRIVER=名前        内蔵シンセサイザーの音声出力（jack，
+                                   pulseaudio，alsa など。既定はJACKの
+                                   サーバーがあればJACK，なければ
+                                   PulseAudio，それもなければALSA）
+  KELVANE_DEBUG=1                  ALSA，JACK，FluidSynthのメッセージを
+                                   標準エラーに表示します
+</source>
+        <translation>Usage: kelvane [settings-file]
+       kelvane --list-ports | --help | --version
+
+Opens a window to drive a MIDI synthesizer by hand and watch its input.
+
+  settings-file  the settings file to use instead of kelvane.ini: a bare name
+                 is kept where the settings live, a path is used as it is; a
+                 name starting with - goes after -- (kelvane -- -test.ini)
+  --list-ports   print the output-port menu and the input devices, and exit
+  -h, --help     print this usage and exit
+  --version      print the version and exit
+
+Environment:
+  KELVANE_LANG=ja|en               the interface language (default: from the
+                                   locale)
+  KELVANE_MIDI_API=alsa|jack|none  the system&apos;s MIDI ports (default: ALSA,
+                                   else JACK)
+  KELVANE_SOUNDFONT=file           the built-in synthesizer&apos;s sound font
+  KELVANE_AUDIO_DRIVER=name        the built-in synthesizer&apos;s audio output
+                                   (jack, pulseaudio, alsa...; default: JACK
+                                   when a server runs, else PulseAudio, else
+                                   ALSA)
+  KELVANE_DEBUG=1                  show the messages of ALSA, JACK and
+                                   FluidSynth on standard error
+</translation>
+    </message>
+    <message>
+        <source>kelvane: %1 というオプションはありません（使い方は kelvane --help）</source>
+        <translation>kelvane: unknown option %1 (see kelvane --help)</translation>
+    </message>
+    <message>
+        <source>kelvane: 設定ファイルは一つしか指定できません: %1（使い方は kelvane --help）</source>
+        <translation>kelvane: only one settings file can be given: %1 (see kelvane --help)</translation>
+    </message>
+</context>
+<context>
     <name>HexText</name>
     <message>
         <source>16進数を表す文字の数は偶数でなければなりません。データを確認してください</source>

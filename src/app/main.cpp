@@ -1,36 +1,34 @@
 // Kelvane: drive and watch a MIDI synthesizer by hand.
 #include "Application.h"
+#include "CommandLine.h"
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
 #include "Language.h"
-#include "PortList.h"
 #include "UnitFormMain.h"
 #include "platform/MidiService.h"
 
 #include <QTimer>
 
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 int main(int argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], "--list-ports") == 0) {
-        ListPorts(std::cout);
-        return 0;
-    }
+    const TCommandLine commandLine = ReadCommandLine(argc, argv);
+    if (commandLine.Action != TCommandAction::OpenWindow)
+        return AnswerCommandLine(commandLine);
     // The MIDI services open while Qt starts and the window is built; the window waits for them
     // before it lists the input devices.
     StartMidiService();
-    TKelvaneApplication application(argc, argv);
+    // Qt is given no arguments: its own options would take a settings file's name.
+    int qtArgc = 1;
+    TKelvaneApplication application(qtArgc, argv);
     UseLanguage(LanguageFromEnvironment());
     // For the start-up benchmark: nobody is there to answer a box.
     const bool quitWhenShown = std::getenv("KELVANE_QUIT_WHEN_SHOWN") != nullptr;
     if (quitWhenShown)
         DialogHooks().Message = [](const QString& text, bool) { std::cerr << text.toStdString() << "\n"; };
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
-    TKelvaneWindows windows = CreateKelvaneWindows(arguments, QApplication::applicationFilePath());
+    TKelvaneWindows windows = CreateKelvaneWindows(WindowArguments(commandLine), QApplication::applicationFilePath());
     if (windows.Main->EndRequested())
         return 0;
     windows.Main->show();

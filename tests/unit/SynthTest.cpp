@@ -1,4 +1,5 @@
 // The built-in synthesizer, rendered offline: it sounds, and takes the reset messages.
+#include "platform/SynthAudio.h"
 #include "platform/SynthEngine.h"
 #include "platform/SystemMidiService.h"
 
@@ -81,8 +82,34 @@ TEST(SynthDevice, IsOutputDeviceZeroAndSaysWhyItCannotOpen)
     std::string text;
     ASSERT_EQ(service.GetErrorText(result, text), MMSYSERR_NOERROR);
     EXPECT_NE(text.find("audio"), std::string::npos) << text;
+    if (!std::getenv("KELVANE_AUDIO_DRIVER")) {  // each output tried is named, ALSA last
+        EXPECT_NE(text.find("tried "), std::string::npos) << text;
+        EXPECT_NE(text.find("alsa"), std::string::npos) << text;
+    }
     EXPECT_EQ(handle, nullptr);
 }
+
+// The audio output a user's desktop has, unless the user names one.
+struct TDriverCase {
+    const char* Named;
+    bool JackRunning;
+    std::vector<std::string> Expected;
+};
+
+class AudioDriverChoice : public ::testing::TestWithParam<TDriverCase> {};
+
+TEST_P(AudioDriverChoice, FollowsTheDesktop)
+{
+    EXPECT_EQ(AudioDriversToTry(GetParam().Named, GetParam().JackRunning), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AudioDriverChoice,
+    ::testing::Values(TDriverCase{"", true, {"jack", "pulseaudio", "alsa"}},
+                      TDriverCase{"", false, {"pulseaudio", "alsa"}},  // PipeWire serves PulseAudio
+                      TDriverCase{"alsa", true, {"alsa"}},               // the user's choice alone
+                      TDriverCase{"jack", false, {"jack"}},
+                      TDriverCase{"sdl2", false, {"sdl2"}}));
 
 TEST(DeviceNames, RepeatedNamesAreNumbered)
 {

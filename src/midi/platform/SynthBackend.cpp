@@ -1,6 +1,7 @@
 #include "SynthEngine.h"
 #include "LibraryLog.h"
 #include "PortBackend.h"
+#include "SynthAudio.h"
 
 #include <fluidsynth.h>
 
@@ -51,17 +52,17 @@ TMidiResult TSynthEngine::Open(const std::string& soundFont)
         return Failure("FluidSynth could not be set up");
     fluid_settings_setstr(Settings, "synth.midi-bank-select", "gs");
     fluid_settings_setint(Settings, "synth.device-id", RolandDeviceId);
-    if (const char* driver = std::getenv("KELVANE_AUDIO_DRIVER"))
-        fluid_settings_setstr(Settings, "audio.driver", driver);
     Synth = new_fluid_synth(Settings);
     if (!Synth)
         return Failure("FluidSynth could not make a synthesizer");
     if (fluid_synth_sfload(Synth, soundFont.c_str(), 1) == FLUID_FAILED)
         return Failure("The sound font " + soundFont + " could not be loaded");
     if (WithAudio) {
-        Driver = new_fluid_audio_driver(Settings, Synth);
+        std::string tried;
+        Driver = OpenAudioDriver(Settings, Synth, tried);
         if (!Driver)
-            return Failure("The built-in synthesizer found no audio output", TMidiFailure::NoAudioOutput);
+            return Failure("The built-in synthesizer found no audio output (tried " + tried + ")",
+                           TMidiFailure::NoAudioOutput);
     }
     return MMSYSERR_NOERROR;
 }
