@@ -275,7 +275,8 @@ bool TMessageRecord::AppendPiece(TDirection direction, int64_t time, QByteArrayV
         Pieces[open.LastPiece].Next = piece;
         Pieces.back().StartEntry = Pieces[open.LastPiece].StartEntry;
     }
-    open.Open = !stray && !(!bytes.isEmpty() && uint8_t(bytes.back()) == 0xF7);
+    // An empty piece carries nothing: it neither opens a message nor ends the one it continues.
+    open.Open = bytes.isEmpty() ? continues : !stray && uint8_t(bytes.back()) != 0xF7;
     open.LastPiece = piece;
 
     uint8_t flags = FlagPiece | uint8_t((piece >> 24) << 4);

@@ -221,12 +221,23 @@ TEST(MessageRecord, WritesTheMemosFilesFromReceivedEntriesOnly)
     EXPECT_EQ(file.data(), record.ReceivedText());
 }
 
+// A disk that fills up: every write fails.
+class TFullDevice : public QIODevice {
+public:
+    TFullDevice() { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
 TEST(MessageRecord, WritingToAFullDeviceFails)
 {
     TMessageRecord record;
     record.AppendShort(TDirection::In, 0, 0x90, 0x3C, 0x7F);
-    QBuffer closed;  // never opened: every write fails
-    EXPECT_FALSE(record.WriteReceivedBytes(closed));
+    TFullDevice full;
+    EXPECT_FALSE(record.WriteReceivedBytes(full));
+    EXPECT_FALSE(record.WriteReceivedText(full));
 }
 
 TEST(MessageRecord, ClearForgetsEverything)
