@@ -1433,4 +1433,47 @@ The left and right mouse buttons play an octave apart</translation>
         <translation>Please choose a voice and press OK</translation>
     </message>
 </context>
+<context>
+    <name>TMonitorTableModel</name>
+    <message>
+        <source>時間（秒）</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time of day</translation>
+    </message>
+    <message>
+        <source>間隔（ミリ秒）</source>
+        <translation>Gap (ms)</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>意味</source>
+        <translation>Meaning</translation>
+    </message>
+    <message>
+        <source>バイト</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Out</translation>
+    </message>
+</context>
 </TS>

@@ -132,15 +132,16 @@ size_t TMessageRecord::MessageStart(size_t index) const
     return entry.Form == TEntryForm::Short ? index : size_t(Pieces[entry.Piece].StartEntry);
 }
 
-QByteArray TMessageRecord::MessageBytes(size_t start) const
+QByteArray TMessageRecord::MessageBytes(size_t start, qsizetype limit) const
 {
     const TRecordEntry entry = At(start);
     if (entry.Form == TEntryForm::Short)
         return {};
+    const qsizetype size = limit < 0 ? MessageSize(start) : std::min(limit, MessageSize(start));
     QByteArray bytes;
-    bytes.reserve(MessageSize(start));
-    for (uint32_t piece = entry.Piece; piece != 0; piece = Pieces[piece].Next)
-        bytes.append(PieceBytes(piece));
+    bytes.reserve(size);
+    for (uint32_t piece = entry.Piece; piece != 0 && bytes.size() < size; piece = Pieces[piece].Next)
+        bytes.append(PieceBytes(piece).first(std::min(PieceBytes(piece).size(), size - bytes.size())));
     return bytes;
 }
 

@@ -102,7 +102,7 @@ public:
     // For a system exclusive message: the entry of its first piece, and all its bytes joined.
     // For any other entry: the entry itself, and nothing.
     size_t MessageStart(size_t index) const;
-    QByteArray MessageBytes(size_t start) const;
+    QByteArray MessageBytes(size_t start, qsizetype limit = -1) const;  // limit: at most that many
     qsizetype MessageSize(size_t start) const;
     bool MessageComplete(size_t start) const;  // its last piece ended with F7
 
