@@ -15,6 +15,7 @@ packages=(
   libxcb-xkb-dev                           # X11: a held key sends no release until it goes up
   xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server; the ALSA VM's X server
   appstream                                # tests: appstreamcli checks the metainfo file
+  python3-mido                             # tests: an independent reader of the Standard MIDI Files the monitor writes
 )
 # `scripts/install-deps.sh fuzz` (make fuzz) adds what only the fuzz targets need.
 if [[ "${1:-}" == fuzz ]]; then
