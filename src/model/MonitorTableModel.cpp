@@ -9,12 +9,6 @@
 
 namespace {
 
-// Rows found by a scan, before they are inserted.
-struct TNewRows {
-    std::vector<uint32_t>& Entries;
-    void Append(uint32_t entry) { Entries.push_back(entry); }
-};
-
 // Microseconds as "1.234": whole units and three decimals, rounded down (also below zero), so a
 // time never shows a millisecond that has not yet begun.
 QString ThousandthsText(int64_t value, int64_t unit)
@@ -170,15 +164,14 @@ void TMonitorTableModel::RecordChanged()
         lastChanged = std::max(lastChanged, row);
     }
 
-    Added.clear();
-    TNewRows newRows{Added};
-    RowFilter.Scan(Seen, count, newRows);
+    // Found first, inserted after: a view may ask for rows as soon as it hears of them.
+    TRowList added;
+    RowFilter.Scan(Seen, count, added);
     Seen = count;
-    if (!Added.empty()) {
+    if (added.Size() > 0) {
         const int first = rowCount();
-        beginInsertRows(QModelIndex(), first, first + int(Added.size()) - 1);
-        for (uint32_t entry : Added)
-            Rows.Append(entry);
+        beginInsertRows(QModelIndex(), first, first + int(added.Size()) - 1);
+        Rows.Append(added);
         endInsertRows();
     }
     if (firstChanged >= 0)

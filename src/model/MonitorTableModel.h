@@ -16,8 +16,6 @@
 
 #include <QAbstractTableModel>
 
-#include <vector>
-
 class TMonitorTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -72,7 +70,6 @@ private:
     TRowFilter RowFilter;
     TRowList Rows;
     TRowList Pending;  // shown once the pause ends
-    std::vector<uint32_t> Added;  // found by the last scan; kept so that each call does not allocate
     size_t Seen = 0;   // entries of the record taken in
     size_t FrozenEnd = 0;  // while paused: Rows cover the entries before this
     uint64_t Generation = 0;
