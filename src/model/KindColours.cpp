@@ -82,3 +82,11 @@ TRgb KindColour(TMessageGroup group, TRgb background)
     }
     return colour;
 }
+
+TKindPalette KindPalette(TRgb background)
+{
+    TKindPalette palette;
+    for (int group = 0; group < MessageGroupCount; ++group)
+        palette.Colours[group] = KindColour(TMessageGroup(group), background);
+    return palette;
+}

@@ -18,6 +18,14 @@ struct TRgb {
 
 TRgb KindColour(TMessageGroup group, TRgb background);
 
+// All of them at once, by group, for a view to keep until its palette changes (working one out
+// takes some arithmetic; a repaint asks for hundreds).
+struct TKindPalette {
+    TRgb Colours[MessageGroupCount];
+    const TRgb& operator[](TMessageGroup group) const { return Colours[int(group)]; }
+};
+TKindPalette KindPalette(TRgb background);
+
 // The contrast ratio of two colours, 1 (none) to 21 (black on white), as accessibility
 // guidelines define it.
 double ContrastRatio(TRgb a, TRgb b);

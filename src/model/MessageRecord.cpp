@@ -89,7 +89,7 @@ bool TMessageRecord::AppendStream(TDirection direction, int64_t time, QByteArray
     return sink.Kept;
 }
 
-void TMessageRecord::Clear(const QDateTime& wallClock)
+void TMessageRecord::Clear(const QDateTime& wallClock, std::chrono::steady_clock::time_point steady)
 {
     Blocks.clear();
     Blocks.shrink_to_fit();
@@ -107,6 +107,7 @@ void TMessageRecord::Clear(const QDateTime& wallClock)
     FReceivedLines = 0;
     FReceivedBytes = 0;
     FClearedAt = wallClock;
+    FClearedSteady = steady;
     ++FGeneration;
 }
 

@@ -24,6 +24,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -70,9 +71,17 @@ public:
     // status and any open message carried over from the direction's earlier blocks.
     bool AppendStream(TDirection direction, int64_t time, QByteArrayView bytes);
 
-    // Forgets everything; wallClock is the moment times count from (for wall-clock times).
-    void Clear(const QDateTime& wallClock = QDateTime::currentDateTime());
+    // Forgets everything. Times count from this moment: wallClock is it on the calendar (for
+    // wall-clock times), steady on the monotonic clock (CLOCK_MONOTONIC, which device threads and
+    // the window thread can all read).
+    void Clear(const QDateTime& wallClock = QDateTime::currentDateTime(),
+               std::chrono::steady_clock::time_point steady = std::chrono::steady_clock::now());
     const QDateTime& ClearedAt() const { return FClearedAt; }
+    // A moment on the monotonic clock as a time of the record.
+    int64_t SinceClear(std::chrono::steady_clock::time_point moment) const
+    {
+        return std::chrono::duration_cast<std::chrono::microseconds>(moment - FClearedSteady).count();
+    }
     // Changes at every clear, so that views can tell their indices are stale.
     uint64_t Generation() const { return FGeneration; }
 
@@ -179,5 +188,6 @@ private:
     size_t FReceivedLines = 0;
     qint64 FReceivedBytes = 0;
     QDateTime FClearedAt;
+    std::chrono::steady_clock::time_point FClearedSteady;
     uint64_t FGeneration = 0;
 };

@@ -126,6 +126,16 @@ TEST(MessageRecord, TimesReadBackExactlyOverAnySpanAndOrder)
         EXPECT_EQ(record.Time(i), times[i]) << i;
 }
 
+TEST(MessageRecord, MonotonicMomentsAsTimesSinceTheClear)
+{
+    TMessageRecord record;
+    const auto cleared = std::chrono::steady_clock::time_point(std::chrono::seconds(1'000));
+    record.Clear(QDateTime::currentDateTime(), cleared);
+    EXPECT_EQ(record.SinceClear(cleared + std::chrono::microseconds(1'500)), 1'500);
+    EXPECT_EQ(record.SinceClear(cleared - std::chrono::milliseconds(2)), -2'000);
+    EXPECT_EQ(record.SinceClear(cleared + std::chrono::hours(30)), 30LL * 3'600'000'000);
+}
+
 TEST(MessageRecord, TimesOfManyEntriesAcrossBlocks)
 {
     TMessageRecord record;

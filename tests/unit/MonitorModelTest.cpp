@@ -315,8 +315,10 @@ TEST(KindColours, ReadableAndDistinctOnLightAndDarkBackgrounds)
                                 {35, 38, 41},    {45, 45, 45},    {30, 30, 30},    {255, 255, 220}};
     for (const TRgb background : backgrounds) {
         std::vector<TRgb> colours;
+        const TKindPalette palette = KindPalette(background);
         for (int group = 0; group < MessageGroupCount; ++group) {
-            const TRgb colour = KindColour(TMessageGroup(group), background);
+            const TRgb colour = palette[TMessageGroup(group)];
+            EXPECT_EQ(colour, KindColour(TMessageGroup(group), background));
             EXPECT_GE(ContrastRatio(colour, background), MinimumTextContrast)
                 << "group " << group << " on " << int(background.Red) << "," << int(background.Green) << ","
                 << int(background.Blue);
