@@ -107,7 +107,8 @@ QByteArray StandardMidiFile(const TMessageRecord& record, bool incoming, bool ou
         case TEntryForm::Short: {
             const uint8_t bytes[] = {e.Status, e.Data1, e.Data2};
             const QByteArrayView message(bytes, 1 + DataBytesAfter(e.Status));
-            if (e.Status < 0xF0)
+            // A lone data byte handed over as a message would read as running status.
+            if (e.Status >= 0x80 && e.Status < 0xF0)
                 track.AddChannelMessage(tick, message);
             else
                 track.AddEscape(tick, message);

@@ -111,6 +111,8 @@ const TEventCase EventCases[] = {
      },
      "00 f7 01 fa 01 f7 03 f2 10 01"},
     {"StrayBytesAsAnEscape", [](TMessageRecord& r) { r.AppendStream(TDirection::Out, 0, Bytes("0102")); }, "00 f7 02 01 02"},
+    {"DataByteSentAsAMessageAsAnEscape", [](TMessageRecord& r) { r.AppendShort(TDirection::Out, 0, 0x3C, 0, 0); },
+     "00 f7 01 3c"},
     {"EmptyPieceLeftOut",
      [](TMessageRecord& r) {
          r.AppendSysex(TDirection::In, 0, QByteArrayView());
