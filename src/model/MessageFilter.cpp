@@ -56,10 +56,16 @@ TRowFilter::TRowFilter(const TMessageRecord& record, TRecordDecoder& decoder) : 
 void TRowFilter::SetFilter(const TMessageFilter& filter)
 {
     FFilter = filter;
-    for (int status = 0; status < 256; ++status) {
-        const TMessageKind kind = KindOfStatus(uint8_t(status));
-        const bool channelMessage = status >= 0x80 && status < 0xF0;
-        StatusShown[status] = filter.ShowsGroup(GroupOf(kind)) && (!channelMessage || filter.ShowsChannel((status & 0x0F) + 1));
+    for (const TDirection direction : {TDirection::In, TDirection::Out}) {
+        const bool shown = direction == TDirection::In ? filter.Incoming : filter.Outgoing;
+        for (int status = 0; status < 256; ++status) {
+            const TMessageKind kind = KindOfStatus(uint8_t(status));
+            const bool channelMessage = status >= 0x80 && status < 0xF0;
+            StatusShown[int(direction)][status] = shown && filter.ShowsGroup(GroupOf(kind))
+                                                  && (!channelMessage || filter.ShowsChannel((status & 0x0F) + 1));
+        }
+        PieceShown[int(direction)][int(TEntryForm::Sysex)] = shown && filter.ShowsGroup(TMessageGroup::SystemExclusive);
+        PieceShown[int(direction)][int(TEntryForm::Stray)] = shown && filter.ShowsGroup(TMessageGroup::Other);
     }
     MeaningsChanged();
 }

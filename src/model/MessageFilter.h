@@ -71,22 +71,18 @@ public:
     template <class TRows>
     void Scan(size_t from, size_t to, TRows& rows)
     {
-        for (size_t i = from; i < to; ++i)
-            if (Shows(i))
-                rows.Append(uint32_t(i));
+        Record.ForEach(from, to, [&](size_t entry, const TRecordEntry& e) {
+            if (Shows(entry, e))
+                rows.Append(uint32_t(entry));
+        });
     }
 
-    bool Shows(size_t entry)
+    bool Shows(size_t entry, const TRecordEntry& e)
     {
-        const TRecordEntry e = Record.At(entry);
-        if (!(e.Direction == TDirection::In ? FFilter.Incoming : FFilter.Outgoing))
-            return false;
         if (e.Form == TEntryForm::Short) {
-            if (!StatusShown[e.Status])
+            if (!StatusShown[int(e.Direction)][e.Status])
                 return false;
-        } else if (e.ContinuesMessage
-                   || !FFilter.ShowsGroup(e.Form == TEntryForm::Sysex ? TMessageGroup::SystemExclusive
-                                                                      : TMessageGroup::Other)) {
+        } else if (e.ContinuesMessage || !PieceShown[int(e.Direction)][int(e.Form)]) {
             return false;
         }
         return FFilter.Text.isEmpty() || TextMatches(entry, e);
@@ -99,7 +95,9 @@ private:
     const TMessageRecord& Record;
     TRecordDecoder& Decoder;
     TMessageFilter FFilter;
-    bool StatusShown[256] = {};
+    // By direction and status byte, and by direction and form: kind, channel and direction at once.
+    bool StatusShown[2][256] = {};
+    bool PieceShown[2][3] = {};
     // For messages whose meaning stands alone: 0 not known yet, 1 matches, 2 does not; by kind
     // (8n..En as 0..6, F0..FF as 7..22) and the two data bytes.
     std::vector<uint8_t> ShortMatches;

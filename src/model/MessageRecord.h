@@ -24,6 +24,7 @@
 #include <QByteArrayView>
 #include <QDateTime>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -86,23 +87,17 @@ public:
     uint64_t Generation() const { return FGeneration; }
 
     size_t Count() const { return FCount; }
-    TRecordEntry At(size_t index) const
+    TRecordEntry At(size_t index) const { return Decode(Raw(index)); }
+    // Visits entries [from, to) in order as visit(index, entry): the quick way through many.
+    template <class TVisit>
+    void ForEach(size_t from, size_t to, TVisit&& visit) const
     {
-        const TRawEntry& raw = Raw(index);
-        TRecordEntry entry;
-        entry.Direction = (raw.Flags & FlagOut) ? TDirection::Out : TDirection::In;
-        if (raw.Flags & FlagPiece) {
-            entry.Form = (raw.Flags & FlagImpliedOrStray) ? TEntryForm::Stray : TEntryForm::Sysex;
-            entry.ContinuesMessage = raw.Flags & FlagContinues;
-            entry.Piece = uint32_t(raw.Bytes[0]) | uint32_t(raw.Bytes[1]) << 8 | uint32_t(raw.Bytes[2]) << 16
-                          | uint32_t(raw.Flags >> 4) << 24;
-        } else {
-            entry.ImpliedStatus = raw.Flags & FlagImpliedOrStray;
-            entry.Status = raw.Bytes[0];
-            entry.Data1 = raw.Bytes[1];
-            entry.Data2 = raw.Bytes[2];
+        while (from < to) {
+            const TRawEntry* block = Blocks[from >> BlockBits].get();
+            const size_t blockEnd = std::min(to, ((from >> BlockBits) + 1) << BlockBits);
+            for (; from < blockEnd; ++from)
+                visit(from, Decode(block[from & (BlockSize - 1)]));
         }
-        return entry;
     }
     int64_t Time(size_t index) const;
     TDirection DirectionAt(size_t index) const { return (Raw(index).Flags & FlagOut) ? TDirection::Out : TDirection::In; }
@@ -167,6 +162,23 @@ private:
     class TSplitterSink;
 
     const TRawEntry& Raw(size_t index) const { return Blocks[index >> BlockBits][index & (BlockSize - 1)]; }
+    static TRecordEntry Decode(const TRawEntry& raw)
+    {
+        TRecordEntry entry;
+        entry.Direction = (raw.Flags & FlagOut) ? TDirection::Out : TDirection::In;
+        if (raw.Flags & FlagPiece) {
+            entry.Form = (raw.Flags & FlagImpliedOrStray) ? TEntryForm::Stray : TEntryForm::Sysex;
+            entry.ContinuesMessage = raw.Flags & FlagContinues;
+            entry.Piece = uint32_t(raw.Bytes[0]) | uint32_t(raw.Bytes[1]) << 8 | uint32_t(raw.Bytes[2]) << 16
+                          | uint32_t(raw.Flags >> 4) << 24;
+        } else {
+            entry.ImpliedStatus = raw.Flags & FlagImpliedOrStray;
+            entry.Status = raw.Bytes[0];
+            entry.Data1 = raw.Bytes[1];
+            entry.Data2 = raw.Bytes[2];
+        }
+        return entry;
+    }
     bool AppendRaw(TDirection direction, int64_t time, TRawEntry entry);
     bool AppendPiece(TDirection direction, int64_t time, QByteArrayView bytes, bool stray);
     uint32_t StoreBytes(QByteArrayView bytes);
