@@ -6,7 +6,9 @@
 // Run: build/bin/bench_monitor_model [messages]   (default 10,000,000)
 #include "MessageFilter.h"
 #include "MonitorTableModel.h"
+#include "StandardMidiFile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -153,6 +155,33 @@ int main(int argc, char** argv)
     }());
     std::printf("the last rows (40 rows):                          %.3f ms\n",
                 MedianMilliseconds(5, [&] { ReadRows(model, model.rowCount() - 40, 40); }));
+
+    // The Binary page's saves, written from the record (to memory: the disk is not measured).
+    {
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        QElapsedTimer t;
+        t.start();
+        record.WriteReceivedText(file);
+        std::printf("the memo's .txt from the record (%.0f MB):         %.0f ms\n", double(file.size()) / 1048576,
+                    double(t.nsecsElapsed()) / 1e6);
+        file.close();
+        file.setData(QByteArray());
+        file.open(QIODevice::WriteOnly);
+        t.restart();
+        record.WriteReceivedBytes(file);
+        std::printf("the memo's .syx from the record (%.0f MB):          %.0f ms\n", double(file.size()) / 1048576,
+                    double(t.nsecsElapsed()) / 1e6);
+    }
+    {
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        QElapsedTimer t;
+        t.start();
+        const QByteArray midiFile = StandardMidiFile(record);
+        std::printf("the record as a MIDI file (%.0f MB):                %.0f ms\n", double(midiFile.size()) / 1048576,
+                    double(t.nsecsElapsed()) / 1e6);
+    }
 
     // A turn of the event loop at 100,000 messages a second and 100 turns a second.
     std::vector<double> turns;

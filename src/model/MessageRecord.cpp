@@ -221,9 +221,8 @@ bool TMessageRecord::WriteReceived(QIODevice& device, bool asText) const
                 if (asText) {
                     slice.append(ShortMonitorLine(entry.Status, entry.Data1, entry.Data2).toLatin1());
                 } else {
-                    slice.append(char(entry.Status));
-                    slice.append(char(entry.Data1));
-                    slice.append(char(entry.Data2));
+                    const char bytes[] = {char(entry.Status), char(entry.Data1), char(entry.Data2)};
+                    slice.append(bytes, 3);
                 }
             } else {
                 const QByteArrayView bytes = PieceBytes(entry.Piece);

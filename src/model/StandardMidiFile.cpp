@@ -14,16 +14,23 @@ void AppendBigEndian(QByteArray& bytes, uint32_t value, int length)
         bytes.append(char(value >> shift));
 }
 
+void AppendVariableLength(QByteArray& bytes, uint32_t value)
+{
+    char digits[5];
+    int count = 0;
+    digits[4 - count++] = char(value & 0x7F);
+    while ((value >>= 7) != 0)
+        digits[4 - count++] = char(0x80 | (value & 0x7F));
+    bytes.append(digits + 5 - count, count);
+}
+
 } // namespace
 
 QByteArray VariableLength(uint32_t value)
 {
-    char bytes[5];
-    int count = 0;
-    bytes[4 - count++] = char(value & 0x7F);
-    while ((value >>= 7) != 0)
-        bytes[4 - count++] = char(0x80 | (value & 0x7F));
-    return QByteArray(bytes + 5 - count, count);
+    QByteArray bytes;
+    AppendVariableLength(bytes, value);
+    return bytes;
 }
 
 int64_t TickOfTime(int64_t microseconds)
@@ -34,7 +41,7 @@ int64_t TickOfTime(int64_t microseconds)
 TSmfTrack::TSmfTrack()
 {
     // The tempo that makes a tick a millisecond, at the start.
-    Events.append(VariableLength(0));
+    AppendVariableLength(Events, 0);
     Events.append("\xFF\x51\x03", 3);
     AppendBigEndian(Events, MicrosecondsPerQuarter, 3);
 }
@@ -68,15 +75,15 @@ void TSmfTrack::Event(int64_t tick, uint8_t status, QByteArrayView bytes, bool w
     // A delta time holds 28 bits (three days of milliseconds); a longer silence is bridged by
     // empty text events, which every reader passes over.
     while (tick - LastTick > MaxDelta) {
-        Events.append(VariableLength(MaxDelta));
+        AppendVariableLength(Events, MaxDelta);
         Events.append("\xFF\x01\x00", 3);
         LastTick += MaxDelta;
     }
-    Events.append(VariableLength(uint32_t(tick - LastTick)));
+    AppendVariableLength(Events, uint32_t(tick - LastTick));
     LastTick = tick;
     Events.append(char(status));
     if (withLength)
-        Events.append(VariableLength(uint32_t(bytes.size())));
+        AppendVariableLength(Events, uint32_t(bytes.size()));
     Events.append(bytes);
 }
 
