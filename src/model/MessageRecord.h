@@ -55,7 +55,6 @@ class TMessageRecord {
 public:
     // Row indices elsewhere are 32-bit; at 8 bytes an entry, more would take 32 GiB anyway.
     static constexpr size_t MaxEntries = UINT32_MAX - 1;
-    static constexpr size_t NoEntry = SIZE_MAX;
 
     TMessageRecord();
     ~TMessageRecord();
