@@ -16,6 +16,7 @@ packages=(
   xvfb xauth xdotool x11-xserver-utils     # tests: held keys on a real X server; the ALSA VM's X server
   appstream desktop-file-utils             # tests: the metainfo file and the desktop entry are valid
   dpkg-dev                                 # make deb and its test: dpkg-shlibdeps finds the package's dependencies
+  python3-mido                             # tests: an independent reader of the Standard MIDI Files the monitor writes
 )
 # `scripts/install-deps.sh fuzz` (make fuzz) adds what only the fuzz targets need.
 if [[ "${1:-}" == fuzz ]]; then

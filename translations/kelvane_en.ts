@@ -71,6 +71,508 @@ Environment:
     </message>
 </context>
 <context>
+    <name>MessageMeaning</name>
+    <message>
+        <source>ノート・オフ</source>
+        <translation>Note off</translation>
+    </message>
+    <message>
+        <source>ノート・オン</source>
+        <translation>Note on</translation>
+    </message>
+    <message>
+        <source>ポリフォニック・プレッシャー</source>
+        <translation>Polyphonic pressure</translation>
+    </message>
+    <message>
+        <source>コントロール・チェンジ</source>
+        <translation>Control change</translation>
+    </message>
+    <message>
+        <source>プログラム・チェンジ</source>
+        <translation>Program change</translation>
+    </message>
+    <message>
+        <source>チャンネル・プレッシャー</source>
+        <translation>Channel pressure</translation>
+    </message>
+    <message>
+        <source>ピッチベンド</source>
+        <translation>Pitch bend</translation>
+    </message>
+    <message>
+        <source>システム・エクスクルーシブ</source>
+        <translation>System exclusive</translation>
+    </message>
+    <message>
+        <source>システム・コモン</source>
+        <translation>System common</translation>
+    </message>
+    <message>
+        <source>リアルタイム</source>
+        <translation>Real-time</translation>
+    </message>
+    <message>
+        <source>ステータスのないデータ</source>
+        <translation>Data without status</translation>
+    </message>
+    <message>
+        <source>%1 ベロシティ %2</source>
+        <translation>%1 velocity %2</translation>
+    </message>
+    <message>
+        <source>%1 ベロシティ 0（ノート・オフ）</source>
+        <translation>%1 velocity 0 (note off)</translation>
+    </message>
+    <message>
+        <source>オン</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>オフ</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>（バンク %1:%2）</source>
+        <translation> (bank %1:%2)</translation>
+    </message>
+    <message>
+        <source>%1 %2（%3）</source>
+        <translation>%1 %2 (%3)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%nバイト</source>
+        <translation>
+            <numerusform>%n byte</numerusform>
+            <numerusform>%n bytes</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>バンク・セレクト</source>
+        <translation>Bank select</translation>
+    </message>
+    <message>
+        <source>モジュレーション</source>
+        <translation>Modulation</translation>
+    </message>
+    <message>
+        <source>ブレス・コントロール</source>
+        <translation>Breath control</translation>
+    </message>
+    <message>
+        <source>フット・コントロール</source>
+        <translation>Foot control</translation>
+    </message>
+    <message>
+        <source>ポルタメント・タイム</source>
+        <translation>Portamento time</translation>
+    </message>
+    <message>
+        <source>データ・エントリー</source>
+        <translation>Data entry</translation>
+    </message>
+    <message>
+        <source>ボリューム</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>バランス</source>
+        <translation>Balance</translation>
+    </message>
+    <message>
+        <source>パンポット</source>
+        <translation>Pan</translation>
+    </message>
+    <message>
+        <source>エクスプレッション</source>
+        <translation>Expression</translation>
+    </message>
+    <message>
+        <source>エフェクト・コントロール1</source>
+        <translation>Effect control 1</translation>
+    </message>
+    <message>
+        <source>エフェクト・コントロール2</source>
+        <translation>Effect control 2</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー1</source>
+        <translation>General purpose 1</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー2</source>
+        <translation>General purpose 2</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー3</source>
+        <translation>General purpose 3</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー4</source>
+        <translation>General purpose 4</translation>
+    </message>
+    <message>
+        <source>サスティン</source>
+        <translation>Sustain</translation>
+    </message>
+    <message>
+        <source>ポルタメント</source>
+        <translation>Portamento</translation>
+    </message>
+    <message>
+        <source>ソステヌート</source>
+        <translation>Sostenuto</translation>
+    </message>
+    <message>
+        <source>ソフト・ペダル</source>
+        <translation>Soft pedal</translation>
+    </message>
+    <message>
+        <source>レガート・フットスイッチ</source>
+        <translation>Legato footswitch</translation>
+    </message>
+    <message>
+        <source>ホールド2</source>
+        <translation>Hold 2</translation>
+    </message>
+    <message>
+        <source>サウンド・バリエーション</source>
+        <translation>Sound variation</translation>
+    </message>
+    <message>
+        <source>レゾナンス</source>
+        <translation>Resonance</translation>
+    </message>
+    <message>
+        <source>リリース・タイム</source>
+        <translation>Release time</translation>
+    </message>
+    <message>
+        <source>アタック・タイム</source>
+        <translation>Attack time</translation>
+    </message>
+    <message>
+        <source>ブライトネス</source>
+        <translation>Brightness</translation>
+    </message>
+    <message>
+        <source>ディケイ・タイム</source>
+        <translation>Decay time</translation>
+    </message>
+    <message>
+        <source>ビブラート・レート</source>
+        <translation>Vibrato rate</translation>
+    </message>
+    <message>
+        <source>ビブラート・デプス</source>
+        <translation>Vibrato depth</translation>
+    </message>
+    <message>
+        <source>ビブラート・ディレイ</source>
+        <translation>Vibrato delay</translation>
+    </message>
+    <message>
+        <source>サウンド・コントローラー10</source>
+        <translation>Sound controller 10</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー5</source>
+        <translation>General purpose 5</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー6</source>
+        <translation>General purpose 6</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー7</source>
+        <translation>General purpose 7</translation>
+    </message>
+    <message>
+        <source>汎用コントローラー8</source>
+        <translation>General purpose 8</translation>
+    </message>
+    <message>
+        <source>ポルタメント・コントロール</source>
+        <translation>Portamento control</translation>
+    </message>
+    <message>
+        <source>高分解能ベロシティ・プリフィックス</source>
+        <translation>High resolution velocity prefix</translation>
+    </message>
+    <message>
+        <source>エフェクト1（リバーブ）</source>
+        <translation>Effect 1 (reverb)</translation>
+    </message>
+    <message>
+        <source>エフェクト2（トレモロ）</source>
+        <translation>Effect 2 (tremolo)</translation>
+    </message>
+    <message>
+        <source>エフェクト3（コーラス）</source>
+        <translation>Effect 3 (chorus)</translation>
+    </message>
+    <message>
+        <source>エフェクト4（セレステ）</source>
+        <translation>Effect 4 (celeste)</translation>
+    </message>
+    <message>
+        <source>エフェクト5（フェイザー）</source>
+        <translation>Effect 5 (phaser)</translation>
+    </message>
+    <message>
+        <source>データ・インクリメント</source>
+        <translation>Data increment</translation>
+    </message>
+    <message>
+        <source>データ・デクリメント</source>
+        <translation>Data decrement</translation>
+    </message>
+    <message>
+        <source>オール・サウンド・オフ</source>
+        <translation>All sound off</translation>
+    </message>
+    <message>
+        <source>リセット・オール・コントローラー</source>
+        <translation>Reset all controllers</translation>
+    </message>
+    <message>
+        <source>ローカル・コントロール</source>
+        <translation>Local control</translation>
+    </message>
+    <message>
+        <source>オール・ノート・オフ</source>
+        <translation>All notes off</translation>
+    </message>
+    <message>
+        <source>オムニ・オフ</source>
+        <translation>Omni off</translation>
+    </message>
+    <message>
+        <source>オムニ・オン</source>
+        <translation>Omni on</translation>
+    </message>
+    <message>
+        <source>モノ・モード</source>
+        <translation>Mono mode</translation>
+    </message>
+    <message>
+        <source>ポリ・モード</source>
+        <translation>Poly mode</translation>
+    </message>
+    <message>
+        <source>%1 LSB</source>
+        <translation>%1 LSB</translation>
+    </message>
+    <message>
+        <source>ピッチベンド・レンジ</source>
+        <translation>Pitch bend range</translation>
+    </message>
+    <message>
+        <source>ファイン・チューン</source>
+        <translation>Fine tuning</translation>
+    </message>
+    <message>
+        <source>コース・チューン</source>
+        <translation>Coarse tuning</translation>
+    </message>
+    <message>
+        <source>チューニング・プログラム</source>
+        <translation>Tuning program</translation>
+    </message>
+    <message>
+        <source>チューニング・バンク</source>
+        <translation>Tuning bank</translation>
+    </message>
+    <message>
+        <source>モジュレーション・デプス・レンジ</source>
+        <translation>Modulation depth range</translation>
+    </message>
+    <message>
+        <source>ヌル</source>
+        <translation>Null</translation>
+    </message>
+    <message>
+        <source>MIDIタイムコード</source>
+        <translation>MIDI time code</translation>
+    </message>
+    <message>
+        <source>ソング・ポジション</source>
+        <translation>Song position</translation>
+    </message>
+    <message>
+        <source>ソング・セレクト</source>
+        <translation>Song select</translation>
+    </message>
+    <message>
+        <source>未定義 (F4)</source>
+        <translation>Undefined (F4)</translation>
+    </message>
+    <message>
+        <source>未定義 (F5)</source>
+        <translation>Undefined (F5)</translation>
+    </message>
+    <message>
+        <source>チューン・リクエスト</source>
+        <translation>Tune request</translation>
+    </message>
+    <message>
+        <source>エンド・オブ・エクスクルーシブ</source>
+        <translation>End of exclusive</translation>
+    </message>
+    <message>
+        <source>タイミング・クロック</source>
+        <translation>Timing clock</translation>
+    </message>
+    <message>
+        <source>未定義 (F9)</source>
+        <translation>Undefined (F9)</translation>
+    </message>
+    <message>
+        <source>スタート</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>コンティニュー</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>ストップ</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>未定義 (FD)</source>
+        <translation>Undefined (FD)</translation>
+    </message>
+    <message>
+        <source>アクティブ・センシング</source>
+        <translation>Active sensing</translation>
+    </message>
+    <message>
+        <source>システム・リセット</source>
+        <translation>System reset</translation>
+    </message>
+    <message>
+        <source>非商用</source>
+        <translation>Non-commercial</translation>
+    </message>
+    <message>
+        <source>ユニバーサル非リアルタイム</source>
+        <translation>Universal non-real-time</translation>
+    </message>
+    <message>
+        <source>ユニバーサル・リアルタイム</source>
+        <translation>Universal real-time</translation>
+    </message>
+    <message>
+        <source>メーカーID %1</source>
+        <translation>Manufacturer ID %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>F0なし</source>
+        <translation>no F0</translation>
+    </message>
+    <message>
+        <source>F7なし</source>
+        <translation>no F7</translation>
+    </message>
+    <message>
+        <source>サブID %1</source>
+        <translation>Sub-ID %1</translation>
+    </message>
+    <message>
+        <source>チェックサム正しい</source>
+        <translation>checksum right</translation>
+    </message>
+    <message>
+        <source>チェックサム誤り（正しくは %1）</source>
+        <translation>checksum wrong (%1 expected)</translation>
+    </message>
+    <message>
+        <source>%1 アドレス %2 データ %3</source>
+        <translation>%1 address %2 data %3</translation>
+    </message>
+    <message>
+        <source>%1 アドレス %2</source>
+        <translation>%1 address %2</translation>
+    </message>
+    <message>
+        <source>%1 アドレス %2 サイズ %3</source>
+        <translation>%1 address %2 size %3</translation>
+    </message>
+    <message>
+        <source>GMシステム・オン</source>
+        <translation>GM system on</translation>
+    </message>
+    <message>
+        <source>GMシステム・オフ</source>
+        <translation>GM system off</translation>
+    </message>
+    <message>
+        <source>GM2システム・オン</source>
+        <translation>GM2 system on</translation>
+    </message>
+    <message>
+        <source>アイデンティティ・リクエスト</source>
+        <translation>Identity request</translation>
+    </message>
+    <message>
+        <source>アイデンティティ・リプライ</source>
+        <translation>Identity reply</translation>
+    </message>
+    <message>
+        <source>マスター・ボリューム</source>
+        <translation>Master volume</translation>
+    </message>
+    <message>
+        <source>マスター・バランス</source>
+        <translation>Master balance</translation>
+    </message>
+    <message>
+        <source>マスター・ファイン・チューン</source>
+        <translation>Master fine tuning</translation>
+    </message>
+    <message>
+        <source>マスター・コース・チューン</source>
+        <translation>Master coarse tuning</translation>
+    </message>
+    <message>
+        <source>MTCフル・メッセージ</source>
+        <translation>MTC full message</translation>
+    </message>
+    <message>
+        <source>GSリセット</source>
+        <translation>GS reset</translation>
+    </message>
+    <message>
+        <source>バルク・ダンプ</source>
+        <translation>Bulk dump</translation>
+    </message>
+    <message>
+        <source>パラメーター・チェンジ</source>
+        <translation>Parameter change</translation>
+    </message>
+    <message>
+        <source>ダンプ・リクエスト</source>
+        <translation>Dump request</translation>
+    </message>
+    <message>
+        <source>パラメーター・リクエスト</source>
+        <translation>Parameter request</translation>
+    </message>
+    <message>
+        <source>XGシステム・オン</source>
+        <translation>XG system on</translation>
+    </message>
+    <message>
+        <source>XGオール・パラメーター・リセット</source>
+        <translation>XG all parameters reset</translation>
+    </message>
+</context>
+<context>
     <name>MidiFiles</name>
     <message>
         <source>システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*</source>
@@ -991,6 +1493,49 @@ The left and right mouse buttons play an octave apart</translation>
     <message>
         <source>呼び出したい音色を選択してOKボタンを押してください</source>
         <translation>Please choose a voice and press OK</translation>
+    </message>
+</context>
+<context>
+    <name>TMonitorTableModel</name>
+    <message>
+        <source>時間（秒）</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time of day</translation>
+    </message>
+    <message>
+        <source>間隔（ミリ秒）</source>
+        <translation>Gap (ms)</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>意味</source>
+        <translation>Meaning</translation>
+    </message>
+    <message>
+        <source>バイト</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Out</translation>
     </message>
 </context>
 </TS>

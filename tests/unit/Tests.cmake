@@ -18,3 +18,12 @@ kelvane_add_test(unit_command_line unit/CommandLineTest.cpp)
 target_link_libraries(unit_command_line PRIVATE kelvane_app)
 target_compile_definitions(unit_command_line PRIVATE KELVANE_BINARY="$<TARGET_FILE:kelvane>" KELVANE_VERSION="${PROJECT_VERSION}")
 add_dependencies(unit_command_line kelvane)
+kelvane_add_test(unit_message_record unit/MessageRecordTest.cpp)
+kelvane_add_test(unit_message_meaning unit/MessageMeaningTest.cpp)
+kelvane_add_test(unit_monitor_model unit/MonitorModelTest.cpp)
+kelvane_add_test(unit_standard_midi_file unit/StandardMidiFileTest.cpp)
+# The files are read back by mido (python3-mido), a module of Debian's own Python: a Python of
+# one's own earlier on PATH would not have it.
+find_program(KELVANE_SYSTEM_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH)
+find_program(KELVANE_SYSTEM_PYTHON python3)
+target_compile_definitions(unit_standard_midi_file PRIVATE KELVANE_PYTHON="${KELVANE_SYSTEM_PYTHON}")
