@@ -27,8 +27,8 @@ for group in "${groups[@]}"; do
     ran=0
     while read -r key value; do
       case $key in
-        passed) passed=$((passed + value)); ran=1 ;;
-        failed) failed=$((failed + value)); ran=1 ;;
+        passed) passed=$((passed + value)); if ((value > 0)); then ran=1; fi ;;
+        failed) failed=$((failed + value)); if ((value > 0)); then ran=1; fi ;;
         skipped) skipped=$((skipped + value)) ;;
         why) [[ -n ${seen[$value]:-} ]] || { seen[$value]=1; whys+=("$value"); } ;;
         missing) missing+=("$value") ;;
