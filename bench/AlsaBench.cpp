@@ -1,6 +1,6 @@
 // The ALSA sequencer path, measured with a peer client of our own (make test-alsa's virtual
 // machine has a sequencer; run this there, e.g.
-//   /work/shared/tools/alsa-vm -- build/bin/bench_alsa):
+//   ../shared/tools/alsa-vm -- build/bin/bench_alsa, or $ALSA_VM instead of that path):
 //   rate    the highest steady rate of short messages the monitor shows with no overflow
 //   sysex   one 1 MiB system exclusive message each way: peer to monitor (256-byte events, as
 //           devices send them) and PutLong to the peer (1,024-byte packets, then one block)

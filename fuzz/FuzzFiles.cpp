@@ -5,13 +5,13 @@
 #include "HexText.h"
 #include "MidiFiles.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "FuzzInput.h"
 
 #include <stdexcept>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
+    TFuzzInput input(data, size);
     const qint64 limit = input.ConsumeIntegralInRange<qint64>(0, 4096);
     const std::string fileBytes = input.ConsumeRemainingBytesAsString();
     const QByteArray file(fileBytes.data(), qsizetype(fileBytes.size()));

@@ -3,7 +3,7 @@
 #include "FuzzSupport.h"
 #include "IniFile.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "FuzzInput.h"
 
 #include <QSet>
 
@@ -103,7 +103,7 @@ void CheckReaders(const TIniFile& ini, const QString& where)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
+    TFuzzInput input(data, size);
     const bool write = input.ConsumeBool();
     const uint8_t sectionChoice = input.ConsumeIntegral<uint8_t>();
     const uint8_t keyChoice = input.ConsumeIntegral<uint8_t>();

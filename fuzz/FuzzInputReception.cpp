@@ -8,7 +8,7 @@
 #include "FuzzSupport.h"
 #include "platform/InputReception.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "FuzzInput.h"
 
 #include <algorithm>
 #include <memory>
@@ -182,7 +182,7 @@ struct TMessage {
     size_t Complete = 0;
 };
 
-void WellFormed(FuzzedDataProvider& input)
+void WellFormed(TFuzzInput& input)
 {
     THarness harness;
     harness.Reception = std::make_unique<TInputReception>(nullptr, &THarness::Callback,
@@ -268,7 +268,7 @@ void WellFormed(FuzzedDataProvider& input)
     uint32_t time = 0;
     while (at < stream.size()) {
         size_t piece = input.ConsumeIntegralInRange<size_t>(1, 64);
-        if (input.remaining_bytes() == 0)
+        if (input.RemainingBytes() == 0)
             piece = stream.size() - at;
         piece = std::min(piece, stream.size() - at);
         harness.Reception->Receive(stream.data() + at, piece, ++time);
@@ -345,14 +345,14 @@ void WellFormed(FuzzedDataProvider& input)
 }
 
 // Any bytes at all, any pieces, buffers lent and the reception reset at any moment.
-void AnyStream(FuzzedDataProvider& input)
+void AnyStream(TFuzzInput& input)
 {
     THarness harness;
     harness.Reception = std::make_unique<TInputReception>(nullptr, &THarness::Callback,
                                                           reinterpret_cast<uintptr_t>(&harness));
     TBytes all;  // every byte received, in order
     uint32_t time = 0;
-    while (input.remaining_bytes() > 0) {
+    while (input.RemainingBytes() > 0) {
         switch (input.ConsumeIntegralInRange(0, 7)) {
         case 4:
             if (harness.Buffers.size() < 64)
@@ -400,7 +400,7 @@ void AnyStream(FuzzedDataProvider& input)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
+    TFuzzInput input(data, size);
     if (input.ConsumeBool())
         WellFormed(input);
     else

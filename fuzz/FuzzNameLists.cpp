@@ -4,7 +4,7 @@
 #include "IniFile.h"
 #include "NameLists.h"
 
-#include <fuzzer/FuzzedDataProvider.h>
+#include "FuzzInput.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void CheckProgramLines(const TIniFile& ini, const QString& section)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    FuzzedDataProvider input(data, size);
+    TFuzzInput input(data, size);
     const uint8_t choice = input.ConsumeIntegral<uint8_t>();
     const std::string file = input.ConsumeRemainingBytesAsString();
     static const QString path = ScratchPath("names.ini");

@@ -1,4 +1,5 @@
 #include "AlsaPeer.h"
+#include "SequencerQueue.h"
 
 #include <cerrno>
 #include <chrono>
@@ -127,22 +128,42 @@ int TAlsaPeer::SendStream(const std::vector<uint8_t>& bytes)
     return 0;
 }
 
-size_t TAlsaPeer::SubscriberCount() const
+std::vector<int> TAlsaPeer::SubscriberClients() const
 {
+    std::vector<int> clients;
     if (!Seq)
-        return 0;
+        return clients;
     snd_seq_query_subscribe_t* query;
     snd_seq_query_subscribe_alloca(&query);
     snd_seq_addr_t root{static_cast<unsigned char>(ClientId()), static_cast<unsigned char>(Out)};
     snd_seq_query_subscribe_set_root(query, &root);
     snd_seq_query_subscribe_set_type(query, SND_SEQ_QUERY_SUBS_READ);
     snd_seq_query_subscribe_set_index(query, 0);
-    size_t count = 0;
     while (snd_seq_query_port_subscribers(Seq, query) >= 0) {
-        ++count;
+        clients.push_back(snd_seq_query_subscribe_get_addr(query)->client);
         snd_seq_query_subscribe_set_index(query, snd_seq_query_subscribe_get_index(query) + 1);
     }
-    return count;
+    return clients;
+}
+
+size_t TAlsaPeer::SubscriberCount() const { return SubscriberClients().size(); }
+
+bool TAlsaPeer::WaitUntilTaken(int timeoutMs) const
+{
+    pollfd descriptor{};
+    if (!Seq || snd_seq_poll_descriptors(Seq, &descriptor, 1, POLLIN) != 1)
+        return false;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        bool taken = true;
+        for (int client : SubscriberClients())
+            taken = taken && SequencerEventsWaiting(descriptor.fd, client) == 0;
+        if (taken)
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 }
 
 bool TAlsaPeer::WaitForSubscriber(int timeoutMs) const

@@ -45,6 +45,10 @@ public:
     int SendStream(const std::vector<uint8_t>& bytes);
     size_t SubscriberCount() const;  // how many subscribe to "out"
     bool WaitForSubscriber(int timeoutMs) const;
+    // Every client subscribed to "out" has read from the sequencer all that was sent to it (its
+    // input queue is empty): whatever it does with an event, it has taken it. False when that
+    // does not happen within timeoutMs.
+    bool WaitUntilTaken(int timeoutMs) const;
 
     // What "in" received, in order.
     bool WaitForEvents(size_t count, int timeoutMs) const;
@@ -71,5 +75,6 @@ private:
     size_t ReceivedBytes = 0;
 
     int Write(snd_seq_event_t& event);
+    std::vector<int> SubscriberClients() const;  // of "out"
     void Read();  // reader thread: test code, so it may take the lock
 };

@@ -8,7 +8,8 @@
 void TAlsaTest::SetUp()
 {
     if (!TAlsaPeer::SequencerPresent())
-        GTEST_SKIP() << "no ALSA sequencer here (/dev/snd/seq); make test-alsa runs this in a VM";
+        GTEST_SKIP() << "no ALSA sequencer here (/dev/snd/seq); scripts/test-alsa.sh runs these where there is one, "
+                         "or in a virtual machine that has one";
     Peer = std::make_unique<TAlsaPeer>();
     ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();
 }

@@ -77,6 +77,16 @@ bool TJackPeer::WaitUntilSent(int timeoutMs)
     return Changed.wait_for(guard, std::chrono::milliseconds(timeoutMs), [this] { return Outgoing.empty(); });
 }
 
+bool TJackPeer::WaitUntilRead(int timeoutMs)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    std::unique_lock guard(Lock);
+    if (!Changed.wait_until(guard, deadline, [this] { return Outgoing.empty(); }))
+        return false;
+    const uint64_t carried = Cycles;  // the cycle that took the last event, or a later one
+    return Changed.wait_until(guard, deadline, [&] { return Cycles >= carried + 2; });
+}
+
 bool TJackPeer::WaitUntilOutputConnected(int timeoutMs)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);

@@ -38,6 +38,10 @@ public:
     void Send(std::vector<uint8_t> bytes);
     void SetEventsPerCycle(size_t count);
     bool WaitUntilSent(int timeoutMs);  // everything queued has gone into a cycle's buffer
+    // Everything queued has gone out and the server has since begun two more cycles, so every
+    // client connected to "out" has run the cycle that carried it (the server runs in
+    // synchronous mode: a cycle ends when every client is done).
+    bool WaitUntilRead(int timeoutMs);
     // "out" is connected to some port and a whole cycle has run since: what is sent from now on
     // reaches the other end.
     bool WaitUntilOutputConnected(int timeoutMs);

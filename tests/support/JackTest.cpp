@@ -5,7 +5,7 @@
 void TJackTest::SetUp()
 {
     if (!TJackServer::Available())
-        GTEST_SKIP() << "jackd is not installed";
+        GTEST_SKIP() << "jackd is not on the PATH (package jackd2; scripts/install-deps.sh installs it)";
     ASSERT_TRUE(Server.Start()) << Server.Error();
     Peer = std::make_unique<TJackPeer>();
     ASSERT_TRUE(Peer->IsOpen()) << Peer->Error();

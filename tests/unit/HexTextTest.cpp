@@ -45,11 +45,6 @@ const THexCase HexCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, HexTextToBytesTable, testing::ValuesIn(HexCases),
     [](const testing::TestParamInfo<THexCase>& info) { return std::string(info.param.Name); });
 
-TEST(HexText, OddDigitMessageIsTheOneUsersKnow)
-{
-    EXPECT_EQ(QString::fromUtf8(OddHexDigitsMessage), "16進数を表す文字の数は偶数でなければなりません。データを確認してください");
-}
-
 TEST(HexText, CountsHexDigitsOfBothCases)
 {
     EXPECT_EQ(CountHexDigits("f0 7E 7f\r\nxyz 0"), 7);

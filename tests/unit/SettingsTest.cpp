@@ -425,9 +425,4 @@ TEST(ProgramListSettings, WritesItsSectionInOrderAndReadsItBack)
     EXPECT_EQ(ReadProgramListSettings(TIniFile(), Screen).ListName, "NotDefined");
 }
 
-TEST(Settings, CannotWriteMessageNamesTheFile)
-{
-    EXPECT_EQ(CannotWriteSettingsMessage("/home/u/kelvane.ini"), "/home/u/kelvane.ini に書き込めません");
-}
-
 }  // namespace
