@@ -90,7 +90,7 @@ public:
             sender.join();
             const double shownSeconds = std::chrono::duration<double>(Clock::now() - start).count();
             QTest::qWait(200);
-            const QString text = Window.Fixture->Form().MemoMidiIn->toPlainText();
+            const QString text = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
             const qint64 shown = text.isEmpty() ? 0 : text.count('\n') + 1;
             std::printf("%10.0f %10zu %10lld %10ld %10.2f %10.2f%s\n", rate, count, shown, Window.Overflows, sendSeconds,
                         shownSeconds, failures ? " (peer's sends refused)" : "");

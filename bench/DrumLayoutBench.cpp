@@ -56,7 +56,7 @@ int main(int argc, char** argv)
 
     TKelvaneFixture f;
     TFormMain& main = f.Main();
-    QWidget* panel = f.Form().PanelDrum;
+    QWidget* panel = f.Find<QWidget>("PanelDrum");
     main.resize(700, 520);
     main.show();
     QApplication::processEvents();
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     // The first showing of the drum page lays the pads out for the first time.
     QElapsedTimer timer;
     timer.start();
-    f.Form().PageMain->setCurrentIndex(1);
+    f.Find<QTabWidget>("PageMain")->setCurrentIndex(1);
     QApplication::processEvents();
     const double firstShow = Elapsed(timer);
 

@@ -144,7 +144,7 @@ public:
         QTest::qWait(100);  // the memo's last turn of the loop
         if (!sent)
             run.SendSeconds = run.TotalSeconds;
-        const QString shown = Window.Fixture->Form().MemoMidiIn->toPlainText();
+        const QString shown = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
         run.Shown = shown.isEmpty() ? 0 : shown.count('\n') + 1;
         run.Bytes = Window.Fixture->Main().ReceivedBytes.size();
         run.Overflows = Window.Overflows;
@@ -261,7 +261,7 @@ public:
         clock.start();
         Window.Fixture->Main().resize(900, 700);
         QCoreApplication::processEvents();
-        auto* bar = Window.Fixture->Form().MemoMidiIn->verticalScrollBar();
+        auto* bar = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->verticalScrollBar();
         bar->setValue(0);
         QCoreApplication::processEvents();
         std::printf("resize and scroll to the top with 1,000,000 lines: %.3f s\n", clock.nsecsElapsed() / 1e9);

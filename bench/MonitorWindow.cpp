@@ -36,8 +36,8 @@ bool TMonitorWindow::Open(TMidiApi api, const std::string& peerInput, const std:
 
 void TMonitorWindow::Clear()
 {
-    Fixture->Form().ButtonInClear->setEnabled(true);
-    QTest::mouseClick(Fixture->Form().ButtonInClear, Qt::LeftButton);
+    Fixture->Find<QPushButton>("ButtonInClear")->setEnabled(true);
+    QTest::mouseClick(Fixture->Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     QTest::qWait(50);
     Overflows = 0;
 }

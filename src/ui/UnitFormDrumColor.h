@@ -43,8 +43,6 @@ public:
     explicit TFormDrumColor(TDrumColorHost& host, QWidget* parent = nullptr);
     ~TFormDrumColor() override;
 
-    Ui::TFormDrumColor* Form() const { return ui.get(); }
-
     // Working copies, colour numbers (blue·65536 + green·256 + red).
     uint32_t BackColor = 0;
     uint32_t ForeColor = 0;

@@ -54,7 +54,6 @@ public:
     // True when start-up found no output device: the program ends without showing the window.
     bool EndRequested() const { return FEndRequested; }
     QString ApplicationTitle() const { return FApplicationTitle; }
-    Ui::TFormMain* Form() const { return ui.get(); }
     int ProgramRangeOffset() const;  // 0 for "0～127", 1 for "1～128"
 
     // The dialogs made after the window, as its children (it owns them); they work on this

@@ -34,7 +34,6 @@ public:
     explicit TFormProgramList(TProgramListHost& host, QWidget* parent = nullptr);
     ~TFormProgramList() override;
 
-    Ui::TFormProgramList* Form() const { return ui.get(); }
     int Columns() const { return FColumns; }
 
     // The program number 0..127 the main window's field gets when the dialog closes.

@@ -64,14 +64,14 @@ TEST_F(AlsaWindowTest, KeyDReachesThePeerAndThePeersSysexIsShown)
     QTest::qWait(200);
     EXPECT_EQ(Peer->Messages(), Wire({"90 40 78", "80 40 28"}));
 
-    QTabBar* tabs = f.Form().PageMain->tabBar();
+    QTabBar* tabs = f.Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-    ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+    ASSERT_EQ(f.Find<QTabWidget>("PageMain")->currentIndex(), 2);
     ASSERT_EQ(Peer->Send(IdentityRequest), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Form().MemoMidiIn->toPlainText().isEmpty(); }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText().isEmpty(); }, 20000));
     QTest::qWait(200);
-    EXPECT_EQ(f.Form().MemoMidiIn->toPlainText(), "f0 7e 7f 09 01 f7 ");
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText(), "f0 7e 7f 09 01 f7 ");
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（6バイト）"));
     EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
 }

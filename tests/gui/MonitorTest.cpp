@@ -62,7 +62,7 @@ QByteArray AsByteArray(const TBytes& bytes)
 
 QString MemoText(TKelvaneFixture& f)
 {
-    return f.Form().MemoMidiIn->toPlainText();
+    return f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
 }
 
 // Lines as the user sees and saves them (a paragraph of the memo may hold several).
@@ -74,9 +74,9 @@ qsizetype MemoLines(TKelvaneFixture& f)
 
 bool ButtonsEnabled(TKelvaneFixture& f)
 {
-    const bool clear = f.Form().ButtonInClear->isEnabled();
-    EXPECT_EQ(f.Form().ButtonInSaveBinary->isEnabled(), clear);
-    EXPECT_EQ(f.Form().ButtonInSaveText->isEnabled(), clear);
+    const bool clear = f.Find<QPushButton>("ButtonInClear")->isEnabled();
+    EXPECT_EQ(f.Find<QPushButton>("ButtonInSaveBinary")->isEnabled(), clear);
+    EXPECT_EQ(f.Find<QPushButton>("ButtonInSaveText")->isEnabled(), clear);
     return clear;
 }
 
@@ -112,7 +112,7 @@ TEST_P(MonitorShows, OneLinePerMessageAndTheByteCount)
     Settle();
     EXPECT_EQ(MemoText(f), GetParam().Lines);
     EXPECT_EQ(f.Main().ReceivedBytes.toHex(' '), AsByteArray(GetParam().Received).toHex(' '));
-    EXPECT_EQ(f.Form().LabelMidiIn->text(),
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(),
               QStringLiteral("MIDI入力（%1バイト）").arg(GetParam().Received.size()));
     EXPECT_TRUE(ButtonsEnabled(f));
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
@@ -166,7 +166,7 @@ TEST(Monitor, LabelReadsFourteenBytesAfterFourteen)
     f.Service().Inject({0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7});
     f.Service().Inject({0xC0, 0x05});
     Settle();
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（14バイト）"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（14バイト）"));
 }
 
 TEST(Monitor, ManyLinesAndLongLinesKeepTheirOrderOnScreenAndInTheSavedText)
@@ -187,7 +187,7 @@ TEST(Monitor, ManyLinesAndLongLinesKeepTheirOrderOnScreenAndInTheSavedText)
     expected << "80 3c 00";
     Settle();
     EXPECT_EQ(MemoText(f).split('\n'), expected);
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     EXPECT_EQ(ReadFile(dir.path() + "/in.txt"), (expected.join("\r\n") + "\r\n").toLatin1());
 }
 
@@ -197,8 +197,8 @@ TEST(Monitor, ViewFollowsTheLastLineUnlessScrolledAway)
     TKelvaneFixture f(WithInput());
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    f.Form().PageMain->setCurrentIndex(2);
-    QScrollBar* bar = f.Form().MemoMidiIn->verticalScrollBar();
+    f.Find<QTabWidget>("PageMain")->setCurrentIndex(2);
+    QScrollBar* bar = f.Find<QPlainTextEdit>("MemoMidiIn")->verticalScrollBar();
     for (int n = 0; n < 300; ++n) {
         f.Service().Inject({0x90, uint8_t(n % 128), 0x40});
         if (n % 50 == 0)
@@ -228,10 +228,10 @@ TEST(Monitor, ClearEmptiesEverythingRestartsThePortAndTheNextMessageEnablesAgain
     f.Service().Inject({0x90, 0x3D, 0x7F});  // still waiting when the clear comes: discarded
     f.Service().ClearCalls();
 
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     EXPECT_EQ(MemoText(f), "");
     EXPECT_TRUE(f.Main().ReceivedBytes.isEmpty());
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
     EXPECT_FALSE(ButtonsEnabled(f));
     std::vector<std::string> ops;
     for (const auto& call : f.Service().Calls)
@@ -240,13 +240,13 @@ TEST(Monitor, ClearEmptiesEverythingRestartsThePortAndTheNextMessageEnablesAgain
     EXPECT_EQ(ops, (std::vector<std::string>{"InReset", "InClose", "InOpen", "InStart"}));
     Settle();
     EXPECT_EQ(MemoText(f), "") << "what waited before the clear is gone";
-    EXPECT_FALSE(f.Form().MemoMidiIn->document()->isUndoRedoEnabled()) << "a cleared memo keeps no undo record either";
+    EXPECT_FALSE(f.Find<QPlainTextEdit>("MemoMidiIn")->document()->isUndoRedoEnabled()) << "a cleared memo keeps no undo record either";
     EXPECT_FALSE(ButtonsEnabled(f));
 
     f.Service().Inject({0x80, 0x3C, 0x00});
     Settle();
     EXPECT_EQ(MemoText(f), "80 3c 00");
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（3バイト）"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（3バイト）"));
     EXPECT_TRUE(ButtonsEnabled(f));
 }
 
@@ -256,7 +256,7 @@ TEST(Monitor, PortErrorDuringClearIsReportedAndTheWindowGoesOn)
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
     f.Service().Failures["InStart"] = MIDIERR_NOTREADY;
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     std::string text;
     MidiResultText(MIDIERR_NOTREADY, text);
     EXPECT_EQ(f.Errors, QStringList{QString::fromStdString(text)});
@@ -303,7 +303,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     Settle();
 
     answer = saveDir.path() + "/in.syx";
-    Click(f.Form().ButtonInSaveBinary);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].Save);
     EXPECT_EQ(requests[0].DefaultSuffix, "syx");
@@ -313,7 +313,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
 
     answer = saveDir.path() + "/in.txt";
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].DefaultSuffix, "txt");
     EXPECT_EQ(requests[1].Filter, QStringLiteral("テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*"));
@@ -324,10 +324,10 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
 
     // Overwriting replaces the whole file.
     answer = saveDir.path() + "/in.syx";
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     f.Service().Inject({0xC0, 0x05});
     Settle();
-    Click(f.Form().ButtonInSaveBinary);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     EXPECT_EQ(ReadFile(answer), QByteArray("\xC0\x05\x00", 3));
 }
 
@@ -339,8 +339,8 @@ TEST(Monitor, CancelledSaveWritesNothingAndKeepsTheFolders)
     Settle();
     const QString binary = f.Main().BinaryFolder;
     const QString text = f.Main().TextFolder;
-    Click(f.Form().ButtonInSaveBinary);
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     EXPECT_EQ(f.Main().BinaryFolder, binary);
     EXPECT_EQ(f.Main().TextFolder, text);
     EXPECT_TRUE(f.Errors.isEmpty());
@@ -354,7 +354,7 @@ TEST(Monitor, UnwritableFileIsReportedAndTheFolderIsStillRemembered)
     DialogHooks().File = [&](const TFileDialogRequest&) { return path; };
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
-    Click(f.Form().ButtonInSaveBinary);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     ASSERT_EQ(f.Errors.size(), 1);
     EXPECT_TRUE(f.Errors[0].contains("in.syx")) << f.Errors[0].toStdString();
     EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(dir.path() + "/no such folder/"));
@@ -371,9 +371,9 @@ TEST(Monitor, SaveButtonsAreDisabledAfterAClear)
     };
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
-    Click(f.Form().ButtonInClear);
-    Click(f.Form().ButtonInSaveBinary);
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInClear"));
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     EXPECT_EQ(asked, 0);
 }
 
@@ -382,7 +382,7 @@ TEST(Monitor, SaveButtonsAreDisabledAfterAClear)
 TEST(MonitorDevices, ListHoldsNoInputThenEveryDevice)
 {
     TKelvaneFixture f(WithInput(NoInput, {"In A", "In B"}));
-    QComboBox* combo = f.Form().ComboMidiInDevice;
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(0), NoInput);
     EXPECT_EQ(combo->itemText(1), "In A");
@@ -394,8 +394,8 @@ TEST(MonitorDevices, ListHoldsNoInputThenEveryDevice)
 TEST(MonitorDevices, WithoutInputDevicesTheListHoldsOnlyNoInput)
 {
     TKelvaneFixture f(WithInput(NoInput, {}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->count(), 1);
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentText(), NoInput);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->count(), 1);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText(), NoInput);
     EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
     EXPECT_TRUE(f.Errors.isEmpty());
 }
@@ -403,7 +403,7 @@ TEST(MonitorDevices, WithoutInputDevicesTheListHoldsOnlyNoInput)
 TEST(MonitorDevices, ChoosingADeviceOpensItAndNoInputClosesIt)
 {
     TKelvaneFixture f(WithInput(NoInput, {"In A", "In B"}));
-    QComboBox* combo = f.Form().ComboMidiInDevice;
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
     EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
     combo->setFocus();
     f.Service().ClearCalls();
@@ -422,14 +422,14 @@ TEST(MonitorDevices, ChoosingADeviceOpensItAndNoInputClosesIt)
     EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
     EXPECT_FALSE(f.Service().InputOpen());
     EXPECT_EQ(MemoText(f), "");
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
     EXPECT_TRUE(f.Errors.isEmpty());
 }
 
 TEST(MonitorDevices, SavedNameThatMatchesNothingLeavesNoInputAndSavesIt)
 {
     TKelvaneFixture f(WithInput("Removed Device", {"Test Input"}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentText(), NoInput);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText(), NoInput);
     EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
     EXPECT_TRUE(InputOpens(f).empty());
     f.CloseWindow();
@@ -439,7 +439,7 @@ TEST(MonitorDevices, SavedNameThatMatchesNothingLeavesNoInputAndSavesIt)
 TEST(MonitorDevices, SavedNameRestoresTheDeviceAndClosingSavesItAndClosesThePort)
 {
     TKelvaneFixture f(WithInput("In B", {"In A", "In B"}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentIndex(), 2);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentIndex(), 2);
     ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
     EXPECT_EQ(f.Main().MidiInput->DeviceID(), 1);
     f.CloseWindow();
@@ -451,7 +451,7 @@ TEST(MonitorDevices, SavedNameRestoresTheDeviceAndClosingSavesItAndClosesThePort
 TEST(MonitorDevices, EverySavedNameMatchIsOpenedAndTheLastStays)
 {
     TKelvaneFixture f(WithInput("Dup", {"Dup", "Other", "Dup"}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentIndex(), 3);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentIndex(), 3);
     ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
     EXPECT_EQ(f.Main().MidiInput->DeviceID(), 2);
     const std::vector<int> opens = InputOpens(f);
@@ -481,7 +481,7 @@ TEST_P(ClearAfterDevicesChange, RestartsTheDeviceTheListShows)
 {
     const TClearAfterChangeCase& c = GetParam();
     TKelvaneFixture f(WithInput("In B", {"In A", "In B"}));
-    QComboBox* combo = f.Form().ComboMidiInDevice;
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
     if (!c.WhenListRead.empty()) {
@@ -492,7 +492,7 @@ TEST_P(ClearAfterDevicesChange, RestartsTheDeviceTheListShows)
     f.Service().InputNames = c.AtClear;
     f.Service().ClearCalls();
 
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     const std::vector<int> opens = InputOpens(f);
     if (c.Opened < 0) {
         EXPECT_TRUE(opens.empty());
@@ -564,7 +564,7 @@ TEST(MonitorOverflow, BurstOfLostEventsOpensOneBoxAndTheNextBoxCountsThem)
     EXPECT_EQ(boxes.Texts.value(0), Overflow);
     EXPECT_EQ(boxes.OpenedWhileOpen, 0);
     EXPECT_EQ(MemoLines(f), Kept);
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（%1バイト）").arg(Kept * 3));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（%1バイト）").arg(Kept * 3));
 
     // The window answers afterwards.
     f.Service().Inject({0x80, 0x3C, 0x00});

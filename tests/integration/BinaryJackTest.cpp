@@ -48,15 +48,15 @@ std::vector<std::vector<uint8_t>> BytesOf(const std::vector<TJackEvent>& events)
 TEST_F(BinaryJackTest, TwoSectionsArriveExactlyAbout100MsApart)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow("[SystemExclusiveSend]\nInterval=100\n"));
-    QTest::mouseClick(F().Form().MemoMidiOut->viewport(), Qt::LeftButton);
-    QTest::keyClicks(F().Form().MemoMidiOut, "F0 41 10 42 12 40 00 7F 00 41 F7 F0 7E 7F 09 01 F7");
-    QTest::mouseClick(F().Form().ButtonSend, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPlainTextEdit>("MemoMidiOut")->viewport(), Qt::LeftButton);
+    QTest::keyClicks(F().Find<QPlainTextEdit>("MemoMidiOut"), "F0 41 10 42 12 40 00 7F 00 41 F7 F0 7E 7F 09 01 F7");
+    QTest::mouseClick(F().Find<QPushButton>("ButtonSend"), Qt::LeftButton);
 
     // Each label is read before the next tick, 100 ms later; a JACK cycle is 5.3 ms.
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 1; }, 3000));
-    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（11バイト）");
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（11バイト）");
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 2; }, 3000));
-    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（17バイト）");
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（17バイト）");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
 
     const std::vector<TJackEvent> events = Peer->Events();
@@ -79,10 +79,10 @@ TEST_F(BinaryJackTest, SixtyFourKiBSectionArrivesAsSixtyFourIntactPacketsInOrder
     for (int i = 1; i < 65535; ++i)
         message.append(char((i * 7 + i / 128) & 0x7F));
     message.append(char(0xF7));
-    F().Form().MemoMidiOut->setPlainText(QString::fromLatin1(message.toHex(' ')));
-    ASSERT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（65536バイト）");
+    F().Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(QString::fromLatin1(message.toHex(' ')));
+    ASSERT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（65536バイト）");
 
-    QTest::mouseClick(F().Form().ButtonSend, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonSend"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 64; }, 10000)) << Peer->EventCount();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
     QTest::qWait(50);  // nothing more follows
@@ -95,6 +95,6 @@ TEST_F(BinaryJackTest, SixtyFourKiBSectionArrivesAsSixtyFourIntactPacketsInOrder
         joined.append(reinterpret_cast<const char*>(events[i].Bytes.data()), qsizetype(events[i].Bytes.size()));
     }
     EXPECT_EQ(joined, message);
-    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（65536バイト）");
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（65536バイト）");
     EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join("|").toStdString();
 }

@@ -44,7 +44,7 @@ protected:
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
         ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
-        ASSERT_EQ(f.Form().ComboMidiInDevice->currentText().toStdString(), Peer->OutputPortName());
+        ASSERT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText().toStdString(), Peer->OutputPortName());
         ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr) << "the peer's output did not open";
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
         EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
@@ -60,11 +60,11 @@ protected:
             Peer->Send(message);
         ASSERT_TRUE(Peer->WaitUntilSent(3000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() >= lines; }, 5000))
-            << "shown: " << F().Form().MemoMidiIn->toPlainText().toStdString();
+            << "shown: " << F().Find<QPlainTextEdit>("MemoMidiIn")->toPlainText().toStdString();
         QTest::qWait(30);
     }
 
-    QString Memo() { return F().Form().MemoMidiIn->toPlainText(); }
+    QString Memo() { return F().Find<QPlainTextEdit>("MemoMidiIn")->toPlainText(); }
     // Lines as the user sees and saves them (a paragraph of the memo may hold several).
     qsizetype MemoLines()
     {
@@ -79,16 +79,16 @@ TEST_F(MonitorJackTest, NoteOnAndOffShowTwoLinesAndSaveExactly)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"90 3C 7F", "80 3C 00"}), 2));
     EXPECT_EQ(Memo(), "90 3c 7f\n80 3c 00");
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（6バイト）"));
 
     QTemporaryDir dir;
     QString answer;
     DialogHooks().File = [&](const TFileDialogRequest&) { return answer; };
     answer = dir.path() + "/in.syx";
-    QTest::mouseClick(F().Form().ButtonInSaveBinary, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInSaveBinary"), Qt::LeftButton);
     EXPECT_EQ(ReadFile(answer), QByteArray("\x90\x3C\x7F\x80\x3C\x00", 6));
     answer = dir.path() + "/in.txt";
-    QTest::mouseClick(F().Form().ButtonInSaveText, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInSaveText"), Qt::LeftButton);
     EXPECT_EQ(ReadFile(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\n"));
     EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join('|').toStdString();
 }
@@ -97,7 +97,7 @@ TEST_F(MonitorJackTest, SysexShowsOneLineEndingWithABlank)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F0 7E 7F 09 01 F7"}), 1));
     EXPECT_EQ(Memo(), "f0 7e 7f 09 01 f7 ");
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（6バイト）"));
     EXPECT_EQ(F().Main().ReceivedBytes, QByteArray("\xF0\x7E\x7F\x09\x01\xF7", 6));
 }
 
@@ -105,26 +105,26 @@ TEST_F(MonitorJackTest, ClockAndActiveSensingNeverAppear)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F8", "FE", "FA", "F8", "90 3C 7F", "FE", "F8", "FC"}), 3));
     EXPECT_EQ(Memo(), "fa 00 00\n90 3c 7f\nfc 00 00");
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（9バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（9バイト）"));
 }
 
 TEST_F(MonitorJackTest, ClearEmptiesMemoCountAndLabelAndTheMonitorGoesOn)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"90 3C 7F"}), 1));
-    ASSERT_TRUE(F().Form().ButtonInClear->isEnabled());
-    QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
+    ASSERT_TRUE(F().Find<QPushButton>("ButtonInClear")->isEnabled());
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     EXPECT_EQ(Memo(), "");
     EXPECT_TRUE(F().Main().ReceivedBytes.isEmpty());
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
-    EXPECT_FALSE(F().Form().ButtonInClear->isEnabled());
-    EXPECT_FALSE(F().Form().ButtonInSaveBinary->isEnabled());
-    EXPECT_FALSE(F().Form().ButtonInSaveText->isEnabled());
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
+    EXPECT_FALSE(F().Find<QPushButton>("ButtonInClear")->isEnabled());
+    EXPECT_FALSE(F().Find<QPushButton>("ButtonInSaveBinary")->isEnabled());
+    EXPECT_FALSE(F().Find<QPushButton>("ButtonInSaveText")->isEnabled());
 
     // The port was closed, opened and started again on the same JACK port.
     ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000));
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"80 3C 00"}), 1));
     EXPECT_EQ(Memo(), "80 3c 00");
-    EXPECT_TRUE(F().Form().ButtonInSaveText->isEnabled());
+    EXPECT_TRUE(F().Find<QPushButton>("ButtonInSaveText")->isEnabled());
 }
 
 // Another client goes away while the monitor listens to a later one: the port in use moves up
@@ -134,7 +134,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     auto earlier = std::make_unique<TJackPeer>("kelvane-earlier");
     TJackPeer later("kelvane-later");
     ASSERT_TRUE(earlier->IsOpen() && later.IsOpen()) << earlier->Error() << later.Error();
-    QComboBox* combo = F().Form().ComboMidiInDevice;
+    QComboBox* combo = F().Find<TPortComboBox>("ComboMidiInDevice");
     OpenInputList(combo);
     const int index = combo->findText(QString::fromStdString(later.OutputPortName()));
     ASSERT_GT(index, 0);
@@ -148,7 +148,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     earlier.reset();
     OpenInputList(combo);  // the device in use is now one up
     ASSERT_EQ(combo->findText(QString::fromStdString(later.OutputPortName())), index - 1);
-    QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     EXPECT_EQ(Memo(), "");
     EXPECT_EQ(combo->currentText().toStdString(), later.OutputPortName());
     ASSERT_TRUE(later.WaitUntilOutputConnected(3000)) << "the device in use was not opened again";
@@ -177,7 +177,7 @@ TEST_F(MonitorJackTest, LongSysexArrivesWholeInBufferLines)
     QTest::qWait(30);
     EXPECT_EQ(F().Main().ReceivedBytes, QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
     EXPECT_EQ(MemoLines(), 5);  // 4 × 4096 + 3616
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（20000バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（20000バイト）"));
     EXPECT_TRUE(F().Messages.isEmpty());
 }
 

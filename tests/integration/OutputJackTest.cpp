@@ -123,7 +123,7 @@ TEST_F(OutputJackTest, ComputerKeyAndGsResetFromTheRealWindow)
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main();
     QTest::keyPress(target, Qt::Key_D);
     QTest::keyRelease(target, Qt::Key_D);
-    QTest::mouseClick(f.Form().ButtonGsReset, Qt::LeftButton);
+    QTest::mouseClick(f.Find<QPushButton>("ButtonGsReset"), Qt::LeftButton);
     ASSERT_TRUE(Peer->WaitForEvents(3, 3000));
     EXPECT_EQ(Received(*Peer), Wire({"90 40 78", "80 40 28", "F0 41 10 42 12 40 00 7F 00 41 F7"}));
     EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();

@@ -5,15 +5,43 @@
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
 #include "RecordingMidiService.h"
+#include "SpinEdit.h"
 #include "UnitFormMain.h"
-#include "ui_UnitFormMain.h"
+#include "Widgets.h"
 
+// The kinds of control the forms are made of, for Find.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <set>
-
+#include <stdexcept>
 #include <vector>
+
+// The one control named `name` under `owner` (a window, a page, a dialog), by the name its form
+// gives it. Raises when there is none or more than one: the test fails with the name.
+template <class T>
+T* Find(const QObject& owner, const QString& name)
+{
+    const QList<T*> found = owner.findChildren<T*>(name);
+    if (found.size() != 1)
+        throw std::runtime_error((found.isEmpty() ? "no control named " : "more than one control named ")
+                                 + name.toStdString() + " under " + owner.objectName().toStdString());
+    return found.first();
+}
 
 struct TFixtureOptions {
     QString Settings;            // text of the settings file before start-up; "" = none
@@ -36,7 +64,12 @@ public:
 
     TRecordingMidiService& Service() { return *FService; }
     TFormMain& Main() { return *Windows.Main; }
-    Ui::TFormMain& Form() { return *Windows.Main->Form(); }
+    // A control of the main window (its pages and menus) by its name.
+    template <class T>
+    T* Find(const QString& name) const
+    {
+        return ::Find<T>(*Windows.Main, name);
+    }
     QString Folder() const { return Dir.path() + "/"; }  // the program's folder
     QString ProgramPath() const { return Folder() + "kelvane"; }
     QString SettingsPath() const { return Windows.Main->SettingsPath(); }
