@@ -164,7 +164,7 @@ void BenchJackSend()
         options.UseRecordingService = false;
         options.OutDeviceName = QString::fromStdString(peer->InputPortName());
         TKelvaneFixture f(options);
-        if (!f.Main().MidiOutput->DeviceHandle()) {
+        if (!f.Session().Output().DeviceHandle()) {
             std::printf("JACK send: skipped, the peer's input did not open\n");
         } else {
             ShowBinaryPage(f);
@@ -177,7 +177,7 @@ void BenchJackSend()
             // hold back a 5 ms timer.
             const bool all = RunUntil([&] { return peer->EventCount() >= 512; }, 60000);
             const qint64 lastArrived = clock.nsecsElapsed();
-            RunUntil([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000);
+            RunUntil([&] { return !f.Sender().Sending(); }, 5000);
             const std::vector<TJackEvent> events = peer->Events();
 
             QByteArray joined;

@@ -17,7 +17,7 @@ bool TMonitorWindow::Open(TMidiApi api, const std::string& peerInput, const std:
                            .arg(QString::fromStdString(peerInput), QString::fromStdString(peerOutput));
     options.UseRecordingService = false;
     Fixture = std::make_unique<TKelvaneFixture>(options);
-    if (!Fixture->Main().MidiInput->DeviceHandle() || (needOutput && !Fixture->Main().MidiOutput->DeviceHandle())) {
+    if (!Fixture->Session().Input().DeviceHandle() || (needOutput && !Fixture->Session().Output().DeviceHandle())) {
         std::printf("the window did not open the peer's ports\n");
         return false;
     }

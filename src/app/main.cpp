@@ -4,7 +4,7 @@
 #include "KelvaneWindows.h"
 #include "Language.h"
 #include "PortList.h"
-#include "UnitFormMain.h"
+#include "MainWindow.h"
 #include "platform/MidiService.h"
 
 #include <QTimer>

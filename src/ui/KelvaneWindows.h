@@ -6,14 +6,14 @@
 
 #include <memory>
 
-class TFormMain;
+class TMainWindow;
 class TFormProgramList;
 class TFormDrumColor;
 
 // The main window owns the dialogs as their Qt parent; these pointers only reach them, and
 // become null when the main window goes.
 struct TKelvaneWindows {
-    std::unique_ptr<TFormMain> Main;
+    std::unique_ptr<TMainWindow> Main;
     QPointer<TFormProgramList> ProgramList;
     QPointer<TFormDrumColor> DrumColor;
 

@@ -47,7 +47,7 @@ protected:
         auto* item = F->Find<QGroupBox>("RadioChannel")->findChild<QRadioButton*>(QStringLiteral("RadioChannel%1").arg(channel));
         ASSERT_NE(item, nullptr);
         QTest::mouseClick(item, Qt::LeftButton);
-        ASSERT_EQ(F->Main().Channel, channel);
+        ASSERT_EQ(F->Session().Channel(), channel);
         F->ClearSent();
     }
     static void Press(QWidget* widget)
@@ -126,7 +126,7 @@ TEST_F(AccessibilityTest, PressingAKeySendsWhatAClickSends)
     UseChannel(10);
     Press(Key(60));
     EXPECT_EQ(F->Sent(), Wire({"99 3C 78", "89 3C 28"}));
-    EXPECT_FALSE(F->Main().KeySounding[0]);
+    EXPECT_FALSE(F->Keyboard().Sounding(60));
 
     // The same bytes as the mouse, transposition included.
     F->Find<QScrollBar>("ScrollBarTranspose")->setValue(2);
@@ -152,7 +152,7 @@ TEST_F(AccessibilityTest, PadsAreButtonsThatPlayTheirNote)
     EXPECT_FALSE(pad->text().isEmpty());
     Press(pad);
     EXPECT_EQ(F->Sent(), Wire({"99 24 78", "89 24 28"}));
-    EXPECT_EQ(pad->BackColor(), F->Main().DrumBackColor);  // released again
+    EXPECT_EQ(pad->BackColor(), F->Drums().DrumColors().Back);  // released again
 
     // The name follows the list shown.
     F->Find<QComboBox>("ComboDrumList")->setCurrentIndex(F->Find<QComboBox>("ComboDrumList")->count() - 1);

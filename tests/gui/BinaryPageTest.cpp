@@ -156,11 +156,11 @@ TEST(BinaryPage, TwoSectionsLeaveAsTwoBlocksOneIntervalApart)
     EXPECT_GE(second, 190);
 
     // The run ends on the tick that finds nothing left: the label keeps its text.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent().size(), 2u);
     EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（17バイト）");
     EXPECT_NE(LabelColor(f), Aqua);
-    EXPECT_EQ(f.Main().SentByteCount, 0);
+    EXPECT_EQ(f.Sender().SentByteCount(), 0);
     EXPECT_TRUE(f.Messages.isEmpty()) << Text(f.Messages.join("|"));
     EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
 }
@@ -174,7 +174,7 @@ TEST(BinaryPage, ShortMessagesOnTwoLinesLeaveAsOneBlock)
     QTest::keyClicks(f.Find<QPlainTextEdit>("MemoMidiOut"), "F 80 3c 00");
     f.ClearSent();
     Click(f.Find<QPushButton>("ButtonSend"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"90 3C 7F 80 3C 00"}));
 }
 
@@ -185,7 +185,7 @@ TEST(BinaryPage, OddSectionIsLeftOutWithOneMessageAndTheOthersAreSent)
     Type(f, "F0 7E 7F 09 01 F7 F0 41 1");
     f.ClearSent();
     Click(f.Find<QPushButton>("ButtonSend"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"F0 7E 7F 09 01 F7"}));
     EXPECT_EQ(f.Messages, QStringList{OddMessage});
 }
@@ -202,7 +202,7 @@ TEST(BinaryPage, LongSectionIsCutIntoPacketsOfTheChosenSize)
     EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（2049バイト）");
     f.ClearSent();
     Click(f.Find<QPushButton>("ButtonSend"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 5000));
     const auto sent = f.Sent();
     ASSERT_EQ(sent.size(), 17u);
     QByteArray joined;
@@ -226,17 +226,17 @@ TEST(BinaryPage, FailedSendEndsTheRunWithOneError)
     std::string expected;
     MidiResultText(MMSYSERR_NOMEM, expected);
     EXPECT_EQ(f.Errors, QStringList{QString::fromStdString(expected)});
-    EXPECT_FALSE(f.Main().TimerMidiOut->isActive());
-    EXPECT_TRUE(f.Main().PacketQueue.isEmpty());
+    EXPECT_FALSE(f.Sender().Sending());
+    EXPECT_TRUE(f.Sender().Waiting().isEmpty());
     EXPECT_NE(LabelColor(f), Aqua);
-    EXPECT_EQ(f.Main().SentByteCount, 0);
+    EXPECT_EQ(f.Sender().SentByteCount(), 0);
 
     // The port works again: nothing of the failed run is left to go out, a new send goes.
     f.Service().Failures.clear();
     QTest::qWait(50);
     EXPECT_TRUE(f.Sent().empty());
     Click(f.Find<QPushButton>("ButtonSend"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"F0 01 F7", "F0 02 F7", "F0 03 F7"}));
     EXPECT_EQ(f.Errors.size(), 1);
 }
@@ -252,7 +252,7 @@ TEST(BinaryPage, SendDuringARunReplacesTheWaitingPacketsAndTheCountGoesOn)
     Click(f.Find<QPushButton>("ButtonOutClear"));  // the run goes on
     Type(f, "90 3C 7F");
     Click(f.Find<QPushButton>("ButtonSend"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "90 3C 7F"}));
     EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（14バイト）");
 }
@@ -267,7 +267,7 @@ TEST(BinaryPage, ClosingTheWindowEndsARunWithoutAnError)
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 1; }, 2000));
     f.CloseWindow();
     QTest::qWait(100);
-    EXPECT_FALSE(f.Main().TimerMidiOut->isActive());
+    EXPECT_FALSE(f.Sender().Sending());
     EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
 }
 
@@ -278,7 +278,7 @@ TEST(BinaryPage, IntervalChangeActsAtOnceDuringARun)
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=500\n"));
     OpenBinaryPage(f);
     TSpinEdit* interval = f.Find<TSpinEdit>("SpinEditInterval");
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 500);
+    EXPECT_EQ(f.Sender().TickInterval(), 500);
 
     // Arrows only: typed digits change nothing.
     QTest::mouseClick(interval, Qt::LeftButton);
@@ -293,7 +293,7 @@ TEST(BinaryPage, IntervalChangeActsAtOnceDuringARun)
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(interval, Qt::Key_PageDown);  // 50 ms a press, down to the minimum
     EXPECT_EQ(interval->Value(), 5);
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 5);
+    EXPECT_EQ(f.Sender().TickInterval(), 5);
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 2; }, 2000));
     EXPECT_LT(clock.elapsed(), 300);  // not the 500 ms the run started with
 }
@@ -311,7 +311,7 @@ TEST(BinaryPage, ArrowsStepTheBoxesAndPacketSizeAlsoSetsTheInterval)
     TSpinEdit* interval = f.Find<TSpinEdit>("SpinEditInterval");
     QTest::mouseClick(interval, Qt::LeftButton, {}, QPoint(interval->width() - 4, interval->height() - 4));
     EXPECT_EQ(interval->Value(), 95);
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 95);
+    EXPECT_EQ(f.Sender().TickInterval(), 95);
 }
 
 // --- files -------------------------------------------------------------------------------------
@@ -329,7 +329,7 @@ TEST(BinaryPage, SyxLoadsAsOneLineOfPairsAndSavesBackTheSameBytes)
     Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
     EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "f0 43 10 4c 00 00 7e 00 f7");
     EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（9バイト）");
-    EXPECT_EQ(Text(f.Main().BinaryFolder), Text(dir.path() + "/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/"));
 
     Click(f.Find<QPushButton>("ButtonOutSaveBinary"));
     EXPECT_EQ(ReadFile(dir.filePath("out.syx")), nine);
@@ -393,7 +393,7 @@ TEST(BinaryPage, LoadedDumpShowsAMessageALineAndKeepsEveryByte)
         }
     f.ClearSent();
     Click(f.Find<QPushButton>("ButtonSend"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 5000));
     EXPECT_EQ(f.Sent(), expected);
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty()) << Text((f.Messages + f.Errors).join("|"));
 }
@@ -455,7 +455,7 @@ TEST_P(TextFileTest, LoadsWithCrLfAndSavesExactlyAsShown)
         EXPECT_EQ(Text(request.DefaultSuffix), "txt");
         EXPECT_EQ(Text(request.Filter), Text(TextFilter));
     }
-    EXPECT_EQ(Text(f.Main().TextFolder), Text(dir.path() + "/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/"));
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty());
 }
 
@@ -498,8 +498,8 @@ TEST_P(UnreadableFileTest, IsReportedOnceAndTheMemoStays)
     for (const QString& error : f.Errors)
         EXPECT_TRUE(error.contains(path)) << Text(error);
     EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
-    EXPECT_EQ(Text(f.Main().BinaryFolder), Text(dir.path() + "/sub/"));
-    EXPECT_EQ(Text(f.Main().TextFolder), Text(dir.path() + "/sub/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/sub/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/sub/"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -526,8 +526,8 @@ TEST(BinaryPage, UnwritableFileIsReportedNamingItAndTheFolderIsStillRemembered)
     ASSERT_EQ(f.Errors.size(), 2);
     EXPECT_TRUE(f.Errors[0].contains(unwritable)) << Text(f.Errors[0]);
     EXPECT_TRUE(f.Errors[1].contains(dir.filePath("gone/out.syx"))) << Text(f.Errors[1]);
-    EXPECT_EQ(Text(f.Main().TextFolder), Text(dir.path() + "/gone/"));
-    EXPECT_EQ(Text(f.Main().BinaryFolder), Text(dir.path() + "/gone/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/gone/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/gone/"));
 }
 
 TEST(BinaryPage, HugeFileIsRefusedAtOnceWithAClearError)
@@ -558,7 +558,7 @@ TEST(BinaryPage, CancelledDialogsChangeNothing)
     TKelvaneFixture f;
     OpenBinaryPage(f);
     Type(f, "90 3C 7F");
-    const QString folder = f.Main().BinaryFolder;
+    const QString folder = f.Binary().Folders().Binary;
     TFileAnswers answers;  // every dialog cancelled
     answers.Install();
     for (QPushButton* button : {f.Find<QPushButton>("ButtonOutLoadBinary"), f.Find<QPushButton>("ButtonOutSaveBinary"),
@@ -566,7 +566,7 @@ TEST(BinaryPage, CancelledDialogsChangeNothing)
         Click(button);
     EXPECT_EQ(answers.Requests.size(), 4u);
     EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
-    EXPECT_EQ(f.Main().BinaryFolder, folder);
+    EXPECT_EQ(f.Binary().Folders().Binary, folder);
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty());
 }
 
@@ -598,7 +598,7 @@ TEST(BinaryPage, IntervalPacketSizeFoldersAndFontAreRestoredAndSaved)
     OpenBinaryPage(f);
     EXPECT_EQ(f.Find<TSpinEdit>("SpinEditInterval")->Value(), 250);
     EXPECT_EQ(f.Find<TSpinEdit>("SpinEditPacketSize")->Value(), 256);
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 250);
+    EXPECT_EQ(f.Sender().TickInterval(), 250);
     for (QWidget* memo : {static_cast<QWidget*>(f.Find<QPlainTextEdit>("MemoMidiIn")), static_cast<QWidget*>(f.Find<QPlainTextEdit>("MemoMidiOut"))}) {
         EXPECT_EQ(Text(memo->font().family()), "Restored Face");
         EXPECT_EQ(memo->font().pointSize(), 12);

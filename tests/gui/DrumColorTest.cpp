@@ -35,7 +35,7 @@ void ShowDrumPage(TKelvaneFixture& f)
 
 TDrumPad* Pad(TKelvaneFixture& f, int note)
 {
-    return f.Main().DrumPads[size_t(note)];
+    return f.Drums().Pad(note);
 }
 
 // Clicks the drum page's button and runs `inside` while the modal dialog is up. Whatever
@@ -105,7 +105,7 @@ TEST(DrumColorDialog, NewBackgroundThenCancelChangesNothing)
     });
     ASSERT_EQ(colors.Opened.size(), 1u);
     EXPECT_EQ(colors.Opened[0], ColorFromNumber(Navy));  // opened with the preview's background
-    EXPECT_EQ(f.Main().DrumBackColor, Navy);
+    EXPECT_EQ(f.Drums().DrumColors().Back, Navy);
     ExpectAllPads(f, Navy, White);
 
     // The next opening starts again from the pads; Escape cancels like the button.
@@ -117,7 +117,7 @@ TEST(DrumColorDialog, NewBackgroundThenCancelChangesNothing)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
     ExpectAllPads(f, Navy, White);
-    EXPECT_EQ(f.Main().DrumBackColor, Navy);
+    EXPECT_EQ(f.Drums().DrumColors().Back, Navy);
 }
 
 TEST(DrumColorDialog, NewFontThenOkChangesEveryPadAndIsSavedFromTheFirst)
@@ -217,9 +217,9 @@ TEST(DrumColorDialog, RestColoursThenOkRepaintAllPads)
     EXPECT_EQ(colors.Opened[1], ColorFromNumber(White));
     EXPECT_EQ(colors.Opened[2], ColorFromNumber(White));
     ExpectAllPads(f, 32896, 65280);
-    EXPECT_EQ(f.Main().DrumBackColor, 32896u);
-    EXPECT_EQ(f.Main().DrumForeColor, 65280u);
-    EXPECT_EQ(f.Main().DrumReverseBackColor, Aqua);
+    EXPECT_EQ(f.Drums().DrumColors().Back, 32896u);
+    EXPECT_EQ(f.Drums().DrumColors().Fore, 65280u);
+    EXPECT_EQ(f.Drums().DrumColors().ReverseBack, Aqua);
 }
 
 TEST(DrumColorDialog, PreviewStartsAtRestEvenWhenTheFirstPadIsStuckPressed)

@@ -161,7 +161,7 @@ TEST(DrumPads, PadSendsItsNoteOnTheChannelAndShowsThePressedColours)
     auto* channel10 = f.Find<QGroupBox>("RadioChannel")->findChild<QRadioButton*>("RadioChannel10");
     ASSERT_NE(channel10, nullptr);
     QTest::mouseClick(channel10, Qt::LeftButton);
-    ASSERT_EQ(f.Main().Channel, 10);
+    ASSERT_EQ(f.Session().Channel(), 10);
     ShowDrumPage(f);
     f.ClearSent();
 
@@ -218,14 +218,14 @@ TEST(DrumPads, TranspositionAndVelocitiesOfTheMainPage)
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
     f.Find<QScrollBar>("ScrollBarTranspose")->setValue(12);
-    ASSERT_EQ(f.Main().Transpose, 12);
+    ASSERT_EQ(f.Session().Transpose(), 12);
     ShowDrumPage(f);
     f.ClearSent();
     QTest::mouseClick(Pad(f, 60), Qt::LeftButton);
     // The pad's own note, the main page's velocities; the keyboard and pitch bend are not touched.
     EXPECT_EQ(f.Sent(), Wire({"90 3C 64", "80 3C 00"}));
-    for (bool sounding : f.Main().KeySounding)
-        EXPECT_FALSE(sounding);
+    for (int key = 60; key <= 77; ++key)
+        EXPECT_FALSE(f.Keyboard().Sounding(key)) << key;
 }
 
 TEST(DrumPads, RefusedMessagesLeaveThePadAsItWas)
@@ -413,7 +413,7 @@ TEST_P(DrumFontSettings, UnusableValuesFallBack)
 {
     const TFontSizeCase& c = GetParam();
     TKelvaneFixture f(WithSettings(QStringLiteral("[FormMain]\nDrumFontSize=%1\nDrumFontCharacterSet=300\n").arg(c.Written)));
-    EXPECT_EQ(f.Main().DrumFont().pointSize(), c.Shown);
+    EXPECT_EQ(f.Drums().DrumFont().pointSize(), c.Shown);
     f.CloseWindow();
     const TIniFile saved = SavedSettings(f);
     EXPECT_EQ(saved.ReadString("FormMain", "DrumFontSize", "?"), c.Saved);

@@ -72,7 +72,7 @@ TEST(LanguageJapanese, ControllerRefusalsAreWordedByTheWindow)
     };
     ASSERT_EQ(CurrentLanguage(), TLanguage::Japanese);
     for (const auto& [parameter, text] : cases)
-        EXPECT_EQ(TFormMain::RejectionText(parameter), QString::fromUtf8(text)) << int(parameter);
+        EXPECT_EQ(TControllerPage::RejectionText(parameter), QString::fromUtf8(text)) << int(parameter);
 }
 
 class LanguageEnglish : public ::testing::Test {

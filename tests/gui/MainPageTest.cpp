@@ -78,7 +78,7 @@ TEST_F(MainPageTest, ChannelChangeMarksStaleAndVolumeSendsOnTheNewChannel)
 {
     QTest::mouseClick(ChannelItem(10), Qt::LeftButton);
     EXPECT_TRUE(F->Sent().empty());
-    EXPECT_EQ(F->Main().Channel, 10);
+    EXPECT_EQ(F->Session().Channel(), 10);
     EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), Aqua);
 
     for (int i = 0; i < 10; ++i)
@@ -112,9 +112,9 @@ TEST_F(MainPageTest, ValueLabelDoubleClickSendsTheCurrentValueAgain)
     EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), Silver);
 
     F->ClearSent();
-    QTest::mouseDClick(F->Find<QLabel>("LabelmasterFineTuneValue"), Qt::LeftButton);
+    QTest::mouseDClick(F->Find<QLabel>("LabelMasterFineTuneValue"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"B0 64 01", "B0 65 00", "B0 06 40", "B0 26 00"}));
-    EXPECT_EQ(Background(F->Find<QLabel>("LabelmasterFineTuneValue")), F->Find<QLabel>("LabelmasterFineTuneValue")->palette().color(QPalette::Button));
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelMasterFineTuneValue")), F->Find<QLabel>("LabelMasterFineTuneValue")->palette().color(QPalette::Button));
 }
 
 TEST_F(MainPageTest, SwitchesSendSixtyFiveAndZero)
@@ -153,8 +153,8 @@ TEST_F(MainPageTest, NoteParameterSlidersSendNothing)
                             F->Find<QScrollBar>("ScrollBarChannelPressure"), F->Find<QScrollBar>("ScrollBarPolyPressure")})
         bar->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_TRUE(F->Sent().empty());
-    EXPECT_EQ(F->Main().Transpose, -12);
-    EXPECT_EQ(F->Main().OnVelocity, 110);
+    EXPECT_EQ(F->Session().Transpose(), -12);
+    EXPECT_EQ(F->Session().OnVelocity(), 110);
     EXPECT_EQ(F->Find<QLabel>("LabelChannelPressureValue")->text(), "30");
 }
 
@@ -292,7 +292,7 @@ TEST_P(HeldKeyTest, EndsItsNoteOnceWhenTakenAway)
     PressKey(Qt::Key_G);
     GetParam().Away(F->Main(), *F, other);
     EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
-    EXPECT_FALSE(F->Main().KeySounding[67 - 60]);
+    EXPECT_FALSE(F->Keyboard().Sounding(67));
     EXPECT_EQ(Key(67)->Fill(), QColor(Qt::white));
 
     if (GetParam().ReleasedAfterComingBack) {
@@ -470,7 +470,7 @@ TEST_F(MainPageTest, AllNotesOffCoversSixteenChannelsAndRestsTheKeys)
         EXPECT_EQ(sent[2 * channel + 1], (std::vector<uint8_t>{uint8_t(0xB0 + channel), 0x7B, 0x00}));
     }
     EXPECT_EQ(Key(61)->Fill(), QColor(Qt::black));
-    EXPECT_FALSE(F->Main().KeySounding[1]);
+    EXPECT_FALSE(F->Keyboard().Sounding(61));
 }
 
 TEST_F(MainPageTest, SendAllWithAnEmptyProgramFieldStillSendsTheParameters)
@@ -526,7 +526,7 @@ TEST_F(MainPageTest, RefusedSendShowsTheErrorOnceAndKeepsThePosition)
     F->Errors.clear();
     PressKey(Qt::Key_A);
     EXPECT_EQ(F->Errors.size(), 1);
-    EXPECT_FALSE(F->Main().KeySounding[0]);
+    EXPECT_FALSE(F->Keyboard().Sounding(60));
     EXPECT_EQ(Key(60)->Fill(), QColor(Qt::white));
     F->Service().Failures.clear();
 }

@@ -105,13 +105,13 @@ class MonitorShows : public ::testing::TestWithParam<TShowCase> {};
 TEST_P(MonitorShows, OneLinePerMessageAndTheByteCount)
 {
     TKelvaneFixture f(WithInput());
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_FALSE(ButtonsEnabled(f));
     for (const TBytes& message : GetParam().Wire)
         f.Service().Inject(message);
     Settle();
     EXPECT_EQ(MemoText(f), GetParam().Lines);
-    EXPECT_EQ(f.Main().ReceivedBytes.toHex(' '), AsByteArray(GetParam().Received).toHex(' '));
+    EXPECT_EQ(f.Monitor().ReceivedBytes().toHex(' '), AsByteArray(GetParam().Received).toHex(' '));
     EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(),
               QStringLiteral("MIDI入力（%1バイト）").arg(GetParam().Received.size()));
     EXPECT_TRUE(ButtonsEnabled(f));
@@ -230,7 +230,7 @@ TEST(Monitor, ClearEmptiesEverythingRestartsThePortAndTheNextMessageEnablesAgain
 
     Click(f.Find<QPushButton>("ButtonInClear"));
     EXPECT_EQ(MemoText(f), "");
-    EXPECT_TRUE(f.Main().ReceivedBytes.isEmpty());
+    EXPECT_TRUE(f.Monitor().ReceivedBytes().isEmpty());
     EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
     EXPECT_FALSE(ButtonsEnabled(f));
     std::vector<std::string> ops;
@@ -288,7 +288,7 @@ TEST(Monitor, FailedLendingOfABufferIsReportedAndTheEventWaits)
 TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
 {
     TKelvaneFixture f(WithInput());
-    const QString oldFolder = f.Main().BinaryFolder;
+    const QString oldFolder = f.Binary().Folders().Binary;
     EXPECT_EQ(oldFolder, QDir::toNativeSeparators(f.Folder()));
     QTemporaryDir saveDir;
     std::vector<TFileDialogRequest> requests;
@@ -310,7 +310,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     EXPECT_EQ(requests[0].Filter, QStringLiteral("システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(requests[0].InitialFolder, oldFolder);
     EXPECT_EQ(ReadFile(answer).toHex(' '), QByteArray("90 3c 7f 80 3c 00 f0 7e 7f 09 01 f7"));
-    EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
+    EXPECT_EQ(f.Binary().Folders().Binary, QDir::toNativeSeparators(saveDir.path() + "/"));
 
     answer = saveDir.path() + "/in.txt";
     Click(f.Find<QPushButton>("ButtonInSaveText"));
@@ -319,7 +319,7 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     EXPECT_EQ(requests[1].Filter, QStringLiteral("テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(requests[1].InitialFolder, QDir::toNativeSeparators(f.Folder()));
     EXPECT_EQ(ReadFile(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\nf0 7e 7f 09 01 f7 \r\n"));
-    EXPECT_EQ(f.Main().TextFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
+    EXPECT_EQ(f.Binary().Folders().Text, QDir::toNativeSeparators(saveDir.path() + "/"));
     EXPECT_TRUE(f.Errors.isEmpty());
 
     // Overwriting replaces the whole file.
@@ -337,12 +337,12 @@ TEST(Monitor, CancelledSaveWritesNothingAndKeepsTheFolders)
     DialogHooks().File = [](const TFileDialogRequest&) { return QString(); };
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
-    const QString binary = f.Main().BinaryFolder;
-    const QString text = f.Main().TextFolder;
+    const QString binary = f.Binary().Folders().Binary;
+    const QString text = f.Binary().Folders().Text;
     Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     Click(f.Find<QPushButton>("ButtonInSaveText"));
-    EXPECT_EQ(f.Main().BinaryFolder, binary);
-    EXPECT_EQ(f.Main().TextFolder, text);
+    EXPECT_EQ(f.Binary().Folders().Binary, binary);
+    EXPECT_EQ(f.Binary().Folders().Text, text);
     EXPECT_TRUE(f.Errors.isEmpty());
 }
 
@@ -357,7 +357,7 @@ TEST(Monitor, UnwritableFileIsReportedAndTheFolderIsStillRemembered)
     Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     ASSERT_EQ(f.Errors.size(), 1);
     EXPECT_TRUE(f.Errors[0].contains("in.syx")) << f.Errors[0].toStdString();
-    EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(dir.path() + "/no such folder/"));
+    EXPECT_EQ(f.Binary().Folders().Binary, QDir::toNativeSeparators(dir.path() + "/no such folder/"));
     EXPECT_EQ(MemoText(f), "90 3c 7f") << "the monitor keeps what it shows";
 }
 
@@ -396,7 +396,7 @@ TEST(MonitorDevices, WithoutInputDevicesTheListHoldsOnlyNoInput)
     TKelvaneFixture f(WithInput(NoInput, {}));
     EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->count(), 1);
     EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText(), NoInput);
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_TRUE(f.Errors.isEmpty());
 }
 
@@ -404,14 +404,14 @@ TEST(MonitorDevices, ChoosingADeviceOpensItAndNoInputClosesIt)
 {
     TKelvaneFixture f(WithInput(NoInput, {"In A", "In B"}));
     QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     combo->setFocus();
     f.Service().ClearCalls();
     QTest::keyClick(combo, Qt::Key_Down);
     QTest::keyClick(combo, Qt::Key_Down);
     ASSERT_EQ(combo->currentIndex(), 2);
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiInput->DeviceID(), 1);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceID(), 1);
     EXPECT_EQ(InputOpens(f).back(), 1);
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
@@ -419,7 +419,7 @@ TEST(MonitorDevices, ChoosingADeviceOpensItAndNoInputClosesIt)
 
     QTest::keyClick(combo, Qt::Key_Home);
     ASSERT_EQ(combo->currentIndex(), 0);
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_FALSE(f.Service().InputOpen());
     EXPECT_EQ(MemoText(f), "");
     EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
@@ -430,7 +430,7 @@ TEST(MonitorDevices, SavedNameThatMatchesNothingLeavesNoInputAndSavesIt)
 {
     TKelvaneFixture f(WithInput("Removed Device", {"Test Input"}));
     EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText(), NoInput);
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_TRUE(InputOpens(f).empty());
     f.CloseWindow();
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadString("Midi", "InDeviceName", "?"), NoInput);
@@ -440,8 +440,8 @@ TEST(MonitorDevices, SavedNameRestoresTheDeviceAndClosingSavesItAndClosesThePort
 {
     TKelvaneFixture f(WithInput("In B", {"In A", "In B"}));
     EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentIndex(), 2);
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiInput->DeviceID(), 1);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceID(), 1);
     f.CloseWindow();
     EXPECT_FALSE(f.Service().InputOpen());
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadString("Midi", "InDeviceName", "?"), "In B");
@@ -452,8 +452,8 @@ TEST(MonitorDevices, EverySavedNameMatchIsOpenedAndTheLastStays)
 {
     TKelvaneFixture f(WithInput("Dup", {"Dup", "Other", "Dup"}));
     EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentIndex(), 3);
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiInput->DeviceID(), 2);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceID(), 2);
     const std::vector<int> opens = InputOpens(f);
     ASSERT_FALSE(opens.empty());
     EXPECT_EQ(opens.back(), 2);

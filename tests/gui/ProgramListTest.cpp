@@ -72,7 +72,7 @@ protected:
     }
     void MakeDialog()
     {
-        Own = std::make_unique<TFormProgramList>(F->Main(), &F->Main());
+        Own = std::make_unique<TFormProgramList>(F->Controller(), &F->Main());
         Dialog = Own.get();
     }
     void TearDown() override

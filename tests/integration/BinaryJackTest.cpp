@@ -27,8 +27,8 @@ protected:
         options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
-        ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
-        EXPECT_EQ(f.Main().MidiOutput->ProductName(), Peer->InputPortName());
+        ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << "the peer's input did not open";
+        EXPECT_EQ(f.Session().Output().ProductName(), Peer->InputPortName());
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
     }
 
@@ -57,7 +57,7 @@ TEST_F(BinaryJackTest, TwoSectionsArriveExactlyAbout100MsApart)
     EXPECT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（11バイト）");
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 2; }, 3000));
     EXPECT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（17バイト）");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Sender().Sending(); }, 3000));
 
     const std::vector<TJackEvent> events = Peer->Events();
     EXPECT_EQ(BytesOf(events), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "F0 7E 7F 09 01 F7"}));
@@ -84,7 +84,7 @@ TEST_F(BinaryJackTest, SixtyFourKiBSectionArrivesAsSixtyFourIntactPacketsInOrder
 
     QTest::mouseClick(F().Find<QPushButton>("ButtonSend"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 64; }, 10000)) << Peer->EventCount();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Sender().Sending(); }, 3000));
     QTest::qWait(50);  // nothing more follows
 
     const std::vector<TJackEvent> events = Peer->Events();

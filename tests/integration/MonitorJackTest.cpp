@@ -43,9 +43,9 @@ protected:
         options.UseRecordingService = false;
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
-        ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
+        ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << "the peer's input did not open";
         ASSERT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText().toStdString(), Peer->OutputPortName());
-        ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr) << "the peer's output did not open";
+        ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr) << "the peer's output did not open";
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
         EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
         ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000)) << "Kelvane's input is not connected to the peer";
@@ -98,7 +98,7 @@ TEST_F(MonitorJackTest, SysexShowsOneLineEndingWithABlank)
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F0 7E 7F 09 01 F7"}), 1));
     EXPECT_EQ(Memo(), "f0 7e 7f 09 01 f7 ");
     EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（6バイト）"));
-    EXPECT_EQ(F().Main().ReceivedBytes, QByteArray("\xF0\x7E\x7F\x09\x01\xF7", 6));
+    EXPECT_EQ(F().Monitor().ReceivedBytes(), QByteArray("\xF0\x7E\x7F\x09\x01\xF7", 6));
 }
 
 TEST_F(MonitorJackTest, ClockAndActiveSensingNeverAppear)
@@ -114,7 +114,7 @@ TEST_F(MonitorJackTest, ClearEmptiesMemoCountAndLabelAndTheMonitorGoesOn)
     ASSERT_TRUE(F().Find<QPushButton>("ButtonInClear")->isEnabled());
     QTest::mouseClick(F().Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     EXPECT_EQ(Memo(), "");
-    EXPECT_TRUE(F().Main().ReceivedBytes.isEmpty());
+    EXPECT_TRUE(F().Monitor().ReceivedBytes().isEmpty());
     EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
     EXPECT_FALSE(F().Find<QPushButton>("ButtonInClear")->isEnabled());
     EXPECT_FALSE(F().Find<QPushButton>("ButtonInSaveBinary")->isEnabled());
@@ -173,9 +173,9 @@ TEST_F(MonitorJackTest, LongSysexArrivesWholeInBufferLines)
         Peer->Send({message.begin() + std::ptrdiff_t(start),
                     message.begin() + std::ptrdiff_t(std::min(message.size(), start + 4096))});
     ASSERT_TRUE(Peer->WaitUntilSent(3000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= qsizetype(message.size()); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= qsizetype(message.size()); }, 5000));
     QTest::qWait(30);
-    EXPECT_EQ(F().Main().ReceivedBytes, QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
+    EXPECT_EQ(F().Monitor().ReceivedBytes(), QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
     EXPECT_EQ(MemoLines(), 5);  // 4 × 4096 + 3616
     EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（20000バイト）"));
     EXPECT_TRUE(F().Messages.isEmpty());
@@ -205,14 +205,14 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
     for (int n = 0; n < held + burst; ++n)
         if (n < held || sent[n][0] == char(0xF0))
             expectedAtLeast += sent[n].size();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= expectedAtLeast; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= expectedAtLeast; }, 30000));
     QTest::qWait(200);
     ASSERT_FALSE(F().Messages.isEmpty()) << "the burst did not overflow what the service keeps";
     EXPECT_EQ(F().Messages.front(), QStringLiteral("MIDIイン・オーバーフロー"));
 
     // What arrived is what was sent, in order, less some of the burst's short messages: as many
     // as were reported lost.
-    const QByteArray& received = F().Main().ReceivedBytes;
+    const QByteArray& received = F().Monitor().ReceivedBytes();
     qsizetype at = 0;
     int lost = 0;
     for (int n = 0; n < held + burst; ++n) {
@@ -231,12 +231,12 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
     const std::vector<uint8_t> after = {0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
     const QByteArray afterBytes(reinterpret_cast<const char*>(after.data()), qsizetype(after.size()));
     for (int round = 0; round < 20; ++round) {  // more messages than there are buffers
-        const qsizetype before = F().Main().ReceivedBytes.size();
+        const qsizetype before = F().Monitor().ReceivedBytes().size();
         Peer->Send(after);
         ASSERT_TRUE(Peer->WaitUntilSent(3000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= before + 9; }, 5000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= before + 9; }, 5000))
             << "round " << round << ": the message never arrived";
-        EXPECT_EQ(F().Main().ReceivedBytes.mid(before), afterBytes) << "round " << round;
+        EXPECT_EQ(F().Monitor().ReceivedBytes().mid(before), afterBytes) << "round " << round;
         EXPECT_TRUE(QTest::qWaitFor([&] { return Memo().endsWith(QStringLiteral("\nf0 43 10 4c 00 00 7e 00 f7 ")); }, 5000))
             << "round " << round;
     }

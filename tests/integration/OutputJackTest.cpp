@@ -117,7 +117,7 @@ TEST_F(OutputJackTest, ComputerKeyAndGsResetFromTheRealWindow)
     options.UseRecordingService = false;
     options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
     TKelvaneFixture f(options);
-    ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
+    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main();

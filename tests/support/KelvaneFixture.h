@@ -5,8 +5,15 @@
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
 #include "RecordingMidiService.h"
+#include "BinaryPage.h"
+#include "ControllerPage.h"
+#include "DrumPage.h"
+#include "Keyboard.h"
+#include "MainWindow.h"
+#include "Monitor.h"
+#include "RawSender.h"
+#include "Session.h"
 #include "SpinEdit.h"
-#include "UnitFormMain.h"
 #include "Widgets.h"
 
 // The kinds of control the forms are made of, for Find.
@@ -63,7 +70,15 @@ public:
     ~TKelvaneFixture();
 
     TRecordingMidiService& Service() { return *FService; }
-    TFormMain& Main() { return *Windows.Main; }
+    TMainWindow& Main() { return *Windows.Main; }
+    // What the pages share, and the pages with the parts tests watch.
+    TSession& Session() { return Windows.Main->Session(); }
+    TControllerPage& Controller() { return Windows.Main->ControllerPage(); }
+    TKeyboard& Keyboard() { return Controller().Keyboard(); }
+    TDrumPage& Drums() { return Windows.Main->DrumPage(); }
+    TBinaryPage& Binary() { return Windows.Main->BinaryPage(); }
+    TMonitor& Monitor() { return Binary().Monitor(); }
+    TRawSender& Sender() { return Binary().Sender(); }
     // A control of the main window (its pages and menus) by its name.
     template <class T>
     T* Find(const QString& name) const
@@ -72,7 +87,7 @@ public:
     }
     QString Folder() const { return Dir.path() + "/"; }  // the program's folder
     QString ProgramPath() const { return Folder() + "kelvane"; }
-    QString SettingsPath() const { return Windows.Main->SettingsPath(); }
+    QString SettingsPath() const { return Windows.Main->Session().SettingsPath(); }
 
     // The bytes on the wire since the last ClearSent, one entry per message or block.
     std::vector<std::vector<uint8_t>> Sent() const { return FService->Sent(); }
