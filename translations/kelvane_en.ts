@@ -703,26 +703,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
 </context>
 <context>
-    <name>TDrumPage</name>
-    <message>
-        <source>一覧表示のフォントと色を指定します</source>
-        <translation>Chooses the font and colours of the pads</translation>
-    </message>
-    <message>
-        <source>フォント／色変更(&amp;F)</source>
-        <translation>&amp;Font and colours...</translation>
-    </message>
-    <message>
-        <source>表示する音の名前セットを選択します。データはnote.iniから読み込んでいます</source>
-        <translation>Chooses the set of names shown. They are read from note.ini</translation>
-    </message>
-    <message>
-        <source>名前セット</source>
-        <translation>Name set</translation>
-    </message>
-</context>
-<context>
-    <name>TFormDrumColor</name>
+    <name>TDrumColorDialog</name>
     <message>
         <source>フォント／色の選択</source>
         <translation>Font and Colours</translation>
@@ -793,56 +774,22 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
 </context>
 <context>
-    <name>TFormProgramList</name>
+    <name>TDrumPage</name>
     <message>
-        <source>プログラムの選択</source>
-        <translation>Choose a Program</translation>
+        <source>一覧表示のフォントと色を指定します</source>
+        <translation>Chooses the font and colours of the pads</translation>
     </message>
     <message>
-        <source>フォント変更(&amp;F)</source>
-        <translation>&amp;Font...</translation>
+        <source>フォント／色変更(&amp;F)</source>
+        <translation>&amp;Font and colours...</translation>
     </message>
     <message>
-        <source>列</source>
-        <translation>Columns</translation>
+        <source>表示する音の名前セットを選択します。データはnote.iniから読み込んでいます</source>
+        <translation>Chooses the set of names shown. They are read from note.ini</translation>
     </message>
     <message>
-        <source>キャンセル</source>
-        <translation>Cancel</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>プログラムを選択します。クリックするとその音色が鳴ります。
-マウスの左右ボタンで音程が1オクターブ異なります</source>
-        <translation>Chooses a program. A click plays the voice.
-The left and right mouse buttons play an octave apart</translation>
-    </message>
-    <message>
-        <source>一覧表示のフォントを選択します</source>
-        <translation>Chooses the font of the list</translation>
-    </message>
-    <message>
-        <source>一覧表示で一度に何列表示するかを指定します</source>
-        <translation>How many columns the list shows</translation>
-    </message>
-    <message>
-        <source>一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます</source>
-        <translation>Chooses the set of program names listed. They are read from program.ini</translation>
-    </message>
-    <message>
-        <source>音色選択を中止し，元の画面に戻ります</source>
-        <translation>Goes back without choosing a voice</translation>
-    </message>
-    <message>
-        <source>音色を選択して元の画面に戻ります</source>
-        <translation>Chooses the voice and goes back</translation>
-    </message>
-    <message>
-        <source>呼び出したい音色を選択してOKボタンを押してください</source>
-        <translation>Please choose a voice and press OK</translation>
+        <source>名前セット</source>
+        <translation>Name set</translation>
     </message>
 </context>
 <context>
@@ -947,6 +894,59 @@ The computer keyboard plays too: key A is note C4</translation>
     <message>
         <source>指定された出力ポートを開けませんでした</source>
         <translation>The chosen output port could not be opened</translation>
+    </message>
+</context>
+<context>
+    <name>TProgramListDialog</name>
+    <message>
+        <source>プログラムの選択</source>
+        <translation>Choose a Program</translation>
+    </message>
+    <message>
+        <source>フォント変更(&amp;F)</source>
+        <translation>&amp;Font...</translation>
+    </message>
+    <message>
+        <source>列</source>
+        <translation>Columns</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>プログラムを選択します。クリックするとその音色が鳴ります。
+マウスの左右ボタンで音程が1オクターブ異なります</source>
+        <translation>Chooses a program. A click plays the voice.
+The left and right mouse buttons play an octave apart</translation>
+    </message>
+    <message>
+        <source>一覧表示のフォントを選択します</source>
+        <translation>Chooses the font of the list</translation>
+    </message>
+    <message>
+        <source>一覧表示で一度に何列表示するかを指定します</source>
+        <translation>How many columns the list shows</translation>
+    </message>
+    <message>
+        <source>一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます</source>
+        <translation>Chooses the set of program names listed. They are read from program.ini</translation>
+    </message>
+    <message>
+        <source>音色選択を中止し，元の画面に戻ります</source>
+        <translation>Goes back without choosing a voice</translation>
+    </message>
+    <message>
+        <source>音色を選択して元の画面に戻ります</source>
+        <translation>Chooses the voice and goes back</translation>
+    </message>
+    <message>
+        <source>呼び出したい音色を選択してOKボタンを押してください</source>
+        <translation>Please choose a voice and press OK</translation>
     </message>
 </context>
 <context>

@@ -2,9 +2,9 @@
 // The main page: the channel, the note parameters, the controller sliders and switches, the
 // program field and the panel commands, and the keyboard.
 
-#include "UnitFormProgramList.h"
+#include "ControlChange.h"
+#include "ProgramListDialog.h"
 #include "Settings.h"
-#include "UnitClassControlChange.h"
 
 #include <QHash>
 #include <QSet>

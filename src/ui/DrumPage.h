@@ -2,7 +2,7 @@
 // The drum page: 128 pads named from a drum list of note.ini, played with any mouse button,
 // in the font and colours the drum pad appearance dialog sets.
 
-#include "UnitFormDrumColor.h"
+#include "DrumColorDialog.h"
 #include "Settings.h"
 
 #include <QWidget>

@@ -1,10 +1,10 @@
 #include "KelvaneWindows.h"
 
 #include "ControllerPage.h"
+#include "DrumColorDialog.h"
 #include "DrumPage.h"
 #include "MainWindow.h"
-#include "UnitFormDrumColor.h"
-#include "UnitFormProgramList.h"
+#include "ProgramListDialog.h"
 
 TKelvaneWindows::TKelvaneWindows() = default;
 TKelvaneWindows::~TKelvaneWindows() = default;
@@ -17,8 +17,8 @@ TKelvaneWindows CreateKelvaneWindows(const QStringList& arguments, const QString
     windows.Main = std::make_unique<TMainWindow>(arguments, programPath);
     if (windows.Main->EndRequested())
         return windows;
-    windows.ProgramList = new TFormProgramList(windows.Main->ControllerPage(), windows.Main.get());
-    windows.DrumColor = new TFormDrumColor(windows.Main->DrumPage(), windows.Main.get());
+    windows.ProgramList = new TProgramListDialog(windows.Main->ControllerPage(), windows.Main.get());
+    windows.DrumColor = new TDrumColorDialog(windows.Main->DrumPage(), windows.Main.get());
     windows.Main->AttachDialogs(windows.ProgramList, windows.DrumColor);
     return windows;
 }

@@ -7,15 +7,15 @@
 #include <memory>
 
 class TMainWindow;
-class TFormProgramList;
-class TFormDrumColor;
+class TProgramListDialog;
+class TDrumColorDialog;
 
 // The main window owns the dialogs as their Qt parent; these pointers only reach them, and
 // become null when the main window goes.
 struct TKelvaneWindows {
     std::unique_ptr<TMainWindow> Main;
-    QPointer<TFormProgramList> ProgramList;
-    QPointer<TFormDrumColor> DrumColor;
+    QPointer<TProgramListDialog> ProgramList;
+    QPointer<TDrumColorDialog> DrumColor;
 
     TKelvaneWindows();
     ~TKelvaneWindows();

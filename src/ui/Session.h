@@ -2,11 +2,11 @@
 // What the pages of the main window share and no widget owns: the two MIDI ports, the controller
 // state, the note state every note carries, and where the settings file is. Window thread only.
 
+#include "ControlChange.h"
 #include "MidiIn.h"
 #include "MidiMessages.h"
 #include "MidiOut.h"
 #include "Settings.h"
-#include "UnitClassControlChange.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,9 +3,9 @@
 
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "IniFile.h"
+#include "DrumColorDialog.h"
 #include "GuiTest.h"
-#include "UnitFormDrumColor.h"
+#include "IniFile.h"
 #include "Widgets.h"
 
 #include <QColorDialog>
@@ -40,9 +40,9 @@ TDrumPad* Pad(TKelvaneFixture& f, int note)
 
 // Clicks the drum page's button and runs `inside` while the modal dialog is up. Whatever
 // `inside` leaves open is cancelled, so a failing test cannot hang in the dialog.
-void WithDialog(TKelvaneFixture& f, const std::function<void(TFormDrumColor&)>& inside)
+void WithDialog(TKelvaneFixture& f, const std::function<void(TDrumColorDialog&)>& inside)
 {
-    TFormDrumColor& dialog = *f.Windows.DrumColor;
+    TDrumColorDialog& dialog = *f.Windows.DrumColor;
     bool ran = false;
     QTimer::singleShot(0, &dialog, [&] {
         ran = true;
@@ -97,7 +97,7 @@ TEST(DrumColorDialog, NewBackgroundThenCancelChangesNothing)
     TKelvaneFixture f;
     ShowDrumPage(f);
     TColorAnswers colors{Red};
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         Click(Find<QPushButton>(dialog, "ButtonBackColor"));
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), 255u);
         EXPECT_EQ(dialog.BackColor, 255u);
@@ -110,7 +110,7 @@ TEST(DrumColorDialog, NewBackgroundThenCancelChangesNothing)
 
     // The next opening starts again from the pads; Escape cancels like the button.
     colors.Answers = {Red};
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), Navy);
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);
         Click(Find<QPushButton>(dialog, "ButtonBackColor"));
@@ -131,7 +131,7 @@ TEST(DrumColorDialog, NewFontThenOkChangesEveryPadAndIsSavedFromTheFirst)
         chosen.setBold(true);
         return chosen;
     };
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         Click(Find<QPushButton>(dialog, "ButtonFont"));
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->font().family(), "Kelvane Test Serif");
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);  // the text colour survives a new font
@@ -164,7 +164,7 @@ TEST(DrumColorDialog, PressedColoursShowOnlyWhenPressed)
     TKelvaneFixture f;
     ShowDrumPage(f);
     TColorAnswers colors{Red, Green};
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         Click(Find<QPushButton>(dialog, "ButtonReverseBackColor"));
         Click(Find<QPushButton>(dialog, "ButtonReverseForeColor"));
         // The preview is not repainted by the pressed colours...
@@ -204,7 +204,7 @@ TEST(DrumColorDialog, RestColoursThenOkRepaintAllPads)
     TKelvaneFixture f;
     ShowDrumPage(f);
     TColorAnswers colors{Olive, std::nullopt, Green};
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         Click(Find<QPushButton>(dialog, "ButtonBackColor"));
         Click(Find<QPushButton>(dialog, "ButtonForeColor"));  // cancelled: the text colour stays
         Click(Find<QPushButton>(dialog, "ButtonForeColor"));
@@ -233,7 +233,7 @@ TEST(DrumColorDialog, PreviewStartsAtRestEvenWhenTheFirstPadIsStuckPressed)
     f.Service().Failures.clear();
     ASSERT_EQ(Pad(f, 0)->ForeColor(), Black);
 
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), Navy);
         EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);
         Click(Find<QPushButton>(dialog, "ButtonOK"));
@@ -256,7 +256,7 @@ TEST(DrumColorDialog, CustomColoursSurviveARestartWhateverTheColourDialogAnswere
         QColorDialog::setCustomColor(0, QColor(0x12, 0x34, 0x56));
         QColorDialog::setCustomColor(15, QColor(1, 2, 3));
     };
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         Click(Find<QPushButton>(dialog, "ButtonForeColor"));
         Click(Find<QPushButton>(dialog, "ButtonCancel"));
     });
@@ -284,7 +284,7 @@ TEST(DrumColorDialog, CustomColoursSurviveARestartWhateverTheColourDialogAnswere
             seen.push_back(QColorDialog::customColor(slot));
         QColorDialog::setCustomColor(2, QColor(0xAB, 0xCD, 0xEF));
     };
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         Click(Find<QPushButton>(dialog, "ButtonReverseBackColor"));
         Click(Find<QPushButton>(dialog, "ButtonOK"));
     });
@@ -315,7 +315,7 @@ TEST(DrumColorDialog, UnreadableCustomColourEntriesAreEmptySlots)
         for (int slot = 0; slot < 4; ++slot)
             seen.push_back(QColorDialog::customColor(slot));
     };
-    WithDialog(f, [&](TFormDrumColor& dialog) { Click(Find<QPushButton>(dialog, "ButtonBackColor")); });
+    WithDialog(f, [&](TDrumColorDialog& dialog) { Click(Find<QPushButton>(dialog, "ButtonBackColor")); });
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0], QColor(Qt::white));
     EXPECT_EQ(seen[1], QColor(0, 0xFF, 0));  // blue·65536 + green·256 + red, read in hexadecimal
@@ -379,7 +379,7 @@ TEST(DrumColorDialog, OpensBelowTheMainWindowWithOkFirstInTabOrder)
     ShowDrumPage(f);
     f.Main().move(40, 30);
     QStringList order;
-    WithDialog(f, [&](TFormDrumColor& dialog) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "フォント／色の選択");
         EXPECT_EQ(dialog.size(), QSize(321, 160));
         EXPECT_EQ(dialog.pos(), f.Main().pos() + QPoint(50, 200));

@@ -3,8 +3,8 @@
 #include "IniFile.h"
 #include "KelvaneFixture.h"
 #include "Language.h"
+#include "ProgramListDialog.h"
 #include "SpinEdit.h"
-#include "UnitFormProgramList.h"
 
 #include <QAccessible>
 #include <QAction>

@@ -1,11 +1,11 @@
 // The program selection dialog through its real widgets: what a press on a line, the arrow keys
 // and each way of closing put on the wire and into the main window's program field, the name
 // sets of program.ini, and the dialog's own section of the settings file.
-#include "IniFile.h"
 #include "GuiTest.h"
+#include "IniFile.h"
+#include "ProgramListDialog.h"
 #include "Settings.h"
 #include "SpinEdit.h"
-#include "UnitFormProgramList.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,7 +72,7 @@ protected:
     }
     void MakeDialog()
     {
-        Own = std::make_unique<TFormProgramList>(F->Controller(), &F->Main());
+        Own = std::make_unique<TProgramListDialog>(F->Controller(), &F->Main());
         Dialog = Own.get();
     }
     void TearDown() override
@@ -105,8 +105,8 @@ protected:
     }
 
     std::unique_ptr<TKelvaneFixture> F;
-    std::unique_ptr<TFormProgramList> Own;
-    TFormProgramList* Dialog = nullptr;
+    std::unique_ptr<TProgramListDialog> Own;
+    TProgramListDialog* Dialog = nullptr;
 };
 
 // --- presses, keys and closing, under both display ranges
@@ -212,7 +212,7 @@ TEST_F(ProgramListTest, LabelProgramRunsTheDialogModally)
 
 struct TCloseCase {
     const char* Name;
-    std::function<void(TFormProgramList&)> Close;
+    std::function<void(TProgramListDialog&)> Close;
     const char* ProgramSent;
 };
 
@@ -237,11 +237,11 @@ TEST_P(ProgramListCloseTest, ClosesOnceSendingTheResultAndSaving)
 
 INSTANTIATE_TEST_SUITE_P(Ways, ProgramListCloseTest,
     ::testing::Values(
-        TCloseCase{"OkButton", [](TFormProgramList& d) { QTest::mouseClick(Find<QPushButton>(d, "ButtonOK"), Qt::LeftButton); }, "C0 0A"},
-        TCloseCase{"EnterKey", [](TFormProgramList& d) { QTest::keyClick(Find<QListWidget>(d, "ListMain"), Qt::Key_Return); }, "C0 0A"},
-        TCloseCase{"CancelButton", [](TFormProgramList& d) { QTest::mouseClick(Find<QPushButton>(d, "ButtonCancel"), Qt::LeftButton); }, "C0 05"},
-        TCloseCase{"EscapeKey", [](TFormProgramList& d) { QTest::keyClick(Find<QListWidget>(d, "ListMain"), Qt::Key_Escape); }, "C0 05"},
-        TCloseCase{"CloseBox", [](TFormProgramList& d) { d.close(); }, "C0 05"}),
+        TCloseCase{"OkButton", [](TProgramListDialog& d) { QTest::mouseClick(Find<QPushButton>(d, "ButtonOK"), Qt::LeftButton); }, "C0 0A"},
+        TCloseCase{"EnterKey", [](TProgramListDialog& d) { QTest::keyClick(Find<QListWidget>(d, "ListMain"), Qt::Key_Return); }, "C0 0A"},
+        TCloseCase{"CancelButton", [](TProgramListDialog& d) { QTest::mouseClick(Find<QPushButton>(d, "ButtonCancel"), Qt::LeftButton); }, "C0 05"},
+        TCloseCase{"EscapeKey", [](TProgramListDialog& d) { QTest::keyClick(Find<QListWidget>(d, "ListMain"), Qt::Key_Escape); }, "C0 05"},
+        TCloseCase{"CloseBox", [](TProgramListDialog& d) { d.close(); }, "C0 05"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // A note still held when the dialog closes is released before the program goes back.

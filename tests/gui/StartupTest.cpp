@@ -65,8 +65,8 @@ TEST(Startup, NoOutputDeviceShowsTheMessageAndEndsWithoutWriting)
 TEST(Startup, TheDialogsGoWithTheMainWindow)
 {
     TKelvaneFixture f;
-    const QPointer<TFormProgramList> programList = f.Windows.ProgramList;
-    const QPointer<TFormDrumColor> drumColor = f.Windows.DrumColor;
+    const QPointer<TProgramListDialog> programList = f.Windows.ProgramList;
+    const QPointer<TDrumColorDialog> drumColor = f.Windows.DrumColor;
     ASSERT_TRUE(programList && drumColor);
     EXPECT_EQ(programList->parent(), &f.Main());
     EXPECT_EQ(drumColor->parent(), &f.Main());
