@@ -701,6 +701,14 @@ and resets this program&apos;s note state and the key colours</translation>
         <source>プログラム番号の範囲外です</source>
         <translation>The program number is out of range</translation>
     </message>
+    <message>
+        <source>0～127</source>
+        <translation>0–127</translation>
+    </message>
+    <message>
+        <source>1～128</source>
+        <translation>1–128</translation>
+    </message>
 </context>
 <context>
     <name>TDrumColorDialog</name>

@@ -199,9 +199,10 @@ void TControllerPage::SetUpPanel()
     rangeLayout->setContentsMargins(6, 2, 2, 2);
     rangeLayout->setSpacing(0);
     RadioProgramRangeGroup = new QButtonGroup(this);
-    const char* ranges[] = {"0～127", "1～128"};
+    // The full-width tilde is Japanese typography; English uses the en dash.
+    const char* const ranges[] = {QT_TR_NOOP("0～127"), QT_TR_NOOP("1～128")};
     for (int i = 0; i < 2; ++i) {
-        auto* item = new QRadioButton(QString::fromUtf8(ranges[i]), ui->RadioProgramRange);
+        auto* item = new QRadioButton(tr(ranges[i]), ui->RadioProgramRange);
         item->setObjectName(QStringLiteral("RadioProgramRange%1").arg(i));
         rangeLayout->addWidget(item);
         RadioProgramRangeGroup->addButton(item, i);

@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -75,6 +76,14 @@ TEST(LanguageJapanese, ControllerRefusalsAreWordedByTheWindow)
         EXPECT_EQ(TControllerPage::RejectionText(parameter), QString::fromUtf8(text)) << int(parameter);
 }
 
+TEST(LanguageJapanese, ProgramRangesKeepTheFullWidthTilde)
+{
+    ASSERT_EQ(CurrentLanguage(), TLanguage::Japanese);
+    TKelvaneFixture f;
+    EXPECT_EQ(f.Find<QRadioButton>("RadioProgramRange0")->text(), QString::fromUtf8("0～127"));
+    EXPECT_EQ(f.Find<QRadioButton>("RadioProgramRange1")->text(), QString::fromUtf8("1～128"));
+}
+
 class LanguageEnglish : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(UseLanguage(TLanguage::English)); }
@@ -99,6 +108,8 @@ TEST_F(LanguageEnglish, CaptionsHintsAndMenusSpeakEnglish)
         {form.Find<QLabel>("LabelVolumeValue")->toolTip(), "Double-click to send the current value of volume"},
         {form.Find<TPortComboBox>("ComboMidiInDevice")->itemText(0), "No MIDI input"},
         {QAccessible::queryAccessibleInterface(form.Find<QScrollBar>("ScrollBarVolume"))->text(QAccessible::Name), "Volume"},
+        {form.Find<QRadioButton>("RadioProgramRange0")->text(), "0–127"},  // an en dash, not the full-width tilde
+        {form.Find<QRadioButton>("RadioProgramRange1")->text(), "1–128"},
     };
     for (const auto& [shown, expected] : cases)
         EXPECT_EQ(shown, QString::fromUtf8(expected));
