@@ -57,7 +57,7 @@ public:
     void Rate()
     {
         std::printf("\n== short messages at a steady rate for 2 s, queue capacity %u ==\n",
-                    unsigned(Window.Fixture->Main().MidiInput->Capacity()));
+                    unsigned(Window.Fixture->Session().Input().Capacity()));
         std::printf("%10s %10s %10s %10s %10s %10s\n", "rate/s", "sent", "shown", "overflows", "send s", "shown s");
         double best = 0;
         for (double rate : {1000.0, 2000.0, 5000.0, 10000.0, 20000.0, 40000.0, 80000.0, 160000.0}) {
@@ -83,14 +83,14 @@ public:
             // Whether all came is what the row below reports.
             static_cast<void>(QTest::qWaitFor(
                 [&] {
-                    return Window.Fixture->Main().ReceivedBytes.size() >= expected || (done && Window.Overflows > 0) ||
+                    return Window.Fixture->Monitor().ReceivedBytes().size() >= expected || (done && Window.Overflows > 0) ||
                            Clock::now() - start > std::chrono::seconds(60);
                 },
                 70000));
             sender.join();
             const double shownSeconds = std::chrono::duration<double>(Clock::now() - start).count();
             QTest::qWait(200);
-            const QString text = Window.Fixture->Form().MemoMidiIn->toPlainText();
+            const QString text = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
             const qint64 shown = text.isEmpty() ? 0 : text.count('\n') + 1;
             std::printf("%10.0f %10zu %10lld %10ld %10.2f %10.2f%s\n", rate, count, shown, Window.Overflows, sendSeconds,
                         shownSeconds, failures ? " (peer's sends refused)" : "");
@@ -116,7 +116,7 @@ public:
 
         std::printf("\n== 1 MiB system exclusive, peer to monitor, events of 256 bytes ==\n");
         Window.Clear();
-        const QByteArray& received = Window.Fixture->Main().ReceivedBytes;
+        const QByteArray& received = Window.Fixture->Monitor().ReceivedBytes();
         auto start = Clock::now();
         int refused = 0;
         for (size_t at = 0; at < message.size(); at += 256) {
@@ -138,7 +138,7 @@ public:
         try {
             for (size_t at = 0; at < message.size(); at += 1024) {
                 Peer->WaitForBytes(at < InFlight ? 0 : at - InFlight, 60000);
-                Window.Fixture->Main().MidiOutput->PutLong(message.data() + at, 1024);
+                Window.Fixture->Session().Output().PutLong(message.data() + at, 1024);
                 QCoreApplication::sendPostedEvents();
             }
         } catch (const std::exception& e) {
@@ -154,7 +154,7 @@ public:
         start = Clock::now();
         error.clear();
         try {
-            Window.Fixture->Main().MidiOutput->PutLong(message.data(), uint32_t(message.size()));
+            Window.Fixture->Session().Output().PutLong(message.data(), uint32_t(message.size()));
         } catch (const std::exception& e) {
             error = e.what();
         }

@@ -43,7 +43,7 @@ void ShowBinaryPage(TKelvaneFixture& f)
     f.Main().show();
     if (!QTest::qWaitForWindowExposed(&f.Main()))
         std::printf("(the window was not exposed)\n");
-    QTabBar* tabs = f.Form().PageMain->tabBar();
+    QTabBar* tabs = f.Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
 }
 
@@ -73,7 +73,7 @@ double Ms(qint64 ns)
 // work, the count, and the repaint that follows on the next turn of the event loop.
 void BenchKeystrokes(TKelvaneFixture& f)
 {
-    QPlainTextEdit* memo = f.Form().MemoMidiOut;
+    QPlainTextEdit* memo = f.Find<QPlainTextEdit>("MemoMidiOut");
     QTextCursor cursor = memo->textCursor();
     cursor.setPosition(memo->document()->characterCount() / 2);
     memo->setTextCursor(cursor);
@@ -106,15 +106,15 @@ void BenchLoad(qsizetype size)
 
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(f.Form().ButtonOutLoadBinary, Qt::LeftButton);
+    QTest::mouseClick(f.Find<QPushButton>("ButtonOutLoadBinary"), Qt::LeftButton);
     const qint64 loaded = clock.nsecsElapsed();
-    f.Form().MemoMidiOut->viewport()->repaint();  // the first screen of it, painted
+    f.Find<QPlainTextEdit>("MemoMidiOut")->viewport()->repaint();  // the first screen of it, painted
     QCoreApplication::processEvents();
     const qint64 shown = clock.nsecsElapsed();
     std::printf("load %7lld-byte .syx on %s: click returned %8.1f ms, memo painted %8.1f ms (%s, %d lines)\n",
                 static_cast<long long>(size), QGuiApplication::platformName().toUtf8().constData(), Ms(loaded),
-                Ms(shown), f.Form().LabelMidiOut->text().toUtf8().constData(),
-                f.Form().MemoMidiOut->document()->blockCount());
+                Ms(shown), f.Find<QLabel>("LabelMidiOut")->text().toUtf8().constData(),
+                f.Find<QPlainTextEdit>("MemoMidiOut")->document()->blockCount());
     BenchKeystrokes(f);
 
     // The count update alone, as the change handler does it (raw text copied, digits counted).
@@ -122,7 +122,7 @@ void BenchLoad(qsizetype size)
     int digits = 0;
     for (int i = 0; i < 20; ++i) {
         clock.restart();
-        digits = CountHexDigits(f.Form().MemoMidiOut->document()->toRawText());
+        digits = CountHexDigits(f.Find<QPlainTextEdit>("MemoMidiOut")->document()->toRawText());
         counts.push_back(Ms(clock.nsecsElapsed()));
     }
     std::sort(counts.begin(), counts.end());
@@ -137,8 +137,8 @@ void BenchSingleLine(qsizetype size)
     ShowBinaryPage(f);
     QElapsedTimer clock;
     clock.start();
-    f.Form().MemoMidiOut->setPlainText(BytesToHexLine(SysexOf(size)));
-    f.Form().MemoMidiOut->viewport()->repaint();
+    f.Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(BytesToHexLine(SysexOf(size)));
+    f.Find<QPlainTextEdit>("MemoMidiOut")->viewport()->repaint();
     QCoreApplication::processEvents();
     std::printf("the same %lld bytes as one line: shown in %.1f ms\n", static_cast<long long>(size),
                 Ms(clock.nsecsElapsed()));
@@ -164,20 +164,20 @@ void BenchJackSend()
         options.UseRecordingService = false;
         options.OutDeviceName = QString::fromStdString(peer->InputPortName());
         TKelvaneFixture f(options);
-        if (!f.Main().MidiOutput->DeviceHandle()) {
+        if (!f.Session().Output().DeviceHandle()) {
             std::printf("JACK send: skipped, the peer's input did not open\n");
         } else {
             ShowBinaryPage(f);
             const QByteArray message = SysexOf(1024 * 1024);
-            f.Form().MemoMidiOut->setPlainText(QString::fromLatin1(message.toHex(' ')));
+            f.Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(QString::fromLatin1(message.toHex(' ')));
             QElapsedTimer clock;
-            QTest::mouseClick(f.Form().ButtonSend, Qt::LeftButton);
+            QTest::mouseClick(f.Find<QPushButton>("ButtonSend"), Qt::LeftButton);
             clock.start();
             // A real event loop: QTest::qWaitFor sleeps 10 ms between its turns, which would
             // hold back a 5 ms timer.
             const bool all = RunUntil([&] { return peer->EventCount() >= 512; }, 60000);
             const qint64 lastArrived = clock.nsecsElapsed();
-            RunUntil([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000);
+            RunUntil([&] { return !f.Sender().Sending(); }, 5000);
             const std::vector<TJackEvent> events = peer->Events();
 
             QByteArray joined;

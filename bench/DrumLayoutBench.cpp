@@ -55,8 +55,8 @@ int main(int argc, char** argv)
     const size_t rounds = argc > 1 ? size_t(std::max(1, std::atoi(argv[1]))) : 300;
 
     TKelvaneFixture f;
-    TFormMain& main = f.Main();
-    QWidget* panel = f.Form().PanelDrum;
+    TMainWindow& main = f.Main();
+    QWidget* panel = f.Find<QWidget>("PanelDrum");
     main.resize(700, 520);
     main.show();
     QApplication::processEvents();
@@ -64,7 +64,7 @@ int main(int argc, char** argv)
     // The first showing of the drum page lays the pads out for the first time.
     QElapsedTimer timer;
     timer.start();
-    f.Form().PageMain->setCurrentIndex(1);
+    f.Find<QTabWidget>("PageMain")->setCurrentIndex(1);
     QApplication::processEvents();
     const double firstShow = Elapsed(timer);
 
@@ -90,7 +90,7 @@ int main(int argc, char** argv)
     }
 
     // Sanity: the last pad is where the grid puts it.
-    const TDrumPad* last = main.DrumPads[127];
+    const TDrumPad* last = f.Drums().Pad(127);
     const int w = panel->width() / 7;
     const int h = panel->height() / 20;
     const bool placed = last->geometry() == QRect(6 * w, 7 * h, w, h);

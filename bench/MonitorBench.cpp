@@ -131,7 +131,7 @@ public:
                     run.SendSeconds = clock.nsecsElapsed() / 1e9;
                 }
             }
-            const bool done = Window.Fixture->Main().ReceivedBytes.size() >= expectedBytes;
+            const bool done = Window.Fixture->Monitor().ReceivedBytes().size() >= expectedBytes;
             const bool lost = sent && Window.Overflows > 0 && clock.elapsed() > run.SendSeconds * 1000 + 500;
             if (done || lost || clock.elapsed() > timeoutMs)
                 loop.quit();
@@ -144,9 +144,9 @@ public:
         QTest::qWait(100);  // the memo's last turn of the loop
         if (!sent)
             run.SendSeconds = run.TotalSeconds;
-        const QString shown = Window.Fixture->Form().MemoMidiIn->toPlainText();
+        const QString shown = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
         run.Shown = shown.isEmpty() ? 0 : shown.count('\n') + 1;
-        run.Bytes = Window.Fixture->Main().ReceivedBytes.size();
+        run.Bytes = Window.Fixture->Monitor().ReceivedBytes().size();
         run.Overflows = Window.Overflows;
         return run;
     }
@@ -160,7 +160,7 @@ public:
     void Rate()
     {
         std::printf("\n== short messages at a steady rate for 3 s, queue capacity %u ==\n",
-                    unsigned(Window.Fixture->Main().MidiInput->Capacity()));
+                    unsigned(Window.Fixture->Session().Input().Capacity()));
         std::printf("%10s %10s %10s %10s %10s %10s %14s\n", "rate/s", "sent", "shown", "overflows", "send s", "shown s",
                     "window us/msg");
         double best = 0;
@@ -234,7 +234,7 @@ public:
             pieces.emplace_back(message.begin() + std::ptrdiff_t(start),
                                 message.begin() + std::ptrdiff_t(std::min(message.size(), start + 16 * 1024)));
         const TRun run = Run([&](size_t i) { return pieces[i]; }, pieces.size(), 0, qint64(message.size()), 30000);
-        const QByteArray& received = Window.Fixture->Main().ReceivedBytes;
+        const QByteArray& received = Window.Fixture->Monitor().ReceivedBytes();
         const bool exact = received == QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size()));
         std::printf("pieces %zu, received %lld bytes in %lld lines, byte-exact: %s, overflows: %ld\n", pieces.size(),
                     run.Bytes, run.Shown, exact ? "yes" : "NO", run.Overflows);
@@ -261,7 +261,7 @@ public:
         clock.start();
         Window.Fixture->Main().resize(900, 700);
         QCoreApplication::processEvents();
-        auto* bar = Window.Fixture->Form().MemoMidiIn->verticalScrollBar();
+        auto* bar = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->verticalScrollBar();
         bar->setValue(0);
         QCoreApplication::processEvents();
         std::printf("resize and scroll to the top with 1,000,000 lines: %.3f s\n", clock.nsecsElapsed() / 1e9);

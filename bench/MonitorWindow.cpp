@@ -17,7 +17,7 @@ bool TMonitorWindow::Open(TMidiApi api, const std::string& peerInput, const std:
                            .arg(QString::fromStdString(peerInput), QString::fromStdString(peerOutput));
     options.UseRecordingService = false;
     Fixture = std::make_unique<TKelvaneFixture>(options);
-    if (!Fixture->Main().MidiInput->DeviceHandle() || (needOutput && !Fixture->Main().MidiOutput->DeviceHandle())) {
+    if (!Fixture->Session().Input().DeviceHandle() || (needOutput && !Fixture->Session().Output().DeviceHandle())) {
         std::printf("the window did not open the peer's ports\n");
         return false;
     }
@@ -36,8 +36,8 @@ bool TMonitorWindow::Open(TMidiApi api, const std::string& peerInput, const std:
 
 void TMonitorWindow::Clear()
 {
-    Fixture->Form().ButtonInClear->setEnabled(true);
-    QTest::mouseClick(Fixture->Form().ButtonInClear, Qt::LeftButton);
+    Fixture->Find<QPushButton>("ButtonInClear")->setEnabled(true);
+    QTest::mouseClick(Fixture->Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     QTest::qWait(50);
     Overflows = 0;
 }

@@ -619,86 +619,138 @@ Environment:
     </message>
 </context>
 <context>
-    <name>TFormDrumColor</name>
+    <name>TBinaryPage</name>
     <message>
-        <source>フォント／色の選択</source>
-        <translation>Font and Colours</translation>
+        <source>MIDI入力</source>
+        <translation>MIDI input</translation>
     </message>
     <message>
-        <source>設定されているフォント／色を表示します。クリックに反応します</source>
-        <translation>Shows the chosen font and colours. Responds to a click</translation>
+        <source>MIDI入力ポートから入ってきたデータを16進数で表示します。
+この欄のデータを変更することはできません</source>
+        <translation>Shows the data received from the MIDI input port in hexadecimal.
+This field cannot be edited</translation>
     </message>
     <message>
-        <source>Acoustic Bass Drum</source>
-        <translation>Acoustic Bass Drum</translation>
+        <source>MIDI出力時には色が変わります</source>
+        <translation>Changes colour while MIDI is sent</translation>
     </message>
     <message>
-        <source>フォント変更のダイアログを表示します</source>
-        <translation>Opens the font dialog</translation>
+        <source>MIDI出力</source>
+        <translation>MIDI output</translation>
     </message>
     <message>
-        <source>フォント変更(&amp;F)</source>
-        <translation>&amp;Font...</translation>
+        <source>MIDI出力ポートへ出力したいデータを16進数で入力します。
+他の画面で出力したデータはここには表示されません。
+半角入力で大文字小文字可，空白や改行は影響しません</source>
+        <translation>Type the data to send to the MIDI output port in hexadecimal.
+Data sent from the other pages is not shown here.
+Upper or lower case; blanks and line breaks do not matter</translation>
     </message>
     <message>
-        <source>通常の背景色を設定するダイアログを表示します</source>
-        <translation>Opens the dialog for the normal background colour</translation>
+        <source>MIDI入力をモニターするポートを指定します。
+「MIDI入力なし」を選ぶと入力モニターを停止します。</source>
+        <translation>Chooses the port whose MIDI input is monitored.
+Choose &quot;No MIDI input&quot; to stop the monitor.</translation>
     </message>
     <message>
-        <source>背景色(&amp;B)</source>
-        <translation>&amp;Background</translation>
+        <source>MIDI入力ポート</source>
+        <translation>MIDI input port</translation>
     </message>
     <message>
-        <source>通常の文字色を設定するダイアログを表示します</source>
-        <translation>Opens the dialog for the normal text colour</translation>
+        <source>MIDI入力，MIDI出力の表示フォントを指定します</source>
+        <translation>Chooses the font of MIDI input and MIDI output</translation>
     </message>
     <message>
-        <source>文字色(&amp;C)</source>
-        <translation>Text &amp;colour</translation>
+        <source>フォント変更</source>
+        <translation>Font...</translation>
     </message>
     <message>
-        <source>クリックした時の背景色を設定するダイアログを表示します</source>
-        <translation>Opens the dialog for the background colour while clicked</translation>
+        <source>送信間隔&#x3000;（ミリ秒）</source>
+        <translation>Interval (ms)</translation>
     </message>
     <message>
-        <source>クリック時背景色(&amp;R)</source>
-        <translation>Clicked backg&amp;round</translation>
+        <source>複数のデータを送る場合の間隔をミリ秒単位で指定します</source>
+        <translation>The interval between packets, in milliseconds</translation>
     </message>
     <message>
-        <source>クリックした時の文字色を設定するダイアログを表示します</source>
-        <translation>Opens the dialog for the text colour while clicked</translation>
+        <source>送信間隔（ミリ秒）</source>
+        <translation>Interval (milliseconds)</translation>
     </message>
     <message>
-        <source>クリック時文字色(&amp;V)</source>
-        <translation>Clicked text (&amp;V)</translation>
+        <source>MIDI出力欄の内容をMIDI出力ポートに送信します</source>
+        <translation>Sends the MIDI output field to the MIDI output port</translation>
     </message>
     <message>
-        <source>設定を中止してこのダイアログを閉じます</source>
-        <translation>Closes this dialog without applying the settings</translation>
+        <source>送信</source>
+        <translation>Send</translation>
     </message>
     <message>
-        <source>キャンセル</source>
-        <translation>Cancel</translation>
+        <source>MIDI出力の内容を消去して，バイナリ・ファイルの内容を読み込みます</source>
+        <translation>Clears MIDI output and loads a binary file</translation>
     </message>
     <message>
-        <source>設定を反映してこのダイアログを閉じます</source>
-        <translation>Applies the settings and closes this dialog</translation>
+        <source>バイナリ読込</source>
+        <translation>Load binary</translation>
     </message>
     <message>
-        <source>OK</source>
-        <translation>OK</translation>
+        <source>MIDI出力の内容を消去して，テキスト・ファイルの内容を読み込みます</source>
+        <translation>Clears MIDI output and loads a text file</translation>
+    </message>
+    <message>
+        <source>テキスト読込</source>
+        <translation>Load text</translation>
+    </message>
+    <message>
+        <source>MIDI入力の内容を消去します</source>
+        <translation>Clears MIDI input</translation>
+    </message>
+    <message>
+        <source>クリア</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>MIDI入力の内容をバイナリ・ファイルに保存します</source>
+        <translation>Saves MIDI input to a binary file</translation>
+    </message>
+    <message>
+        <source>バイナリ保存</source>
+        <translation>Save binary</translation>
+    </message>
+    <message>
+        <source>MIDI入力の内容をテキスト・ファイルに保存します</source>
+        <translation>Saves MIDI input to a text file</translation>
+    </message>
+    <message>
+        <source>テキスト保存</source>
+        <translation>Save text</translation>
+    </message>
+    <message>
+        <source>大きさ&#x3000;&#x3000;（バイト）</source>
+        <translation>Size (bytes)</translation>
+    </message>
+    <message>
+        <source>ここに指定された数値より大きなデータを送る場合に，分割して送信します</source>
+        <translation>Data larger than this is sent in pieces of this size</translation>
+    </message>
+    <message>
+        <source>大きさ（バイト）</source>
+        <translation>Packet size (bytes)</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容を消去します</source>
+        <translation>Clears MIDI output</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容をバイナリ・ファイルに保存します</source>
+        <translation>Saves MIDI output to a binary file</translation>
+    </message>
+    <message>
+        <source>MIDI出力の内容をテキスト・ファイルに保存します</source>
+        <translation>Saves MIDI output to a text file</translation>
     </message>
 </context>
 <context>
-    <name>TFormMain</name>
-    <message>
-        <source>Kelvane</source>
-        <translation>Kelvane</translation>
-    </message>
-    <message>
-        <source>メイン(&amp;Z)&#x3000;</source>
-        <translation>Main (&amp;Z) </translation>
-    </message>
+    <name>TControllerPage</name>
     <message>
         <source>MIDI出力の送信チャネルを指定します。
 送信チャネルを変更すると，音源とデータが異なる可能性があるパラメータのラベルが水色に変化します</source>
@@ -1154,234 +1206,6 @@ and resets this program&apos;s note state and the key colours</translation>
         <translation>Send parameters</translation>
     </message>
     <message>
-        <source>ドラム(&amp;X)&#x3000;</source>
-        <translation>Drums (&amp;X) </translation>
-    </message>
-    <message>
-        <source>一覧表示のフォントと色を指定します</source>
-        <translation>Chooses the font and colours of the pads</translation>
-    </message>
-    <message>
-        <source>フォント／色変更(&amp;F)</source>
-        <translation>&amp;Font and colours...</translation>
-    </message>
-    <message>
-        <source>表示する音の名前セットを選択します。データはnote.iniから読み込んでいます</source>
-        <translation>Chooses the set of names shown. They are read from note.ini</translation>
-    </message>
-    <message>
-        <source>名前セット</source>
-        <translation>Name set</translation>
-    </message>
-    <message>
-        <source>バイナリ(&amp;C)&#x3000;</source>
-        <translation>Binary (&amp;C) </translation>
-    </message>
-    <message>
-        <source>MIDI入力</source>
-        <translation>MIDI input</translation>
-    </message>
-    <message>
-        <source>MIDI入力ポートから入ってきたデータを16進数で表示します。
-この欄のデータを変更することはできません</source>
-        <translation>Shows the data received from the MIDI input port in hexadecimal.
-This field cannot be edited</translation>
-    </message>
-    <message>
-        <source>MIDI出力時には色が変わります</source>
-        <translation>Changes colour while MIDI is sent</translation>
-    </message>
-    <message>
-        <source>MIDI出力</source>
-        <translation>MIDI output</translation>
-    </message>
-    <message>
-        <source>MIDI出力ポートへ出力したいデータを16進数で入力します。
-他の画面で出力したデータはここには表示されません。
-半角入力で大文字小文字可，空白や改行は影響しません</source>
-        <translation>Type the data to send to the MIDI output port in hexadecimal.
-Data sent from the other pages is not shown here.
-Upper or lower case; blanks and line breaks do not matter</translation>
-    </message>
-    <message>
-        <source>MIDI入力をモニターするポートを指定します。
-「MIDI入力なし」を選ぶと入力モニターを停止します。</source>
-        <translation>Chooses the port whose MIDI input is monitored.
-Choose &quot;No MIDI input&quot; to stop the monitor.</translation>
-    </message>
-    <message>
-        <source>MIDI入力ポート</source>
-        <translation>MIDI input port</translation>
-    </message>
-    <message>
-        <source>MIDI入力，MIDI出力の表示フォントを指定します</source>
-        <translation>Chooses the font of MIDI input and MIDI output</translation>
-    </message>
-    <message>
-        <source>フォント変更</source>
-        <translation>Font...</translation>
-    </message>
-    <message>
-        <source>送信間隔&#x3000;（ミリ秒）</source>
-        <translation>Interval (ms)</translation>
-    </message>
-    <message>
-        <source>複数のデータを送る場合の間隔をミリ秒単位で指定します</source>
-        <translation>The interval between packets, in milliseconds</translation>
-    </message>
-    <message>
-        <source>送信間隔（ミリ秒）</source>
-        <translation>Interval (milliseconds)</translation>
-    </message>
-    <message>
-        <source>MIDI出力欄の内容をMIDI出力ポートに送信します</source>
-        <translation>Sends the MIDI output field to the MIDI output port</translation>
-    </message>
-    <message>
-        <source>送信</source>
-        <translation>Send</translation>
-    </message>
-    <message>
-        <source>MIDI出力の内容を消去して，バイナリ・ファイルの内容を読み込みます</source>
-        <translation>Clears MIDI output and loads a binary file</translation>
-    </message>
-    <message>
-        <source>バイナリ読込</source>
-        <translation>Load binary</translation>
-    </message>
-    <message>
-        <source>MIDI出力の内容を消去して，テキスト・ファイルの内容を読み込みます</source>
-        <translation>Clears MIDI output and loads a text file</translation>
-    </message>
-    <message>
-        <source>テキスト読込</source>
-        <translation>Load text</translation>
-    </message>
-    <message>
-        <source>MIDI入力の内容を消去します</source>
-        <translation>Clears MIDI input</translation>
-    </message>
-    <message>
-        <source>クリア</source>
-        <translation>Clear</translation>
-    </message>
-    <message>
-        <source>MIDI入力の内容をバイナリ・ファイルに保存します</source>
-        <translation>Saves MIDI input to a binary file</translation>
-    </message>
-    <message>
-        <source>バイナリ保存</source>
-        <translation>Save binary</translation>
-    </message>
-    <message>
-        <source>MIDI入力の内容をテキスト・ファイルに保存します</source>
-        <translation>Saves MIDI input to a text file</translation>
-    </message>
-    <message>
-        <source>テキスト保存</source>
-        <translation>Save text</translation>
-    </message>
-    <message>
-        <source>大きさ&#x3000;&#x3000;（バイト）</source>
-        <translation>Size (bytes)</translation>
-    </message>
-    <message>
-        <source>ここに指定された数値より大きなデータを送る場合に，分割して送信します</source>
-        <translation>Data larger than this is sent in pieces of this size</translation>
-    </message>
-    <message>
-        <source>大きさ（バイト）</source>
-        <translation>Packet size (bytes)</translation>
-    </message>
-    <message>
-        <source>MIDI出力の内容を消去します</source>
-        <translation>Clears MIDI output</translation>
-    </message>
-    <message>
-        <source>MIDI出力の内容をバイナリ・ファイルに保存します</source>
-        <translation>Saves MIDI output to a binary file</translation>
-    </message>
-    <message>
-        <source>MIDI出力の内容をテキスト・ファイルに保存します</source>
-        <translation>Saves MIDI output to a text file</translation>
-    </message>
-    <message>
-        <source>機能(&amp;N)</source>
-        <translation>Fu&amp;nctions</translation>
-    </message>
-    <message>
-        <source>出力ポート(&amp;M)</source>
-        <translation>Output port (&amp;M)</translation>
-    </message>
-    <message>
-        <source>ヒント表示(&amp;N)</source>
-        <translation>Show hi&amp;nts</translation>
-    </message>
-    <message>
-        <source>バージョン情報(&amp;V)</source>
-        <translation>About (&amp;V)</translation>
-    </message>
-    <message>
-        <source>終了(&amp;X)</source>
-        <translation>E&amp;xit</translation>
-    </message>
-    <message>
-        <source>音声出力を開けませんでした。別の出力は環境変数 KELVANE_AUDIO_DRIVER で選べます（例：jack、pulseaudio、alsa）</source>
-        <translation>No audio output could be opened. The environment variable KELVANE_AUDIO_DRIVER chooses another (jack, pulseaudio, alsa, ...)</translation>
-    </message>
-    <message>
-        <source>%1 は他のプログラムが使用中です</source>
-        <translation>%1 is in use by another program</translation>
-    </message>
-    <message>
-        <source>%1 はもうありません</source>
-        <translation>%1 is no longer there</translation>
-    </message>
-    <message>
-        <source>MIDIのサービス（JACKサーバーなど）が動いていません</source>
-        <translation>The MIDI service (a JACK server, say) is not running</translation>
-    </message>
-    <message>
-        <source>マウスを押すとノート・オン，離すとノート・オフを送ります。
-表示が乱れた場合は「音を消す」ボタンを押してください。
-パソコンのキーボードでも音を鳴らすことができます。キーA＝ノートC4です</source>
-        <translation>Pressing the mouse sends note on, releasing it note off.
-If the keys look wrong, press &quot;Silence&quot;.
-The computer keyboard plays too: key A is note C4</translation>
-    </message>
-    <message>
-        <source>MIDI出力ポートを発見できません。プログラムを終了します</source>
-        <translation>No MIDI output port was found. The program ends</translation>
-    </message>
-    <message>
-        <source>「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
-        <translation>Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
-    </message>
-    <message>
-        <source>指定された出力ポートを開けませんでした</source>
-        <translation>The chosen output port could not be opened</translation>
-    </message>
-    <message>
-        <source>MIDI出力（%1バイト）</source>
-        <translation>MIDI output (%1 bytes)</translation>
-    </message>
-    <message>
-        <source>MIDI入力なし</source>
-        <translation>No MIDI input</translation>
-    </message>
-    <message>
-        <source>MIDIイン・オーバーフロー</source>
-        <translation>MIDI input overflow</translation>
-    </message>
-    <message>
-        <source>（前回の表示中に、さらに%1件の入力が失われました）</source>
-        <translation>(While the last notice was shown, %1 more inputs were lost)</translation>
-    </message>
-    <message>
-        <source>MIDI入力（%1バイト）</source>
-        <translation>MIDI input (%1 bytes)</translation>
-    </message>
-    <message>
         <source>モジュレーションの値は0～127でなければなりません</source>
         <translation>Modulation must be 0 to 127</translation>
     </message>
@@ -1441,9 +1265,254 @@ The computer keyboard plays too: key A is note C4</translation>
         <source>プログラム番号の範囲外です</source>
         <translation>The program number is out of range</translation>
     </message>
+    <message>
+        <source>0～127</source>
+        <translation>0–127</translation>
+    </message>
+    <message>
+        <source>1～128</source>
+        <translation>1–128</translation>
+    </message>
 </context>
 <context>
-    <name>TFormProgramList</name>
+    <name>TDrumColorDialog</name>
+    <message>
+        <source>フォント／色の選択</source>
+        <translation>Font and Colours</translation>
+    </message>
+    <message>
+        <source>設定されているフォント／色を表示します。クリックに反応します</source>
+        <translation>Shows the chosen font and colours. Responds to a click</translation>
+    </message>
+    <message>
+        <source>Acoustic Bass Drum</source>
+        <translation>Acoustic Bass Drum</translation>
+    </message>
+    <message>
+        <source>フォント変更のダイアログを表示します</source>
+        <translation>Opens the font dialog</translation>
+    </message>
+    <message>
+        <source>フォント変更(&amp;F)</source>
+        <translation>&amp;Font...</translation>
+    </message>
+    <message>
+        <source>通常の背景色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the normal background colour</translation>
+    </message>
+    <message>
+        <source>背景色(&amp;B)</source>
+        <translation>&amp;Background</translation>
+    </message>
+    <message>
+        <source>通常の文字色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the normal text colour</translation>
+    </message>
+    <message>
+        <source>文字色(&amp;C)</source>
+        <translation>Text &amp;colour</translation>
+    </message>
+    <message>
+        <source>クリックした時の背景色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the background colour while clicked</translation>
+    </message>
+    <message>
+        <source>クリック時背景色(&amp;R)</source>
+        <translation>Clicked backg&amp;round</translation>
+    </message>
+    <message>
+        <source>クリックした時の文字色を設定するダイアログを表示します</source>
+        <translation>Opens the dialog for the text colour while clicked</translation>
+    </message>
+    <message>
+        <source>クリック時文字色(&amp;V)</source>
+        <translation>Clicked text (&amp;V)</translation>
+    </message>
+    <message>
+        <source>設定を中止してこのダイアログを閉じます</source>
+        <translation>Closes this dialog without applying the settings</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>設定を反映してこのダイアログを閉じます</source>
+        <translation>Applies the settings and closes this dialog</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TDrumPage</name>
+    <message>
+        <source>一覧表示のフォントと色を指定します</source>
+        <translation>Chooses the font and colours of the pads</translation>
+    </message>
+    <message>
+        <source>フォント／色変更(&amp;F)</source>
+        <translation>&amp;Font and colours...</translation>
+    </message>
+    <message>
+        <source>表示する音の名前セットを選択します。データはnote.iniから読み込んでいます</source>
+        <translation>Chooses the set of names shown. They are read from note.ini</translation>
+    </message>
+    <message>
+        <source>名前セット</source>
+        <translation>Name set</translation>
+    </message>
+</context>
+<context>
+    <name>TKeyboard</name>
+    <message>
+        <source>マウスを押すとノート・オン，離すとノート・オフを送ります。
+表示が乱れた場合は「音を消す」ボタンを押してください。
+パソコンのキーボードでも音を鳴らすことができます。キーA＝ノートC4です</source>
+        <translation>Pressing the mouse sends note on, releasing it note off.
+If the keys look wrong, press &quot;Silence&quot;.
+The computer keyboard plays too: key A is note C4</translation>
+    </message>
+</context>
+<context>
+    <name>TMainWindow</name>
+    <message>
+        <source>Kelvane</source>
+        <translation>Kelvane</translation>
+    </message>
+    <message>
+        <source>機能(&amp;N)</source>
+        <translation>Fu&amp;nctions</translation>
+    </message>
+    <message>
+        <source>出力ポート(&amp;M)</source>
+        <translation>Output port (&amp;M)</translation>
+    </message>
+    <message>
+        <source>ヒント表示(&amp;N)</source>
+        <translation>Show hi&amp;nts</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;V)</source>
+        <translation>About (&amp;V)</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>メイン(&amp;Z)&#x3000;</source>
+        <translation>Main (&amp;Z) </translation>
+    </message>
+    <message>
+        <source>ドラム(&amp;X)&#x3000;</source>
+        <translation>Drums (&amp;X) </translation>
+    </message>
+    <message>
+        <source>バイナリ(&amp;C)&#x3000;</source>
+        <translation>Binary (&amp;C) </translation>
+    </message>
+    <message>
+        <source>MIDI出力ポートを発見できません。プログラムを終了します</source>
+        <translation>No MIDI output port was found. The program ends</translation>
+    </message>
+    <message>
+        <source>「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
+        <translation>Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
+    </message>
+</context>
+<context>
+    <name>TMonitor</name>
+    <message>
+        <source>MIDI入力なし</source>
+        <translation>No MIDI input</translation>
+    </message>
+    <message>
+        <source>MIDIイン・オーバーフロー</source>
+        <translation>MIDI input overflow</translation>
+    </message>
+    <message>
+        <source>（前回の表示中に、さらに%1件の入力が失われました）</source>
+        <translation>(While the last notice was shown, %1 more inputs were lost)</translation>
+    </message>
+    <message>
+        <source>MIDI入力（%1バイト）</source>
+        <translation>MIDI input (%1 bytes)</translation>
+    </message>
+    <message>
+        <source>MIDI入力</source>
+        <translation>MIDI input</translation>
+    </message>
+</context>
+<context>
+    <name>TMonitorTableModel</name>
+    <message>
+        <source>時間（秒）</source>
+        <translation>Time (s)</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time of day</translation>
+    </message>
+    <message>
+        <source>間隔（ミリ秒）</source>
+        <translation>Gap (ms)</translation>
+    </message>
+    <message>
+        <source>方向</source>
+        <translation>Direction</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>意味</source>
+        <translation>Meaning</translation>
+    </message>
+    <message>
+        <source>バイト</source>
+        <translation>Bytes</translation>
+    </message>
+    <message>
+        <source>入力</source>
+        <translation>In</translation>
+    </message>
+    <message>
+        <source>出力</source>
+        <translation>Out</translation>
+    </message>
+</context>
+<context>
+    <name>TOutputPortMenu</name>
+    <message>
+        <source>音声出力を開けませんでした。別の出力は環境変数 KELVANE_AUDIO_DRIVER で選べます（例：jack、pulseaudio、alsa）</source>
+        <translation>No audio output could be opened. The environment variable KELVANE_AUDIO_DRIVER chooses another (jack, pulseaudio, alsa, ...)</translation>
+    </message>
+    <message>
+        <source>%1 は他のプログラムが使用中です</source>
+        <translation>%1 is in use by another program</translation>
+    </message>
+    <message>
+        <source>%1 はもうありません</source>
+        <translation>%1 is no longer there</translation>
+    </message>
+    <message>
+        <source>MIDIのサービス（JACKサーバーなど）が動いていません</source>
+        <translation>The MIDI service (a JACK server, say) is not running</translation>
+    </message>
+    <message>
+        <source>指定された出力ポートを開けませんでした</source>
+        <translation>The chosen output port could not be opened</translation>
+    </message>
+</context>
+<context>
+    <name>TProgramListDialog</name>
     <message>
         <source>プログラムの選択</source>
         <translation>Choose a Program</translation>
@@ -1496,46 +1565,14 @@ The left and right mouse buttons play an octave apart</translation>
     </message>
 </context>
 <context>
-    <name>TMonitorTableModel</name>
+    <name>TRawSender</name>
     <message>
-        <source>時間（秒）</source>
-        <translation>Time (s)</translation>
+        <source>MIDI出力（%1バイト）</source>
+        <translation>MIDI output (%1 bytes)</translation>
     </message>
     <message>
-        <source>時刻</source>
-        <translation>Time of day</translation>
-    </message>
-    <message>
-        <source>間隔（ミリ秒）</source>
-        <translation>Gap (ms)</translation>
-    </message>
-    <message>
-        <source>方向</source>
-        <translation>Direction</translation>
-    </message>
-    <message>
-        <source>チャンネル</source>
-        <translation>Channel</translation>
-    </message>
-    <message>
-        <source>種類</source>
-        <translation>Kind</translation>
-    </message>
-    <message>
-        <source>意味</source>
-        <translation>Meaning</translation>
-    </message>
-    <message>
-        <source>バイト</source>
-        <translation>Bytes</translation>
-    </message>
-    <message>
-        <source>入力</source>
-        <translation>In</translation>
-    </message>
-    <message>
-        <source>出力</source>
-        <translation>Out</translation>
+        <source>MIDI出力</source>
+        <translation>MIDI output</translation>
     </message>
 </context>
 </TS>

@@ -4,7 +4,7 @@
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
 #include "Language.h"
-#include "UnitFormMain.h"
+#include "MainWindow.h"
 #include "platform/MidiService.h"
 
 #include <QTimer>

@@ -1,8 +1,10 @@
 #include "KelvaneWindows.h"
 
-#include "UnitFormDrumColor.h"
-#include "UnitFormMain.h"
-#include "UnitFormProgramList.h"
+#include "ControllerPage.h"
+#include "DrumColorDialog.h"
+#include "DrumPage.h"
+#include "MainWindow.h"
+#include "ProgramListDialog.h"
 
 TKelvaneWindows::TKelvaneWindows() = default;
 TKelvaneWindows::~TKelvaneWindows() = default;
@@ -12,11 +14,11 @@ TKelvaneWindows& TKelvaneWindows::operator=(TKelvaneWindows&& other) noexcept = 
 TKelvaneWindows CreateKelvaneWindows(const QStringList& arguments, const QString& programPath)
 {
     TKelvaneWindows windows;
-    windows.Main = std::make_unique<TFormMain>(arguments, programPath);
+    windows.Main = std::make_unique<TMainWindow>(arguments, programPath);
     if (windows.Main->EndRequested())
         return windows;
-    windows.ProgramList = new TFormProgramList(*windows.Main, windows.Main.get());
-    windows.DrumColor = new TFormDrumColor(*windows.Main, windows.Main.get());
+    windows.ProgramList = new TProgramListDialog(windows.Main->ControllerPage(), windows.Main.get());
+    windows.DrumColor = new TDrumColorDialog(windows.Main->DrumPage(), windows.Main.get());
     windows.Main->AttachDialogs(windows.ProgramList, windows.DrumColor);
     return windows;
 }

@@ -6,16 +6,16 @@
 
 #include <memory>
 
-class TFormMain;
-class TFormProgramList;
-class TFormDrumColor;
+class TMainWindow;
+class TProgramListDialog;
+class TDrumColorDialog;
 
 // The main window owns the dialogs as their Qt parent; these pointers only reach them, and
 // become null when the main window goes.
 struct TKelvaneWindows {
-    std::unique_ptr<TFormMain> Main;
-    QPointer<TFormProgramList> ProgramList;
-    QPointer<TFormDrumColor> DrumColor;
+    std::unique_ptr<TMainWindow> Main;
+    QPointer<TProgramListDialog> ProgramList;
+    QPointer<TDrumColorDialog> DrumColor;
 
     TKelvaneWindows();
     ~TKelvaneWindows();

@@ -16,6 +16,13 @@ constexpr qint64 MaxTextFileBytes = 3 * MaxSyxFileBytes;
 TFileDialogRequest SyxFileRequest(bool save, const QString& folder);
 TFileDialogRequest TextFileRequest(bool save, const QString& folder);
 QString FolderOf(const QString& path);  // with its trailing separator
+
+// The folders the file dialogs of the Binary page open in, each with its trailing separator: one
+// for .syx files and one for .txt files, shared by the monitor and the output editor.
+struct TFileFolders {
+    QString Binary;
+    QString Text;
+};
 QByteArray ReadWholeFile(const QString& path, qint64 limit);
 void WriteWholeFile(const QString& path, const QByteArray& bytes);
 

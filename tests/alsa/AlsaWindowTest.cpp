@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -73,7 +74,7 @@ QPoint SaveMonitorButtonIn(const QSize& size)
     TKelvaneFixture window;
     window.Main().resize(size);
     ShowPage(window, 2);
-    QWidget* button = window.Form().ButtonInSaveBinary;
+    QWidget* button = window.Find<QPushButton>("ButtonInSaveBinary");
     return button->mapTo(&window.Main(), button->rect().center());
 }
 
@@ -87,8 +88,8 @@ TEST_F(AlsaWindowTest, KeyDReachesThePeerAndThePeersSysexIsShown)
     options.UseRecordingService = false;
     Fixture = std::make_unique<TKelvaneFixture>(options);
     TKelvaneFixture& f = *Fixture;
-    ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr) << "the peer's output did not open";
+    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr) << "the peer's output did not open";
     f.Main().show();
     f.Main().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f.Main(), 30000));
@@ -102,18 +103,18 @@ TEST_F(AlsaWindowTest, KeyDReachesThePeerAndThePeersSysexIsShown)
         QTest::keyRelease(target, Qt::Key_D);
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->Events().size() >= 2; }, 20000));
-    f.Main().MidiOutput->PutShort(Marker[0], Marker[1], Marker[2]);
+    f.Session().Output().PutShort(Marker[0], Marker[1], Marker[2]);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->Events().size() >= 3; }, 20000));
     EXPECT_EQ(Peer->Messages(), Wire({"90 40 78", "80 40 28", "B0 7B 00"}));
 
-    QTabBar* tabs = f.Form().PageMain->tabBar();
+    QTabBar* tabs = f.Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-    ASSERT_EQ(f.Form().PageMain->currentIndex(), 2);
+    ASSERT_EQ(f.Find<QTabWidget>("PageMain")->currentIndex(), 2);
     ASSERT_EQ(Peer->Send(IdentityRequest), 0);
     ASSERT_EQ(Peer->Send(Marker), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Form().MemoMidiIn->toPlainText().endsWith("b0 7b 00"); }, 20000));
-    EXPECT_EQ(f.Form().MemoMidiIn->toPlainText(), "f0 7e 7f 09 01 f7 \nb0 7b 00");
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（9バイト）"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText().endsWith("b0 7b 00"); }, 20000));
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText(), "f0 7e 7f 09 01 f7 \nb0 7b 00");
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（9バイト）"));
     EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
 }

@@ -37,18 +37,17 @@ protected:
         F->Main().show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&F->Main()));
     }
-    Ui::TFormMain& Form() { return F->Form(); }
-    TKeyShape* Key(int key) { return Form().PanelNote->findChild<TKeyShape*>(QStringLiteral("Shape%1").arg(key)); }
+    TKeyShape* Key(int key) { return F->Find<QWidget>("PanelNote")->findChild<TKeyShape*>(QStringLiteral("Shape%1").arg(key)); }
     TDrumPad* Pad(int note)
     {
-        return Form().PanelDrum->findChild<TDrumPad*>(QStringLiteral("DrumKey%1").arg(note, 3, 10, QLatin1Char('0')));
+        return F->Find<QWidget>("PanelDrum")->findChild<TDrumPad*>(QStringLiteral("DrumKey%1").arg(note, 3, 10, QLatin1Char('0')));
     }
     void UseChannel(int channel)
     {
-        auto* item = Form().RadioChannel->findChild<QRadioButton*>(QStringLiteral("RadioChannel%1").arg(channel));
+        auto* item = F->Find<QGroupBox>("RadioChannel")->findChild<QRadioButton*>(QStringLiteral("RadioChannel%1").arg(channel));
         ASSERT_NE(item, nullptr);
         QTest::mouseClick(item, Qt::LeftButton);
-        ASSERT_EQ(F->Main().Channel, channel);
+        ASSERT_EQ(F->Session().Channel(), channel);
         F->ClearSent();
     }
     static void Press(QWidget* widget)
@@ -65,29 +64,29 @@ protected:
 };
 
 struct TNamedControl {
-    QWidget* Ui::TFormMain::*Control;
+    const char* Control;  // its object name
     const char* Name;
     QAccessible::Role Role;
 };
 
 const TNamedControl NamedControls[] = {
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::ScrollBarVolume, "ボリューム", QAccessible::ScrollBar},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::ScrollBarMasterCoarseTune, "コース・チューン", QAccessible::ScrollBar},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::ScrollBarChannelPressure, "チャネルAT", QAccessible::ScrollBar},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::TrackBarPitchBend, "ピッチベンド", QAccessible::Slider},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::CheckPortamento, "ポルタメント", QAccessible::CheckBox},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::SpinEditProgram, "プログラム", QAccessible::SpinBox},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::SpinEditDeviceID, "GSデバイスＩＤ", QAccessible::SpinBox},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::SpinEditInterval, "送信間隔（ミリ秒）", QAccessible::SpinBox},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::SpinEditPacketSize, "大きさ（バイト）", QAccessible::SpinBox},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::MemoMidiIn, "MIDI入力", QAccessible::EditableText},
-    {(QWidget * Ui::TFormMain::*)&Ui::TFormMain::MemoMidiOut, "MIDI出力", QAccessible::EditableText},
+    {"ScrollBarVolume", "ボリューム", QAccessible::ScrollBar},
+    {"ScrollBarMasterCoarseTune", "コース・チューン", QAccessible::ScrollBar},
+    {"ScrollBarChannelPressure", "チャネルAT", QAccessible::ScrollBar},
+    {"TrackBarPitchBend", "ピッチベンド", QAccessible::Slider},
+    {"CheckPortamento", "ポルタメント", QAccessible::CheckBox},
+    {"SpinEditProgram", "プログラム", QAccessible::SpinBox},
+    {"SpinEditDeviceID", "GSデバイスＩＤ", QAccessible::SpinBox},
+    {"SpinEditInterval", "送信間隔（ミリ秒）", QAccessible::SpinBox},
+    {"SpinEditPacketSize", "大きさ（バイト）", QAccessible::SpinBox},
+    {"MemoMidiIn", "MIDI入力", QAccessible::EditableText},
+    {"MemoMidiOut", "MIDI出力", QAccessible::EditableText},
 };
 
 TEST_F(AccessibilityTest, ControlsCarryTheirCaptionsAsNames)
 {
     for (const TNamedControl& c : NamedControls) {
-        QWidget* control = Form().*c.Control;
+        QWidget* control = F->Find<QWidget>(c.Control);
         EXPECT_EQ(Name(control), QString::fromUtf8(c.Name)) << control->objectName().toStdString();
         ASSERT_NE(Accessible(control), nullptr);
         EXPECT_EQ(Accessible(control)->role(), c.Role) << control->objectName().toStdString();
@@ -97,7 +96,7 @@ TEST_F(AccessibilityTest, ControlsCarryTheirCaptionsAsNames)
 TEST_F(AccessibilityTest, EveryControlAUserOperatesHasAName)
 {
     QStringList nameless;
-    for (QWidget* page : {Form().TabMain, Form().TabDrum, Form().TabBinary}) {
+    for (QWidget* page : {F->Find<QWidget>("TabMain"), F->Find<QWidget>("TabDrum"), F->Find<QWidget>("TabBinary")}) {
         for (QWidget* control : page->findChildren<QWidget*>()) {
             const bool operated = qobject_cast<QAbstractSlider*>(control) || qobject_cast<QAbstractSpinBox*>(control)
                                   || qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control)
@@ -127,10 +126,10 @@ TEST_F(AccessibilityTest, PressingAKeySendsWhatAClickSends)
     UseChannel(10);
     Press(Key(60));
     EXPECT_EQ(F->Sent(), Wire({"99 3C 78", "89 3C 28"}));
-    EXPECT_FALSE(F->Main().KeySounding[0]);
+    EXPECT_FALSE(F->Keyboard().Sounding(60));
 
     // The same bytes as the mouse, transposition included.
-    F->Form().ScrollBarTranspose->setValue(2);
+    F->Find<QScrollBar>("ScrollBarTranspose")->setValue(2);
     F->ClearSent();
     QTest::mousePress(Key(61), Qt::LeftButton);
     QTest::mouseRelease(Key(61), Qt::LeftButton);
@@ -143,7 +142,7 @@ TEST_F(AccessibilityTest, PressingAKeySendsWhatAClickSends)
 
 TEST_F(AccessibilityTest, PadsAreButtonsThatPlayTheirNote)
 {
-    QTabBar* tabs = Form().PageMain->tabBar();
+    QTabBar* tabs = F->Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
     UseChannel(10);
     TDrumPad* pad = Pad(36);
@@ -153,10 +152,10 @@ TEST_F(AccessibilityTest, PadsAreButtonsThatPlayTheirNote)
     EXPECT_FALSE(pad->text().isEmpty());
     Press(pad);
     EXPECT_EQ(F->Sent(), Wire({"99 24 78", "89 24 28"}));
-    EXPECT_EQ(pad->BackColor(), F->Main().DrumBackColor);  // released again
+    EXPECT_EQ(pad->BackColor(), F->Drums().DrumColors().Back);  // released again
 
     // The name follows the list shown.
-    Form().ComboDrumList->setCurrentIndex(Form().ComboDrumList->count() - 1);
+    F->Find<QComboBox>("ComboDrumList")->setCurrentIndex(F->Find<QComboBox>("ComboDrumList")->count() - 1);
     EXPECT_EQ(Name(pad), pad->text() + " (36)");
 }
 
@@ -172,25 +171,25 @@ QWidget* NextByTab(QWidget* control, QWidget* window)
 
 TEST_F(AccessibilityTest, TabReachesTheBarsOfTheMainPageInReadingOrder)
 {
-    const QList<QWidget*> order = {Form().SpinEditProgram, Form().RadioProgramRange->findChild<QRadioButton*>("RadioProgramRange0"),
-                                   Form().RadioProgramRange->findChild<QRadioButton*>("RadioProgramRange1"),
-                                   Form().TrackBarPitchBend, Form().ScrollBarTranspose, Form().ScrollBarOnVelocity};
+    const QList<QWidget*> order = {F->Find<TSpinEdit>("SpinEditProgram"), F->Find<QGroupBox>("RadioProgramRange")->findChild<QRadioButton*>("RadioProgramRange0"),
+                                   F->Find<QGroupBox>("RadioProgramRange")->findChild<QRadioButton*>("RadioProgramRange1"),
+                                   F->Find<QSlider>("TrackBarPitchBend"), F->Find<QScrollBar>("ScrollBarTranspose"), F->Find<QScrollBar>("ScrollBarOnVelocity")};
     for (int i = 0; i + 1 < order.size(); ++i)
         EXPECT_EQ(NextByTab(order[i], &F->Main()), order[i + 1]) << order[i]->objectName().toStdString();
-    EXPECT_EQ(NextByTab(Form().ScrollBarMasterCoarseTune, &F->Main()), Form().ButtonGmSystemOn);
+    EXPECT_EQ(NextByTab(F->Find<QScrollBar>("ScrollBarMasterCoarseTune"), &F->Main()), F->Find<QPushButton>("ButtonGmSystemOn"));
     // A click on a bar leaves the focus where it was.
-    Form().ButtonSendAll->setFocus();
-    QTest::mouseClick(Form().ScrollBarVolume, Qt::LeftButton);
-    EXPECT_EQ(F->Main().focusWidget(), Form().ButtonSendAll);
+    F->Find<QPushButton>("ButtonSendAll")->setFocus();
+    QTest::mouseClick(F->Find<QScrollBar>("ScrollBarVolume"), Qt::LeftButton);
+    EXPECT_EQ(F->Main().focusWidget(), F->Find<QPushButton>("ButtonSendAll"));
 }
 
 TEST_F(AccessibilityTest, TabMovesThroughTheBinaryPageInItsVisualOrder)
 {
-    QTabBar* tabs = Form().PageMain->tabBar();
+    QTabBar* tabs = F->Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
-    const QList<QWidget*> order = {Form().ComboMidiInDevice, Form().ButtonInClear, Form().ButtonInSaveBinary,
-                                   Form().ButtonInSaveText, Form().ButtonBinaryFontSet, Form().SpinEditInterval,
-                                   Form().SpinEditPacketSize};
+    const QList<QWidget*> order = {F->Find<TPortComboBox>("ComboMidiInDevice"), F->Find<QPushButton>("ButtonInClear"), F->Find<QPushButton>("ButtonInSaveBinary"),
+                                   F->Find<QPushButton>("ButtonInSaveText"), F->Find<QPushButton>("ButtonBinaryFontSet"), F->Find<TSpinEdit>("SpinEditInterval"),
+                                   F->Find<TSpinEdit>("SpinEditPacketSize")};
     for (int i = 0; i + 1 < order.size(); ++i) {
         EXPECT_EQ(NextByTab(order[i], &F->Main()), order[i + 1]) << order[i]->objectName().toStdString();
     }

@@ -33,18 +33,18 @@ void OpenBinaryPage(TKelvaneFixture& f)
 
 void Type(TKelvaneFixture& f, const QString& text)
 {
-    QTest::mouseClick(f.Form().MemoMidiOut->viewport(), Qt::LeftButton);
-    QTest::keyClicks(f.Form().MemoMidiOut, text);
+    QTest::mouseClick(f.Find<QPlainTextEdit>("MemoMidiOut")->viewport(), Qt::LeftButton);
+    QTest::keyClicks(f.Find<QPlainTextEdit>("MemoMidiOut"), text);
 }
 
 QColor LabelColor(TKelvaneFixture& f)
 {
-    return f.Form().LabelMidiOut->palette().color(QPalette::Window);
+    return f.Find<QLabel>("LabelMidiOut")->palette().color(QPalette::Window);
 }
 
 std::vector<QPushButton*> FourButtons(TKelvaneFixture& f)
 {
-    return {f.Form().ButtonSend, f.Form().ButtonOutClear, f.Form().ButtonOutSaveBinary, f.Form().ButtonOutSaveText};
+    return {f.Find<QPushButton>("ButtonSend"), f.Find<QPushButton>("ButtonOutClear"), f.Find<QPushButton>("ButtonOutSaveBinary"), f.Find<QPushButton>("ButtonOutSaveText")};
 }
 
 // Answers the file dialogs with the given paths in turn and keeps what each was asked.
@@ -88,17 +88,17 @@ TEST_P(MemoStateTest, ButtonsAndLabelFollowTheText)
     OpenBinaryPage(f);
     Type(f, c.Typed);
     if (c.PressReturn)
-        QTest::keyClick(f.Form().MemoMidiOut, Qt::Key_Return);
+        QTest::keyClick(f.Find<QPlainTextEdit>("MemoMidiOut"), Qt::Key_Return);
     for (QPushButton* button : FourButtons(f))
         EXPECT_EQ(button->isEnabled(), c.Enabled) << Text(button->objectName());
-    EXPECT_TRUE(f.Form().ButtonOutLoadBinary->isEnabled());
-    EXPECT_TRUE(f.Form().ButtonOutLoadText->isEnabled());
-    EXPECT_TRUE(f.Form().ButtonBinaryFontSet->isEnabled());
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), Text(c.Label));
+    EXPECT_TRUE(f.Find<QPushButton>("ButtonOutLoadBinary")->isEnabled());
+    EXPECT_TRUE(f.Find<QPushButton>("ButtonOutLoadText")->isEnabled());
+    EXPECT_TRUE(f.Find<QPushButton>("ButtonBinaryFontSet")->isEnabled());
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), Text(c.Label));
 
     // A send of what is there; no digits send nothing and say nothing.
     f.ClearSent();
-    Click(f.Form().ButtonSend);
+    Click(f.Find<QPushButton>("ButtonSend"));
     QTest::qWait(250);
     EXPECT_EQ(f.Sent(), c.Sends);
     EXPECT_TRUE(f.Messages.isEmpty()) << Text(f.Messages.join("|"));
@@ -118,12 +118,12 @@ TEST(BinaryPage, ClearEmptiesTheMemoAndDisablesTheButtons)
     TKelvaneFixture f;
     OpenBinaryPage(f);
     Type(f, "90 3C 7F");
-    ASSERT_TRUE(f.Form().ButtonOutClear->isEnabled());
-    Click(f.Form().ButtonOutClear);
-    EXPECT_TRUE(f.Form().MemoMidiOut->toPlainText().isEmpty());
+    ASSERT_TRUE(f.Find<QPushButton>("ButtonOutClear")->isEnabled());
+    Click(f.Find<QPushButton>("ButtonOutClear"));
+    EXPECT_TRUE(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText().isEmpty());
     for (QPushButton* button : FourButtons(f))
         EXPECT_FALSE(button->isEnabled()) << Text(button->objectName());
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力");
 }
 
 // --- the timed sender --------------------------------------------------------------------------
@@ -135,19 +135,19 @@ TEST(BinaryPage, TwoSectionsLeaveAsTwoBlocksOneIntervalApart)
     Type(f, "F0 41 10 42 12 40 00 7F 00 41 F7 f0 7e 7f 09 01 f7");
     f.ClearSent();
     QElapsedTimer clock;
-    Click(f.Form().ButtonSend);
+    Click(f.Find<QPushButton>("ButtonSend"));
     clock.start();
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 1; }, 2000));
     const qint64 first = clock.elapsed();
     EXPECT_EQ(f.Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7"}));
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（11バイト）");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（11バイト）");
     EXPECT_EQ(LabelColor(f), Aqua);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 2; }, 2000));
     const qint64 second = clock.elapsed();
     EXPECT_EQ(f.Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "F0 7E 7F 09 01 F7"}));
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（17バイト）");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（17バイト）");
     EXPECT_NE(LabelColor(f), Aqua);
 
     // The first packet leaves one interval after the click, the second one interval later.
@@ -156,11 +156,11 @@ TEST(BinaryPage, TwoSectionsLeaveAsTwoBlocksOneIntervalApart)
     EXPECT_GE(second, 190);
 
     // The run ends on the tick that finds nothing left: the label keeps its text.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent().size(), 2u);
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（17バイト）");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（17バイト）");
     EXPECT_NE(LabelColor(f), Aqua);
-    EXPECT_EQ(f.Main().SentByteCount, 0);
+    EXPECT_EQ(f.Sender().SentByteCount(), 0);
     EXPECT_TRUE(f.Messages.isEmpty()) << Text(f.Messages.join("|"));
     EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
 }
@@ -170,11 +170,11 @@ TEST(BinaryPage, ShortMessagesOnTwoLinesLeaveAsOneBlock)
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=5\n"));
     OpenBinaryPage(f);
     Type(f, "90 3C 7");
-    QTest::keyClick(f.Form().MemoMidiOut, Qt::Key_Return);
-    QTest::keyClicks(f.Form().MemoMidiOut, "F 80 3c 00");
+    QTest::keyClick(f.Find<QPlainTextEdit>("MemoMidiOut"), Qt::Key_Return);
+    QTest::keyClicks(f.Find<QPlainTextEdit>("MemoMidiOut"), "F 80 3c 00");
     f.ClearSent();
-    Click(f.Form().ButtonSend);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"90 3C 7F 80 3C 00"}));
 }
 
@@ -184,8 +184,8 @@ TEST(BinaryPage, OddSectionIsLeftOutWithOneMessageAndTheOthersAreSent)
     OpenBinaryPage(f);
     Type(f, "F0 7E 7F 09 01 F7 F0 41 1");
     f.ClearSent();
-    Click(f.Form().ButtonSend);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"F0 7E 7F 09 01 F7"}));
     EXPECT_EQ(f.Messages, QStringList{OddMessage});
 }
@@ -198,11 +198,11 @@ TEST(BinaryPage, LongSectionIsCutIntoPacketsOfTheChosenSize)
     QByteArray bytes;
     for (int i = 0; i < 2049; ++i)
         bytes.append(char(i % 0x7F));
-    f.Form().MemoMidiOut->setPlainText(QString::fromLatin1(bytes.toHex(' ')));
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（2049バイト）");
+    f.Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(QString::fromLatin1(bytes.toHex(' ')));
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（2049バイト）");
     f.ClearSent();
-    Click(f.Form().ButtonSend);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000));
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 5000));
     const auto sent = f.Sent();
     ASSERT_EQ(sent.size(), 17u);
     QByteArray joined;
@@ -220,23 +220,23 @@ TEST(BinaryPage, FailedSendEndsTheRunWithOneError)
     Type(f, "F0 01 F7 F0 02 F7 F0 03 F7");
     f.ClearSent();
     f.Service().Failures["OutLongMsg"] = MMSYSERR_NOMEM;
-    Click(f.Form().ButtonSend);
+    Click(f.Find<QPushButton>("ButtonSend"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Errors.isEmpty(); }, 2000));
     QTest::qWait(100);  // twenty more intervals: no retry, no second box
     std::string expected;
     MidiResultText(MMSYSERR_NOMEM, expected);
     EXPECT_EQ(f.Errors, QStringList{QString::fromStdString(expected)});
-    EXPECT_FALSE(f.Main().TimerMidiOut->isActive());
-    EXPECT_TRUE(f.Main().PacketQueue.isEmpty());
+    EXPECT_FALSE(f.Sender().Sending());
+    EXPECT_TRUE(f.Sender().Waiting().isEmpty());
     EXPECT_NE(LabelColor(f), Aqua);
-    EXPECT_EQ(f.Main().SentByteCount, 0);
+    EXPECT_EQ(f.Sender().SentByteCount(), 0);
 
     // The port works again: nothing of the failed run is left to go out, a new send goes.
     f.Service().Failures.clear();
     QTest::qWait(50);
     EXPECT_TRUE(f.Sent().empty());
-    Click(f.Form().ButtonSend);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"F0 01 F7", "F0 02 F7", "F0 03 F7"}));
     EXPECT_EQ(f.Errors.size(), 1);
 }
@@ -247,14 +247,14 @@ TEST(BinaryPage, SendDuringARunReplacesTheWaitingPacketsAndTheCountGoesOn)
     OpenBinaryPage(f);
     Type(f, "F0 41 10 42 12 40 00 7F 00 41 F7 F0 7E 7F 09 01 F7 F0 7E 7F 09 02 F7");
     f.ClearSent();
-    Click(f.Form().ButtonSend);
+    Click(f.Find<QPushButton>("ButtonSend"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 1; }, 2000));
-    Click(f.Form().ButtonOutClear);  // the run goes on
+    Click(f.Find<QPushButton>("ButtonOutClear"));  // the run goes on
     Type(f, "90 3C 7F");
-    Click(f.Form().ButtonSend);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 2000));
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
     EXPECT_EQ(f.Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "90 3C 7F"}));
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（14バイト）");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（14バイト）");
 }
 
 TEST(BinaryPage, ClosingTheWindowEndsARunWithoutAnError)
@@ -263,11 +263,11 @@ TEST(BinaryPage, ClosingTheWindowEndsARunWithoutAnError)
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=5\n"));
     OpenBinaryPage(f);
     Type(f, "F0 01 F7 F0 02 F7 F0 03 F7 F0 04 F7 F0 05 F7 F0 06 F7 F0 07 F7 F0 08 F7");
-    Click(f.Form().ButtonSend);
+    Click(f.Find<QPushButton>("ButtonSend"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 1; }, 2000));
     f.CloseWindow();
     QTest::qWait(100);
-    EXPECT_FALSE(f.Main().TimerMidiOut->isActive());
+    EXPECT_FALSE(f.Sender().Sending());
     EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
 }
 
@@ -277,8 +277,8 @@ TEST(BinaryPage, IntervalChangeActsAtOnceDuringARun)
 {
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=500\n"));
     OpenBinaryPage(f);
-    TSpinEdit* interval = f.Form().SpinEditInterval;
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 500);
+    TSpinEdit* interval = f.Find<TSpinEdit>("SpinEditInterval");
+    EXPECT_EQ(f.Sender().TickInterval(), 500);
 
     // Arrows only: typed digits change nothing.
     QTest::mouseClick(interval, Qt::LeftButton);
@@ -288,12 +288,12 @@ TEST(BinaryPage, IntervalChangeActsAtOnceDuringARun)
     Type(f, "F0 7E 7F 09 01 F7 F0 7E 7F 09 02 F7");
     f.ClearSent();
     QElapsedTimer clock;
-    Click(f.Form().ButtonSend);
+    Click(f.Find<QPushButton>("ButtonSend"));
     clock.start();
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(interval, Qt::Key_PageDown);  // 50 ms a press, down to the minimum
     EXPECT_EQ(interval->Value(), 5);
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 5);
+    EXPECT_EQ(f.Sender().TickInterval(), 5);
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 2; }, 2000));
     EXPECT_LT(clock.elapsed(), 300);  // not the 500 ms the run started with
 }
@@ -302,16 +302,16 @@ TEST(BinaryPage, ArrowsStepTheBoxesAndPacketSizeAlsoSetsTheInterval)
 {
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=100\nPacketSize=1024\n"));
     OpenBinaryPage(f);
-    TSpinEdit* size = f.Form().SpinEditPacketSize;
+    TSpinEdit* size = f.Find<TSpinEdit>("SpinEditPacketSize");
     // The up arrow sits at the top right of the box.
     QTest::mouseClick(size, Qt::LeftButton, {}, QPoint(size->width() - 4, 4));
     EXPECT_EQ(size->Value(), 1152);
     QTest::keyClicks(size, "9");
     EXPECT_EQ(size->Value(), 1152);
-    TSpinEdit* interval = f.Form().SpinEditInterval;
+    TSpinEdit* interval = f.Find<TSpinEdit>("SpinEditInterval");
     QTest::mouseClick(interval, Qt::LeftButton, {}, QPoint(interval->width() - 4, interval->height() - 4));
     EXPECT_EQ(interval->Value(), 95);
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 95);
+    EXPECT_EQ(f.Sender().TickInterval(), 95);
 }
 
 // --- files -------------------------------------------------------------------------------------
@@ -326,12 +326,12 @@ TEST(BinaryPage, SyxLoadsAsOneLineOfPairsAndSavesBackTheSameBytes)
     TFileAnswers answers{{dir.filePath("in.syx"), dir.filePath("out.syx")}, {}};
     answers.Install();
 
-    Click(f.Form().ButtonOutLoadBinary);
-    EXPECT_EQ(Text(f.Form().MemoMidiOut->toPlainText()), "f0 43 10 4c 00 00 7e 00 f7");
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（9バイト）");
-    EXPECT_EQ(Text(f.Main().BinaryFolder), Text(dir.path() + "/"));
+    Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
+    EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "f0 43 10 4c 00 00 7e 00 f7");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（9バイト）");
+    EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/"));
 
-    Click(f.Form().ButtonOutSaveBinary);
+    Click(f.Find<QPushButton>("ButtonOutSaveBinary"));
     EXPECT_EQ(ReadFile(dir.filePath("out.syx")), nine);
 
     ASSERT_EQ(answers.Requests.size(), 2u);
@@ -367,8 +367,8 @@ TEST(BinaryPage, LoadedDumpShowsAMessageALineAndKeepsEveryByte)
     TFileAnswers answers{{dir.filePath("dump.syx"), dir.filePath("out.syx"), dir.filePath("out.txt")}, {}};
     answers.Install();
 
-    Click(f.Form().ButtonOutLoadBinary);
-    const QStringList lines = f.Form().MemoMidiOut->toPlainText().split(u'\n');
+    Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
+    const QStringList lines = f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText().split(u'\n');
     ASSERT_EQ(lines.size(), 6);  // 6 bytes; 600 as 256, 256 and 88; 11; the short message
     EXPECT_EQ(Text(lines[0]), "f0 25 4a 6f 14 f7");
     EXPECT_EQ(Text(lines[4]), Text(QString::fromLatin1(messages[2].toHex(' '))));
@@ -376,12 +376,12 @@ TEST(BinaryPage, LoadedDumpShowsAMessageALineAndKeepsEveryByte)
     for (const QString& line : lines.mid(1, 3))
         EXPECT_EQ(line.size() + 1, 3 * (line == lines[3] ? 88 : 256)) << Text(line.left(20));
     EXPECT_EQ(Text(lines.join(u' ')), Text(QString::fromLatin1(dump.toHex(' '))));
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（620バイト）");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（620バイト）");
 
     // A saved .syx holds exactly the file's bytes; a saved .txt the lines, parted by CR LF.
-    Click(f.Form().ButtonOutSaveBinary);
+    Click(f.Find<QPushButton>("ButtonOutSaveBinary"));
     EXPECT_EQ(ReadFile(dir.filePath("out.syx")), dump);
-    Click(f.Form().ButtonOutSaveText);
+    Click(f.Find<QPushButton>("ButtonOutSaveText"));
     EXPECT_EQ(ReadFile(dir.filePath("out.txt")), lines.join("\r\n").toLatin1());
 
     // Sent, it leaves as the single line would: each message cut into packets of 128 bytes.
@@ -392,8 +392,8 @@ TEST(BinaryPage, LoadedDumpShowsAMessageALineAndKeepsEveryByte)
             expected.emplace_back(packet.begin(), packet.end());
         }
     f.ClearSent();
-    Click(f.Form().ButtonSend);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Main().TimerMidiOut->isActive(); }, 5000));
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 5000));
     EXPECT_EQ(f.Sent(), expected);
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty()) << Text((f.Messages + f.Errors).join("|"));
 }
@@ -407,10 +407,10 @@ TEST(BinaryPage, EmptySyxGivesAnEmptyMemo)
     WriteFile(dir.filePath("empty.syx"), {});
     TFileAnswers answers{{dir.filePath("empty.syx")}, {}};
     answers.Install();
-    Click(f.Form().ButtonOutLoadBinary);
-    EXPECT_TRUE(f.Form().MemoMidiOut->toPlainText().isEmpty());
-    EXPECT_FALSE(f.Form().ButtonSend->isEnabled());
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力");
+    Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
+    EXPECT_TRUE(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText().isEmpty());
+    EXPECT_FALSE(f.Find<QPushButton>("ButtonSend")->isEnabled());
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力");
 }
 
 TEST(BinaryPage, OddDigitsSavedAsSyxGiveTheMessageAndAnEmptyFile)
@@ -418,12 +418,12 @@ TEST(BinaryPage, OddDigitsSavedAsSyxGiveTheMessageAndAnEmptyFile)
     TKelvaneFixture f;
     OpenBinaryPage(f);
     Type(f, "F0 7");
-    EXPECT_EQ(Text(f.Form().LabelMidiOut->text()), "MIDI出力（1バイト）");  // three digits, rounded down
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（1バイト）");  // three digits, rounded down
     QTemporaryDir dir;
     WriteFile(dir.filePath("old.syx"), "previous content");  // emptied, not kept
     TFileAnswers answers{{dir.filePath("old.syx")}, {}};
     answers.Install();
-    Click(f.Form().ButtonOutSaveBinary);
+    Click(f.Find<QPushButton>("ButtonOutSaveBinary"));
     EXPECT_EQ(f.Messages, QStringList{OddMessage});
     EXPECT_TRUE(QFileInfo::exists(dir.filePath("old.syx")));
     EXPECT_EQ(ReadFile(dir.filePath("old.syx")), QByteArray());
@@ -447,15 +447,15 @@ TEST_P(TextFileTest, LoadsWithCrLfAndSavesExactlyAsShown)
     WriteFile(dir.filePath("in.txt"), c.File);
     TFileAnswers answers{{dir.filePath("in.txt"), dir.filePath("out.txt")}, {}};
     answers.Install();
-    Click(f.Form().ButtonOutLoadText);
-    Click(f.Form().ButtonOutSaveText);
+    Click(f.Find<QPushButton>("ButtonOutLoadText"));
+    Click(f.Find<QPushButton>("ButtonOutSaveText"));
     EXPECT_EQ(ReadFile(dir.filePath("out.txt")), c.Saved);
     ASSERT_EQ(answers.Requests.size(), 2u);
     for (const TFileDialogRequest& request : answers.Requests) {
         EXPECT_EQ(Text(request.DefaultSuffix), "txt");
         EXPECT_EQ(Text(request.Filter), Text(TextFilter));
     }
-    EXPECT_EQ(Text(f.Main().TextFolder), Text(dir.path() + "/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/"));
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty());
 }
 
@@ -491,15 +491,15 @@ TEST_P(UnreadableFileTest, IsReportedOnceAndTheMemoStays)
     answers.Install();
     QElapsedTimer clock;
     clock.start();
-    Click(f.Form().ButtonOutLoadBinary);
-    Click(f.Form().ButtonOutLoadText);
+    Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
+    Click(f.Find<QPushButton>("ButtonOutLoadText"));
     EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_EQ(f.Errors.size(), 2);
     for (const QString& error : f.Errors)
         EXPECT_TRUE(error.contains(path)) << Text(error);
-    EXPECT_EQ(Text(f.Form().MemoMidiOut->toPlainText()), "90 3C 7F");
-    EXPECT_EQ(Text(f.Main().BinaryFolder), Text(dir.path() + "/sub/"));
-    EXPECT_EQ(Text(f.Main().TextFolder), Text(dir.path() + "/sub/"));
+    EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
+    EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/sub/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/sub/"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -521,13 +521,13 @@ TEST(BinaryPage, UnwritableFileIsReportedNamingItAndTheFolderIsStillRemembered)
     const QString unwritable = dir.filePath("gone/out.txt");
     TFileAnswers answers{{unwritable, dir.filePath("gone/out.syx")}, {}};
     answers.Install();
-    Click(f.Form().ButtonOutSaveText);
-    Click(f.Form().ButtonOutSaveBinary);
+    Click(f.Find<QPushButton>("ButtonOutSaveText"));
+    Click(f.Find<QPushButton>("ButtonOutSaveBinary"));
     ASSERT_EQ(f.Errors.size(), 2);
     EXPECT_TRUE(f.Errors[0].contains(unwritable)) << Text(f.Errors[0]);
     EXPECT_TRUE(f.Errors[1].contains(dir.filePath("gone/out.syx"))) << Text(f.Errors[1]);
-    EXPECT_EQ(Text(f.Main().TextFolder), Text(dir.path() + "/gone/"));
-    EXPECT_EQ(Text(f.Main().BinaryFolder), Text(dir.path() + "/gone/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/gone/"));
+    EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/gone/"));
 }
 
 TEST(BinaryPage, HugeFileIsRefusedAtOnceWithAClearError)
@@ -545,12 +545,12 @@ TEST(BinaryPage, HugeFileIsRefusedAtOnceWithAClearError)
     answers.Install();
     QElapsedTimer clock;
     clock.start();
-    Click(f.Form().ButtonOutLoadBinary);
+    Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
     EXPECT_LT(clock.elapsed(), 1000);
     ASSERT_EQ(f.Errors.size(), 1);
     EXPECT_TRUE(f.Errors[0].contains(dir.filePath("huge.syx"))) << Text(f.Errors[0]);
     EXPECT_TRUE(f.Errors[0].contains(QStringLiteral("大きすぎ"))) << Text(f.Errors[0]);
-    EXPECT_EQ(Text(f.Form().MemoMidiOut->toPlainText()), "90 3C 7F");
+    EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
 }
 
 TEST(BinaryPage, CancelledDialogsChangeNothing)
@@ -558,15 +558,15 @@ TEST(BinaryPage, CancelledDialogsChangeNothing)
     TKelvaneFixture f;
     OpenBinaryPage(f);
     Type(f, "90 3C 7F");
-    const QString folder = f.Main().BinaryFolder;
+    const QString folder = f.Binary().Folders().Binary;
     TFileAnswers answers;  // every dialog cancelled
     answers.Install();
-    for (QPushButton* button : {f.Form().ButtonOutLoadBinary, f.Form().ButtonOutSaveBinary,
-                                f.Form().ButtonOutLoadText, f.Form().ButtonOutSaveText})
+    for (QPushButton* button : {f.Find<QPushButton>("ButtonOutLoadBinary"), f.Find<QPushButton>("ButtonOutSaveBinary"),
+                                f.Find<QPushButton>("ButtonOutLoadText"), f.Find<QPushButton>("ButtonOutSaveText")})
         Click(button);
     EXPECT_EQ(answers.Requests.size(), 4u);
-    EXPECT_EQ(Text(f.Form().MemoMidiOut->toPlainText()), "90 3C 7F");
-    EXPECT_EQ(f.Main().BinaryFolder, folder);
+    EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
+    EXPECT_EQ(f.Binary().Folders().Binary, folder);
     EXPECT_TRUE(f.Messages.isEmpty() && f.Errors.isEmpty());
 }
 
@@ -578,15 +578,15 @@ TEST(BinaryPage, MemosShareThePanelWidthEqually)
     OpenBinaryPage(f);
     // The control bar leaves the window its default width (635) and the combo its full 177.
     EXPECT_EQ(f.Main().width(), 635);
-    QWidget* panel = f.Form().PanelBinary;
+    QWidget* panel = f.Find<QWidget>("PanelBinary");
     f.Main().resize(f.Main().width() + 657 - panel->width(), f.Main().height());
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel->width() == 657; }, 2000)) << panel->width();
-    EXPECT_EQ(f.Form().ComboMidiInDevice->width(), 177);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->width(), 177);
     // (657 − 30) / 2 = 313.5, rounded toward zero.
-    const int top = f.Form().LabelMidiIn->height() + 10;
-    EXPECT_EQ(f.Form().MemoMidiIn->geometry(), QRect(10, top, 313, panel->height() - top - 5));
-    EXPECT_EQ(f.Form().MemoMidiOut->geometry(), QRect(332, top, 313, panel->height() - top - 5));
-    EXPECT_EQ(f.Form().LabelMidiOut->x(), 332);
+    const int top = f.Find<QLabel>("LabelMidiIn")->height() + 10;
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->geometry(), QRect(10, top, 313, panel->height() - top - 5));
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiOut")->geometry(), QRect(332, top, 313, panel->height() - top - 5));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiOut")->x(), 332);
 }
 
 TEST(BinaryPage, IntervalPacketSizeFoldersAndFontAreRestoredAndSaved)
@@ -596,10 +596,10 @@ TEST(BinaryPage, IntervalPacketSizeFoldersAndFontAreRestoredAndSaved)
                                    "[SystemExclusiveSend]\nInterval=250\nPacketSize=256\n"
                                    "[FilePath]\nBinary=/saved/binary/\nText=/saved/text/\n"));
     OpenBinaryPage(f);
-    EXPECT_EQ(f.Form().SpinEditInterval->Value(), 250);
-    EXPECT_EQ(f.Form().SpinEditPacketSize->Value(), 256);
-    EXPECT_EQ(f.Main().TimerMidiOut->interval(), 250);
-    for (QWidget* memo : {static_cast<QWidget*>(f.Form().MemoMidiIn), static_cast<QWidget*>(f.Form().MemoMidiOut)}) {
+    EXPECT_EQ(f.Find<TSpinEdit>("SpinEditInterval")->Value(), 250);
+    EXPECT_EQ(f.Find<TSpinEdit>("SpinEditPacketSize")->Value(), 256);
+    EXPECT_EQ(f.Sender().TickInterval(), 250);
+    for (QWidget* memo : {static_cast<QWidget*>(f.Find<QPlainTextEdit>("MemoMidiIn")), static_cast<QWidget*>(f.Find<QPlainTextEdit>("MemoMidiOut"))}) {
         EXPECT_EQ(Text(memo->font().family()), "Restored Face");
         EXPECT_EQ(memo->font().pointSize(), 12);
         EXPECT_TRUE(memo->font().bold());
@@ -607,8 +607,8 @@ TEST(BinaryPage, IntervalPacketSizeFoldersAndFontAreRestoredAndSaved)
 
     TFileAnswers answers;
     answers.Install();
-    Click(f.Form().ButtonOutLoadBinary);
-    Click(f.Form().ButtonOutLoadText);
+    Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
+    Click(f.Find<QPushButton>("ButtonOutLoadText"));
     ASSERT_EQ(answers.Requests.size(), 2u);
     EXPECT_EQ(Text(answers.Requests[0].InitialFolder), "/saved/binary/");
     EXPECT_EQ(Text(answers.Requests[1].InitialFolder), "/saved/text/");
@@ -622,13 +622,13 @@ TEST(BinaryPage, IntervalPacketSizeFoldersAndFontAreRestoredAndSaved)
         chosen.setItalic(true);
         return chosen;
     };
-    Click(f.Form().ButtonBinaryFontSet);
+    Click(f.Find<QPushButton>("ButtonBinaryFontSet"));
     ASSERT_TRUE(offered.has_value());
     EXPECT_EQ(Text(offered->family()), "Restored Face");
-    EXPECT_EQ(Text(f.Form().MemoMidiIn->font().family()), "Chosen Face");
-    EXPECT_EQ(Text(f.Form().MemoMidiOut->font().family()), "Chosen Face");
+    EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiIn")->font().family()), "Chosen Face");
+    EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->font().family()), "Chosen Face");
 
-    TSpinEdit* interval = f.Form().SpinEditInterval;
+    TSpinEdit* interval = f.Find<TSpinEdit>("SpinEditInterval");
     QTest::mouseClick(interval, Qt::LeftButton, {}, QPoint(interval->width() - 4, 4));  // 255
     const QString settingsPath = f.SettingsPath();
     f.CloseWindow();

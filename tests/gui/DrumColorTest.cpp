@@ -3,11 +3,10 @@
 
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "IniFile.h"
+#include "DrumColorDialog.h"
 #include "GuiTest.h"
-#include "UnitFormDrumColor.h"
+#include "IniFile.h"
 #include "Widgets.h"
-#include "ui_UnitFormDrumColor.h"
 
 #include <QColorDialog>
 #include <QPushButton>
@@ -36,24 +35,24 @@ void ShowDrumPage(TKelvaneFixture& f)
 
 TDrumPad* Pad(TKelvaneFixture& f, int note)
 {
-    return f.Main().DrumPads[size_t(note)];
+    return f.Drums().Pad(note);
 }
 
 // Clicks the drum page's button and runs `inside` while the modal dialog is up. Whatever
 // `inside` leaves open is cancelled, so a failing test cannot hang in the dialog.
-void WithDialog(TKelvaneFixture& f, const std::function<void(TFormDrumColor&, Ui::TFormDrumColor&)>& inside)
+void WithDialog(TKelvaneFixture& f, const std::function<void(TDrumColorDialog&)>& inside)
 {
-    TFormDrumColor& dialog = *f.Windows.DrumColor;
+    TDrumColorDialog& dialog = *f.Windows.DrumColor;
     bool ran = false;
     QTimer::singleShot(0, &dialog, [&] {
         ran = true;
         EXPECT_TRUE(dialog.isModal() && dialog.isVisible());
         if (QTest::qWaitForWindowExposed(&dialog))
-            inside(dialog, *dialog.Form());
+            inside(dialog);
         if (dialog.isVisible())
             dialog.reject();
     });
-    QTest::mouseClick(f.Form().ButtonDrumFontSet, Qt::LeftButton);
+    QTest::mouseClick(f.Find<QPushButton>("ButtonDrumFontSet"), Qt::LeftButton);
     EXPECT_TRUE(ran);
     EXPECT_FALSE(dialog.isVisible());
 }
@@ -98,27 +97,27 @@ TEST(DrumColorDialog, NewBackgroundThenCancelChangesNothing)
     TKelvaneFixture f;
     ShowDrumPage(f);
     TColorAnswers colors{Red};
-    WithDialog(f, [&](TFormDrumColor& dialog, Ui::TFormDrumColor& ui) {
-        Click(ui.ButtonBackColor);
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), 255u);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonBackColor"));
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), 255u);
         EXPECT_EQ(dialog.BackColor, 255u);
-        Click(ui.ButtonCancel);
+        Click(Find<QPushButton>(dialog, "ButtonCancel"));
     });
     ASSERT_EQ(colors.Opened.size(), 1u);
     EXPECT_EQ(colors.Opened[0], ColorFromNumber(Navy));  // opened with the preview's background
-    EXPECT_EQ(f.Main().DrumBackColor, Navy);
+    EXPECT_EQ(f.Drums().DrumColors().Back, Navy);
     ExpectAllPads(f, Navy, White);
 
     // The next opening starts again from the pads; Escape cancels like the button.
     colors.Answers = {Red};
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), Navy);
-        EXPECT_EQ(ui.StaticTextDrum->ForeColor(), White);
-        Click(ui.ButtonBackColor);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), Navy);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);
+        Click(Find<QPushButton>(dialog, "ButtonBackColor"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     });
     ExpectAllPads(f, Navy, White);
-    EXPECT_EQ(f.Main().DrumBackColor, Navy);
+    EXPECT_EQ(f.Drums().DrumColors().Back, Navy);
 }
 
 TEST(DrumColorDialog, NewFontThenOkChangesEveryPadAndIsSavedFromTheFirst)
@@ -132,13 +131,13 @@ TEST(DrumColorDialog, NewFontThenOkChangesEveryPadAndIsSavedFromTheFirst)
         chosen.setBold(true);
         return chosen;
     };
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        Click(ui.ButtonFont);
-        EXPECT_EQ(ui.StaticTextDrum->font().family(), "Kelvane Test Serif");
-        EXPECT_EQ(ui.StaticTextDrum->ForeColor(), White);  // the text colour survives a new font
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonFont"));
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->font().family(), "Kelvane Test Serif");
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);  // the text colour survives a new font
         // Not before OK.
         EXPECT_EQ(Pad(f, 0)->font().family(), "ＭＳ Ｐゴシック");
-        Click(ui.ButtonOK);
+        Click(Find<QPushButton>(dialog, "ButtonOK"));
     });
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0].family(), "ＭＳ Ｐゴシック");
@@ -165,22 +164,22 @@ TEST(DrumColorDialog, PressedColoursShowOnlyWhenPressed)
     TKelvaneFixture f;
     ShowDrumPage(f);
     TColorAnswers colors{Red, Green};
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        Click(ui.ButtonReverseBackColor);
-        Click(ui.ButtonReverseForeColor);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonReverseBackColor"));
+        Click(Find<QPushButton>(dialog, "ButtonReverseForeColor"));
         // The preview is not repainted by the pressed colours...
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), Navy);
-        EXPECT_EQ(ui.StaticTextDrum->ForeColor(), White);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), Navy);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);
         // ...but shows them while pressed, as they stand in the dialog, and sends nothing.
         f.ClearSent();
-        QTest::mousePress(ui.StaticTextDrum, Qt::RightButton);
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), 255u);
-        EXPECT_EQ(ui.StaticTextDrum->ForeColor(), 65280u);
+        QTest::mousePress(Find<TDrumPad>(dialog, "StaticTextDrum"), Qt::RightButton);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), 255u);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), 65280u);
         EXPECT_EQ(Pad(f, 40)->BackColor(), Navy);
-        QTest::mouseRelease(ui.StaticTextDrum, Qt::RightButton);
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), Navy);
+        QTest::mouseRelease(Find<TDrumPad>(dialog, "StaticTextDrum"), Qt::RightButton);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), Navy);
         EXPECT_TRUE(f.Sent().empty());
-        Click(ui.ButtonOK);
+        Click(Find<QPushButton>(dialog, "ButtonOK"));
     });
     ASSERT_EQ(colors.Opened.size(), 2u);
     EXPECT_EQ(colors.Opened[0], ColorFromNumber(Aqua));
@@ -205,22 +204,22 @@ TEST(DrumColorDialog, RestColoursThenOkRepaintAllPads)
     TKelvaneFixture f;
     ShowDrumPage(f);
     TColorAnswers colors{Olive, std::nullopt, Green};
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        Click(ui.ButtonBackColor);
-        Click(ui.ButtonForeColor);  // cancelled: the text colour stays
-        Click(ui.ButtonForeColor);
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), 32896u);
-        EXPECT_EQ(ui.StaticTextDrum->ForeColor(), 65280u);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonBackColor"));
+        Click(Find<QPushButton>(dialog, "ButtonForeColor"));  // cancelled: the text colour stays
+        Click(Find<QPushButton>(dialog, "ButtonForeColor"));
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), 32896u);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), 65280u);
         // Enter confirms.
-        QTest::keyClick(ui.ButtonOK, Qt::Key_Return);
+        QTest::keyClick(Find<QPushButton>(dialog, "ButtonOK"), Qt::Key_Return);
     });
     ASSERT_EQ(colors.Opened.size(), 3u);
     EXPECT_EQ(colors.Opened[1], ColorFromNumber(White));
     EXPECT_EQ(colors.Opened[2], ColorFromNumber(White));
     ExpectAllPads(f, 32896, 65280);
-    EXPECT_EQ(f.Main().DrumBackColor, 32896u);
-    EXPECT_EQ(f.Main().DrumForeColor, 65280u);
-    EXPECT_EQ(f.Main().DrumReverseBackColor, Aqua);
+    EXPECT_EQ(f.Drums().DrumColors().Back, 32896u);
+    EXPECT_EQ(f.Drums().DrumColors().Fore, 65280u);
+    EXPECT_EQ(f.Drums().DrumColors().ReverseBack, Aqua);
 }
 
 TEST(DrumColorDialog, PreviewStartsAtRestEvenWhenTheFirstPadIsStuckPressed)
@@ -234,10 +233,10 @@ TEST(DrumColorDialog, PreviewStartsAtRestEvenWhenTheFirstPadIsStuckPressed)
     f.Service().Failures.clear();
     ASSERT_EQ(Pad(f, 0)->ForeColor(), Black);
 
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        EXPECT_EQ(ui.StaticTextDrum->BackColor(), Navy);
-        EXPECT_EQ(ui.StaticTextDrum->ForeColor(), White);
-        Click(ui.ButtonOK);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->BackColor(), Navy);
+        EXPECT_EQ(Find<TDrumPad>(dialog, "StaticTextDrum")->ForeColor(), White);
+        Click(Find<QPushButton>(dialog, "ButtonOK"));
     });
     ExpectAllPads(f, Navy, White);
 }
@@ -257,9 +256,9 @@ TEST(DrumColorDialog, CustomColoursSurviveARestartWhateverTheColourDialogAnswere
         QColorDialog::setCustomColor(0, QColor(0x12, 0x34, 0x56));
         QColorDialog::setCustomColor(15, QColor(1, 2, 3));
     };
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        Click(ui.ButtonForeColor);
-        Click(ui.ButtonCancel);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonForeColor"));
+        Click(Find<QPushButton>(dialog, "ButtonCancel"));
     });
     f.CloseWindow();
     {
@@ -285,9 +284,9 @@ TEST(DrumColorDialog, CustomColoursSurviveARestartWhateverTheColourDialogAnswere
             seen.push_back(QColorDialog::customColor(slot));
         QColorDialog::setCustomColor(2, QColor(0xAB, 0xCD, 0xEF));
     };
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) {
-        Click(ui.ButtonReverseBackColor);
-        Click(ui.ButtonOK);
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonReverseBackColor"));
+        Click(Find<QPushButton>(dialog, "ButtonOK"));
     });
     ASSERT_EQ(seen.size(), 16u);
     EXPECT_EQ(seen[0], QColor(0x12, 0x34, 0x56));
@@ -316,7 +315,7 @@ TEST(DrumColorDialog, UnreadableCustomColourEntriesAreEmptySlots)
         for (int slot = 0; slot < 4; ++slot)
             seen.push_back(QColorDialog::customColor(slot));
     };
-    WithDialog(f, [&](TFormDrumColor&, Ui::TFormDrumColor& ui) { Click(ui.ButtonBackColor); });
+    WithDialog(f, [&](TDrumColorDialog& dialog) { Click(Find<QPushButton>(dialog, "ButtonBackColor")); });
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0], QColor(Qt::white));
     EXPECT_EQ(seen[1], QColor(0, 0xFF, 0));  // blue·65536 + green·256 + red, read in hexadecimal
@@ -380,7 +379,7 @@ TEST(DrumColorDialog, OpensBelowTheMainWindowWithOkFirstInTabOrder)
     ShowDrumPage(f);
     f.Main().move(40, 30);
     QStringList order;
-    WithDialog(f, [&](TFormDrumColor& dialog, Ui::TFormDrumColor&) {
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "フォント／色の選択");
         EXPECT_EQ(dialog.size(), QSize(321, 160));
         EXPECT_EQ(dialog.pos(), f.Main().pos() + QPoint(50, 200));

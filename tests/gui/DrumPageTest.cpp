@@ -39,7 +39,7 @@ void ShowDrumPage(TKelvaneFixture& f)
 
 TDrumPad* Pad(TKelvaneFixture& f, int note)
 {
-    return f.Form().PanelDrum->findChild<TDrumPad*>(QStringLiteral("DrumKey%1").arg(note, 3, 10, QLatin1Char('0')));
+    return f.Find<QWidget>("PanelDrum")->findChild<TDrumPad*>(QStringLiteral("DrumKey%1").arg(note, 3, 10, QLatin1Char('0')));
 }
 
 // What the pad shows, read from its pixels: the background at its lower right corner, inside
@@ -89,10 +89,10 @@ TEST_P(DrumNaming, PadsAndHintsShowTheChosenList)
     Restart(f);
 
     QStringList lists;
-    for (int i = 0; i < f.Form().ComboDrumList->count(); ++i)
-        lists << f.Form().ComboDrumList->itemText(i);
+    for (int i = 0; i < f.Find<QComboBox>("ComboDrumList")->count(); ++i)
+        lists << f.Find<QComboBox>("ComboDrumList")->itemText(i);
     EXPECT_EQ(lists, c.Lists);
-    EXPECT_EQ(f.Form().ComboDrumList->currentText(), c.Selected);
+    EXPECT_EQ(f.Find<QComboBox>("ComboDrumList")->currentText(), c.Selected);
     for (const auto& [note, name] : c.Names) {
         TDrumPad* pad = Pad(f, note);
         ASSERT_NE(pad, nullptr) << note;
@@ -141,9 +141,9 @@ TEST(DrumNames, ChoosingAnotherListRenamesThePadsFromTheFileAsItIsNow)
 
     // note.ini is read again at each choice: an edit made while the program runs shows.
     WriteText(f.Folder() + "note.ini", QString::fromUtf8(TestNoteIni).replace("035=Bass", "035=Edited"));
-    f.Form().ComboDrumList->setFocus();
-    QTest::keyClick(f.Form().ComboDrumList, Qt::Key_Down);
-    ASSERT_EQ(f.Form().ComboDrumList->currentText(), "kit two");
+    f.Find<QComboBox>("ComboDrumList")->setFocus();
+    QTest::keyClick(f.Find<QComboBox>("ComboDrumList"), Qt::Key_Down);
+    ASSERT_EQ(f.Find<QComboBox>("ComboDrumList")->currentText(), "kit two");
     EXPECT_EQ(Pad(f, 0)->text(), "Zero");
     EXPECT_EQ(Pad(f, 35)->text(), "Edited");
     EXPECT_EQ(Pad(f, 35)->toolTip(), "Edited");
@@ -158,10 +158,10 @@ TEST(DrumPads, PadSendsItsNoteOnTheChannelAndShowsThePressedColours)
     TKelvaneFixture f;
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    auto* channel10 = f.Form().RadioChannel->findChild<QRadioButton*>("RadioChannel10");
+    auto* channel10 = f.Find<QGroupBox>("RadioChannel")->findChild<QRadioButton*>("RadioChannel10");
     ASSERT_NE(channel10, nullptr);
     QTest::mouseClick(channel10, Qt::LeftButton);
-    ASSERT_EQ(f.Main().Channel, 10);
+    ASSERT_EQ(f.Session().Channel(), 10);
     ShowDrumPage(f);
     f.ClearSent();
 
@@ -217,15 +217,15 @@ TEST(DrumPads, TranspositionAndVelocitiesOfTheMainPage)
     TKelvaneFixture f(WithSettings("[NoteParameter]\nOnVelocity=100\nOffVelocity=0\n"));
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    f.Form().ScrollBarTranspose->setValue(12);
-    ASSERT_EQ(f.Main().Transpose, 12);
+    f.Find<QScrollBar>("ScrollBarTranspose")->setValue(12);
+    ASSERT_EQ(f.Session().Transpose(), 12);
     ShowDrumPage(f);
     f.ClearSent();
     QTest::mouseClick(Pad(f, 60), Qt::LeftButton);
     // The pad's own note, the main page's velocities; the keyboard and pitch bend are not touched.
     EXPECT_EQ(f.Sent(), Wire({"90 3C 64", "80 3C 00"}));
-    for (bool sounding : f.Main().KeySounding)
-        EXPECT_FALSE(sounding);
+    for (int key = 60; key <= 77; ++key)
+        EXPECT_FALSE(f.Keyboard().Sounding(key)) << key;
 }
 
 TEST(DrumPads, RefusedMessagesLeaveThePadAsItWas)
@@ -267,7 +267,7 @@ class DrumLayout : public ::testing::TestWithParam<TLayoutCase> {};
 // Resizes the window so that PanelDrum gets the given size.
 void ResizePanelTo(TKelvaneFixture& f, QSize panel)
 {
-    const QSize extra = f.Main().size() - f.Form().PanelDrum->size();
+    const QSize extra = f.Main().size() - f.Find<QWidget>("PanelDrum")->size();
     f.Main().resize(panel + extra);
     QCoreApplication::processEvents();
 }
@@ -278,7 +278,7 @@ TEST_P(DrumLayout, PadsFillSevenColumnsOfTwentyRows)
     TKelvaneFixture f;
     ShowDrumPage(f);
     ResizePanelTo(f, c.Panel);
-    ASSERT_EQ(f.Form().PanelDrum->size(), c.Panel);
+    ASSERT_EQ(f.Find<QWidget>("PanelDrum")->size(), c.Panel);
     for (const auto& [note, rect] : c.Pads)
         EXPECT_EQ(Pad(f, note)->geometry(), rect) << note;
 }
@@ -310,13 +310,13 @@ TEST(DrumLayoutTiming, ResizedOnAnotherPageThePadsFitWhenTheDrumPageIsShown)
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
     ShowDrumPage(f);
-    const QSize extra = f.Main().size() - f.Form().PanelDrum->size();
-    QTabBar* tabs = f.Form().PageMain->tabBar();
+    const QSize extra = f.Main().size() - f.Find<QWidget>("PanelDrum")->size();
+    QTabBar* tabs = f.Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     f.Main().resize(QSize(700, 400) + extra);
     QCoreApplication::processEvents();
     ShowDrumPage(f);
-    ASSERT_EQ(f.Form().PanelDrum->size(), QSize(700, 400));
+    ASSERT_EQ(f.Find<QWidget>("PanelDrum")->size(), QSize(700, 400));
     EXPECT_EQ(Pad(f, 127)->geometry(), QRect(600, 140, 100, 20));
 }
 
@@ -327,11 +327,11 @@ TEST(DrumLayoutTiming, ThePanelPaintsAgainAfterEveryPageSwitch)
     TKelvaneFixture f;
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    QTabBar* tabs = f.Form().PageMain->tabBar();
+    QTabBar* tabs = f.Find<QTabWidget>("PageMain")->tabBar();
     for (int round = 0; round < 2; ++round) {
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
         QCoreApplication::processEvents();
-        EXPECT_TRUE(f.Form().PanelDrum->updatesEnabled());
+        EXPECT_TRUE(f.Find<QWidget>("PanelDrum")->updatesEnabled());
         EXPECT_TRUE(Pad(f, 0)->updatesEnabled());
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
         QCoreApplication::processEvents();
@@ -413,7 +413,7 @@ TEST_P(DrumFontSettings, UnusableValuesFallBack)
 {
     const TFontSizeCase& c = GetParam();
     TKelvaneFixture f(WithSettings(QStringLiteral("[FormMain]\nDrumFontSize=%1\nDrumFontCharacterSet=300\n").arg(c.Written)));
-    EXPECT_EQ(f.Main().DrumFont().pointSize(), c.Shown);
+    EXPECT_EQ(f.Drums().DrumFont().pointSize(), c.Shown);
     f.CloseWindow();
     const TIniFile saved = SavedSettings(f);
     EXPECT_EQ(saved.ReadString("FormMain", "DrumFontSize", "?"), c.Saved);

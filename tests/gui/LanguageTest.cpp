@@ -3,13 +3,13 @@
 #include "IniFile.h"
 #include "KelvaneFixture.h"
 #include "Language.h"
+#include "ProgramListDialog.h"
 #include "SpinEdit.h"
-#include "UnitFormProgramList.h"
-#include "ui_UnitFormProgramList.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -73,7 +73,15 @@ TEST(LanguageJapanese, ControllerRefusalsAreWordedByTheWindow)
     };
     ASSERT_EQ(CurrentLanguage(), TLanguage::Japanese);
     for (const auto& [parameter, text] : cases)
-        EXPECT_EQ(TFormMain::RejectionText(parameter), QString::fromUtf8(text)) << int(parameter);
+        EXPECT_EQ(TControllerPage::RejectionText(parameter), QString::fromUtf8(text)) << int(parameter);
+}
+
+TEST(LanguageJapanese, ProgramRangesKeepTheFullWidthTilde)
+{
+    ASSERT_EQ(CurrentLanguage(), TLanguage::Japanese);
+    TKelvaneFixture f;
+    EXPECT_EQ(f.Find<QRadioButton>("RadioProgramRange0")->text(), QString::fromUtf8("0～127"));
+    EXPECT_EQ(f.Find<QRadioButton>("RadioProgramRange1")->text(), QString::fromUtf8("1～128"));
 }
 
 class LanguageEnglish : public ::testing::Test {
@@ -90,16 +98,18 @@ protected:
 TEST_F(LanguageEnglish, CaptionsHintsAndMenusSpeakEnglish)
 {
     F = std::make_unique<TKelvaneFixture>();
-    Ui::TFormMain& form = F->Form();
+    TKelvaneFixture& form = *F;
     const std::pair<QString, const char*> cases[] = {
-        {form.LabelVolume->text(), "Volume"},
-        {form.ButtonSendAll->text(), "Send parameters"},
-        {form.PageMain->tabText(1), "Drums (&X) "},
-        {form.MenuOutDevice->title(), "Output port (&M)"},
-        {form.ButtonSendAll->toolTip(), "Sends every controller parameter and the program change"},
-        {form.LabelVolumeValue->toolTip(), "Double-click to send the current value of volume"},
-        {form.ComboMidiInDevice->itemText(0), "No MIDI input"},
-        {QAccessible::queryAccessibleInterface(form.ScrollBarVolume)->text(QAccessible::Name), "Volume"},
+        {form.Find<QLabel>("LabelVolume")->text(), "Volume"},
+        {form.Find<QPushButton>("ButtonSendAll")->text(), "Send parameters"},
+        {form.Find<QTabWidget>("PageMain")->tabText(1), "Drums (&X) "},
+        {form.Find<QMenu>("MenuOutDevice")->title(), "Output port (&M)"},
+        {form.Find<QPushButton>("ButtonSendAll")->toolTip(), "Sends every controller parameter and the program change"},
+        {form.Find<QLabel>("LabelVolumeValue")->toolTip(), "Double-click to send the current value of volume"},
+        {form.Find<TPortComboBox>("ComboMidiInDevice")->itemText(0), "No MIDI input"},
+        {QAccessible::queryAccessibleInterface(form.Find<QScrollBar>("ScrollBarVolume"))->text(QAccessible::Name), "Volume"},
+        {form.Find<QRadioButton>("RadioProgramRange0")->text(), "0–127"},  // an en dash, not the full-width tilde
+        {form.Find<QRadioButton>("RadioProgramRange1")->text(), "1–128"},
     };
     for (const auto& [shown, expected] : cases)
         EXPECT_EQ(shown, QString::fromUtf8(expected));
@@ -108,8 +118,8 @@ TEST_F(LanguageEnglish, CaptionsHintsAndMenusSpeakEnglish)
 TEST_F(LanguageEnglish, MessageBoxSpeaksEnglish)
 {
     F = std::make_unique<TKelvaneFixture>();
-    F->Form().SpinEditProgram->SetText(QStringLiteral("1.5"));
-    QTest::keyClick(F->Form().SpinEditProgram, Qt::Key_Return);
+    F->Find<TSpinEdit>("SpinEditProgram")->SetText(QStringLiteral("1.5"));
+    QTest::keyClick(F->Find<TSpinEdit>("SpinEditProgram"), Qt::Key_Return);
     EXPECT_EQ(F->Messages, QStringList{"A program number cannot have a decimal point"});
 }
 
@@ -117,14 +127,14 @@ TEST_F(LanguageEnglish, APortThatCannotBeOpenedSaysWhyInEnglish)
 {
     F = std::make_unique<TKelvaneFixture>();
     F->Service().FailingOpens = {1};
-    F->Form().MenuOutDevice->actions()[2]->trigger();
+    F->Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
     EXPECT_EQ(F->Messages, QStringList{"The chosen output port could not be opened\nTest Port is in use by another program"});
 }
 
 TEST_F(LanguageEnglish, NameListsStartWithTheirEnglishSets)
 {
     F = std::make_unique<TKelvaneFixture>();
-    EXPECT_EQ(F->Form().ComboDrumList->currentText(), "GM (English)");
+    EXPECT_EQ(F->Find<QComboBox>("ComboDrumList")->currentText(), "GM (English)");
     auto* list = F->Windows.ProgramList->findChild<QComboBox*>(QStringLiteral("ComboProgramList"));
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->currentText(), "GM (English)");
@@ -135,7 +145,7 @@ TEST_F(LanguageEnglish, ANamedListStaysChosen)
     TFixtureOptions options;
     options.Settings = QStringLiteral("[FormMain]\nDrumListName=GM（日本語）\n");
     F = std::make_unique<TKelvaneFixture>(options);
-    EXPECT_EQ(F->Form().ComboDrumList->currentText(), QString::fromUtf8("GM（日本語）"));
+    EXPECT_EQ(F->Find<QComboBox>("ComboDrumList")->currentText(), QString::fromUtf8("GM（日本語）"));
 }
 
 TEST_F(LanguageEnglish, TheNoInputEntryIsStoredUnderItsJapaneseName)

@@ -36,15 +36,14 @@ protected:
     }
     void TearDown() override { F.reset(); }
 
-    Ui::TFormMain& Form() { return F->Form(); }
-    TKeyShape* Key(int key) { return Form().PanelNote->findChild<TKeyShape*>(QStringLiteral("Shape%1").arg(key)); }
+    TKeyShape* Key(int key) { return F->Find<QWidget>("PanelNote")->findChild<TKeyShape*>(QStringLiteral("Shape%1").arg(key)); }
     QRadioButton* ChannelItem(int channel)
     {
-        return Form().RadioChannel->findChild<QRadioButton*>(QStringLiteral("RadioChannel%1").arg(channel));
+        return F->Find<QGroupBox>("RadioChannel")->findChild<QRadioButton*>(QStringLiteral("RadioChannel%1").arg(channel));
     }
     QRadioButton* RangeItem(int index)
     {
-        return Form().RadioProgramRange->findChild<QRadioButton*>(QStringLiteral("RadioProgramRange%1").arg(index));
+        return F->Find<QGroupBox>("RadioProgramRange")->findChild<QRadioButton*>(QStringLiteral("RadioProgramRange%1").arg(index));
     }
     // Key events reach the focused control first, as the platform delivers them.
     QWidget* KeyTarget()
@@ -64,12 +63,12 @@ protected:
     }
     void PressEnterInProgramField()
     {
-        QTest::keyClick(Form().SpinEditProgram, Qt::Key_Return);
+        QTest::keyClick(F->Find<TSpinEdit>("SpinEditProgram"), Qt::Key_Return);
     }
     void TypeProgram(const QString& text)
     {
-        Form().SpinEditProgram->SetText(QString());
-        QTest::keyClicks(Form().SpinEditProgram, text);
+        F->Find<TSpinEdit>("SpinEditProgram")->SetText(QString());
+        QTest::keyClicks(F->Find<TSpinEdit>("SpinEditProgram"), text);
     }
 
     std::unique_ptr<TKelvaneFixture> F;
@@ -79,53 +78,53 @@ TEST_F(MainPageTest, ChannelChangeMarksStaleAndVolumeSendsOnTheNewChannel)
 {
     QTest::mouseClick(ChannelItem(10), Qt::LeftButton);
     EXPECT_TRUE(F->Sent().empty());
-    EXPECT_EQ(F->Main().Channel, 10);
-    EXPECT_EQ(Background(Form().LabelVolumeValue), Aqua);
+    EXPECT_EQ(F->Session().Channel(), 10);
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), Aqua);
 
     for (int i = 0; i < 10; ++i)
-        Form().ScrollBarVolume->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        F->Find<QScrollBar>("ScrollBarVolume")->triggerAction(QAbstractSlider::SliderSingleStepSub);
     ASSERT_EQ(F->Sent().size(), 10u);
     EXPECT_EQ(F->Sent().back(), Bytes("B9 07 5A"));
-    EXPECT_EQ(Form().LabelVolumeValue->text(), "90");
-    EXPECT_EQ(Background(Form().LabelVolumeValue), Silver);
-    EXPECT_EQ(Background(Form().LabelPanpotValue), Aqua);
-    EXPECT_EQ(Background(Form().CheckHold1), Aqua);
-    EXPECT_EQ(Form().SpinEditProgram->Color(), Aqua);
+    EXPECT_EQ(F->Find<QLabel>("LabelVolumeValue")->text(), "90");
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), Silver);
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelPanpotValue")), Aqua);
+    EXPECT_EQ(Background(F->Find<QCheckBox>("CheckHold1")), Aqua);
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), Aqua);
 }
 
 TEST_F(MainPageTest, NameLabelDoubleClickSetsTheDefaultOnlyWhenAway)
 {
-    QTest::mouseDClick(Form().LabelVolume, Qt::LeftButton);
+    QTest::mouseDClick(F->Find<QLabel>("LabelVolume"), Qt::LeftButton);
     EXPECT_TRUE(F->Sent().empty());
 
-    Form().ScrollBarVolume->triggerAction(QAbstractSlider::SliderPageStepSub);
+    F->Find<QScrollBar>("ScrollBarVolume")->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_EQ(F->Sent(), Wire({"B0 07 5A"}));
     F->ClearSent();
-    QTest::mouseDClick(Form().LabelVolume, Qt::LeftButton);
+    QTest::mouseDClick(F->Find<QLabel>("LabelVolume"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"B0 07 64"}));
-    EXPECT_EQ(Form().ScrollBarVolume->value(), 100);
+    EXPECT_EQ(F->Find<QScrollBar>("ScrollBarVolume")->value(), 100);
 }
 
 TEST_F(MainPageTest, ValueLabelDoubleClickSendsTheCurrentValueAgain)
 {
-    QTest::mouseDClick(Form().LabelVolumeValue, Qt::LeftButton);
+    QTest::mouseDClick(F->Find<QLabel>("LabelVolumeValue"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"B0 07 64"}));
-    EXPECT_EQ(Background(Form().LabelVolumeValue), Silver);
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), Silver);
 
     F->ClearSent();
-    QTest::mouseDClick(Form().LabelmasterFineTuneValue, Qt::LeftButton);
+    QTest::mouseDClick(F->Find<QLabel>("LabelMasterFineTuneValue"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"B0 64 01", "B0 65 00", "B0 06 40", "B0 26 00"}));
-    EXPECT_EQ(Background(Form().LabelmasterFineTuneValue), Form().LabelmasterFineTuneValue->palette().color(QPalette::Button));
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelMasterFineTuneValue")), F->Find<QLabel>("LabelMasterFineTuneValue")->palette().color(QPalette::Button));
 }
 
 TEST_F(MainPageTest, SwitchesSendSixtyFiveAndZero)
 {
-    QTest::mouseClick(Form().CheckSoft, Qt::LeftButton);
-    QTest::mouseClick(Form().CheckSoft, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QCheckBox>("CheckSoft"), Qt::LeftButton);
+    QTest::mouseClick(F->Find<QCheckBox>("CheckSoft"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"B0 43 41", "B0 43 00"}));
-    QTest::mouseClick(Form().CheckPortamento, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QCheckBox>("CheckPortamento"), Qt::LeftButton);
     EXPECT_EQ(F->Sent().back(), Bytes("B0 41 41"));
-    EXPECT_EQ(Background(Form().CheckPortamento), Silver);
+    EXPECT_EQ(Background(F->Find<QCheckBox>("CheckPortamento")), Silver);
 }
 
 TEST_F(MainPageTest, PitchBendEncodesEveryPosition)
@@ -137,53 +136,53 @@ TEST_F(MainPageTest, PitchBendEncodesEveryPosition)
     // From a start away from each position, so that every move is reported.
     const TCase cases[] = {{-8192, "E0 00 00"}, {-1, "E0 7F 3F"}, {0, "E0 00 40"}, {8191, "E0 7F 7F"}, {8192, "E0 7F 7F"}};
     for (const TCase& c : cases) {
-        Form().TrackBarPitchBend->setValue(100);
+        F->Find<QSlider>("TrackBarPitchBend")->setValue(100);
         F->ClearSent();
-        Form().TrackBarPitchBend->setValue(c.Position);
+        F->Find<QSlider>("TrackBarPitchBend")->setValue(c.Position);
         EXPECT_EQ(F->Sent(), Wire({c.Bytes})) << c.Position;
-        EXPECT_EQ(Form().LabelPitchBendValue->text(), QString::number(c.Position));
+        EXPECT_EQ(F->Find<QLabel>("LabelPitchBendValue")->text(), QString::number(c.Position));
     }
     F->ClearSent();
-    QTest::mouseDClick(Form().LabelPitchBend, Qt::LeftButton);
+    QTest::mouseDClick(F->Find<QLabel>("LabelPitchBend"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"E0 00 40"}));
 }
 
 TEST_F(MainPageTest, NoteParameterSlidersSendNothing)
 {
-    for (QScrollBar* bar : {Form().ScrollBarTranspose, Form().ScrollBarOnVelocity, Form().ScrollBarOffVelocity,
-                            Form().ScrollBarChannelPressure, Form().ScrollBarPolyPressure})
+    for (QScrollBar* bar : {F->Find<QScrollBar>("ScrollBarTranspose"), F->Find<QScrollBar>("ScrollBarOnVelocity"), F->Find<QScrollBar>("ScrollBarOffVelocity"),
+                            F->Find<QScrollBar>("ScrollBarChannelPressure"), F->Find<QScrollBar>("ScrollBarPolyPressure")})
         bar->triggerAction(QAbstractSlider::SliderPageStepSub);
     EXPECT_TRUE(F->Sent().empty());
-    EXPECT_EQ(F->Main().Transpose, -12);
-    EXPECT_EQ(F->Main().OnVelocity, 110);
-    EXPECT_EQ(Form().LabelChannelPressureValue->text(), "30");
+    EXPECT_EQ(F->Session().Transpose(), -12);
+    EXPECT_EQ(F->Session().OnVelocity(), 110);
+    EXPECT_EQ(F->Find<QLabel>("LabelChannelPressureValue")->text(), "30");
 }
 
 TEST_F(MainPageTest, ChannelPressurePressAndRelease)
 {
     QTest::mouseClick(ChannelItem(2), Qt::LeftButton);
-    QTest::mousePress(Form().ButtonChannelPressure, Qt::LeftButton);
-    QTest::mouseRelease(Form().ButtonChannelPressure, Qt::LeftButton);
-    QTest::mousePress(Form().ButtonChannelPressure, Qt::RightButton);
-    QTest::mouseRelease(Form().ButtonChannelPressure, Qt::RightButton);
+    QTest::mousePress(F->Find<QPushButton>("ButtonChannelPressure"), Qt::LeftButton);
+    QTest::mouseRelease(F->Find<QPushButton>("ButtonChannelPressure"), Qt::LeftButton);
+    QTest::mousePress(F->Find<QPushButton>("ButtonChannelPressure"), Qt::RightButton);
+    QTest::mouseRelease(F->Find<QPushButton>("ButtonChannelPressure"), Qt::RightButton);
     EXPECT_EQ(F->Sent(), Wire({"D1 28", "D1 00", "D1 28", "D1 00"}));
 }
 
 TEST_F(MainPageTest, PolyPressureUsesTheLowestHeldKeyWithTransposition)
 {
-    Form().ScrollBarTranspose->setValue(12);
+    F->Find<QScrollBar>("ScrollBarTranspose")->setValue(12);
     PressKey(Qt::Key_G);  // 67
     PressKey(Qt::Key_D);  // 64
     F->ClearSent();
-    QTest::mousePress(Form().ButtonPolyPressure, Qt::LeftButton);
-    QTest::mouseRelease(Form().ButtonPolyPressure, Qt::LeftButton);
+    QTest::mousePress(F->Find<QPushButton>("ButtonPolyPressure"), Qt::LeftButton);
+    QTest::mouseRelease(F->Find<QPushButton>("ButtonPolyPressure"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"A0 4C 28", "A0 4C 00"}));
 
     ReleaseKey(Qt::Key_D);
     ReleaseKey(Qt::Key_G);
     F->ClearSent();
-    QTest::mousePress(Form().ButtonPolyPressure, Qt::LeftButton);
-    QTest::mouseRelease(Form().ButtonPolyPressure, Qt::LeftButton);
+    QTest::mousePress(F->Find<QPushButton>("ButtonPolyPressure"), Qt::LeftButton);
+    QTest::mouseRelease(F->Find<QPushButton>("ButtonPolyPressure"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"A0 4C 00"}));  // nothing held: only the release, to the last note
 }
 
@@ -209,8 +208,8 @@ TEST_F(MainPageTest, MouseOnAKeyPlaysAndPaintsIt)
 TEST_F(MainPageTest, BlackKeysLieAboveWhiteKeys)
 {
     // x = 18 lies on C4 (0..22) and on C#4 (16..30); above y = 57 only C4 is there.
-    EXPECT_EQ(Form().PanelNote->childAt(18, 10), Key(61));
-    EXPECT_EQ(Form().PanelNote->childAt(18, 70), Key(60));
+    EXPECT_EQ(F->Find<QWidget>("PanelNote")->childAt(18, 10), Key(61));
+    EXPECT_EQ(F->Find<QWidget>("PanelNote")->childAt(18, 70), Key(60));
     EXPECT_EQ(Key(77)->geometry(), QRect(230, 0, 23, 86));
     EXPECT_EQ(Key(75)->geometry(), QRect(200, 0, 15, 57));
 }
@@ -227,10 +226,10 @@ TEST_F(MainPageTest, MouseAndComputerKeyOnTheSameKey)
 
 TEST_F(MainPageTest, TranspositionReachesBothEndsOfTheNoteRange)
 {
-    Form().ScrollBarTranspose->setValue(-60);
+    F->Find<QScrollBar>("ScrollBarTranspose")->setValue(-60);
     PressKey(Qt::Key_A);
     ReleaseKey(Qt::Key_A);
-    Form().ScrollBarTranspose->setValue(50);
+    F->Find<QScrollBar>("ScrollBarTranspose")->setValue(50);
     PressKey(Qt::Key_Apostrophe);
     ReleaseKey(Qt::Key_Apostrophe);
     PressKey(Qt::Key_Semicolon);
@@ -259,10 +258,10 @@ TEST_F(MainPageTest, AutoRepeatSendsOneNoteOnAndOneNoteOff)
 
 TEST_F(MainPageTest, ComputerKeysPlayOnlyOnTheMainPage)
 {
-    Form().PageMain->setCurrentIndex(1);
+    F->Find<QTabWidget>("PageMain")->setCurrentIndex(1);
     PressKey(Qt::Key_A);
     ReleaseKey(Qt::Key_A);
-    Form().PageMain->setCurrentIndex(2);
+    F->Find<QTabWidget>("PageMain")->setCurrentIndex(2);
     PressKey(Qt::Key_A);
     EXPECT_TRUE(F->Sent().empty());
 }
@@ -271,8 +270,8 @@ TEST_F(MainPageTest, ComputerKeysPlayOnlyOnTheMainPage)
 // the key is taken away, and the release that may still arrive sends nothing more.
 struct THeldKeyCase {
     const char* Name;
-    std::function<void(QWidget& main, Ui::TFormMain& form, QWidget& other)> Away;
-    std::function<void(QWidget& main, Ui::TFormMain& form, QWidget& other)> Back;
+    std::function<void(QWidget& main, TKelvaneFixture& form, QWidget& other)> Away;
+    std::function<void(QWidget& main, TKelvaneFixture& form, QWidget& other)> Back;
     bool ReleasedAfterComingBack;
 };
 
@@ -291,17 +290,17 @@ TEST_P(HeldKeyTest, EndsItsNoteOnceWhenTakenAway)
     F->Main().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&F->Main()));
     PressKey(Qt::Key_G);
-    GetParam().Away(F->Main(), Form(), other);
+    GetParam().Away(F->Main(), *F, other);
     EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
-    EXPECT_FALSE(F->Main().KeySounding[67 - 60]);
+    EXPECT_FALSE(F->Keyboard().Sounding(67));
     EXPECT_EQ(Key(67)->Fill(), QColor(Qt::white));
 
     if (GetParam().ReleasedAfterComingBack) {
-        GetParam().Back(F->Main(), Form(), other);
+        GetParam().Back(F->Main(), *F, other);
         ReleaseKey(Qt::Key_G);
     } else {
         ReleaseKey(Qt::Key_G);  // where the focus is now
-        GetParam().Back(F->Main(), Form(), other);
+        GetParam().Back(F->Main(), *F, other);
     }
     EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
 
@@ -312,21 +311,21 @@ TEST_P(HeldKeyTest, EndsItsNoteOnceWhenTakenAway)
     EXPECT_EQ(F->Sent(), Wire({"90 43 78", "80 43 28"}));
 }
 
-const auto OtherPage = [](QWidget&, Ui::TFormMain& form, QWidget&) {
-    QTest::mouseClick(form.PageMain->tabBar(), Qt::LeftButton, {}, form.PageMain->tabBar()->tabRect(1).center());
-    ASSERT_EQ(form.PageMain->currentIndex(), 1);
+const auto OtherPage = [](QWidget&, TKelvaneFixture& form, QWidget&) {
+    QTest::mouseClick(form.Find<QTabWidget>("PageMain")->tabBar(), Qt::LeftButton, {}, form.Find<QTabWidget>("PageMain")->tabBar()->tabRect(1).center());
+    ASSERT_EQ(form.Find<QTabWidget>("PageMain")->currentIndex(), 1);
 };
-const auto MainPage = [](QWidget&, Ui::TFormMain& form, QWidget&) {
-    QTest::mouseClick(form.PageMain->tabBar(), Qt::LeftButton, {}, form.PageMain->tabBar()->tabRect(0).center());
-    ASSERT_EQ(form.PageMain->currentIndex(), 0);
+const auto MainPage = [](QWidget&, TKelvaneFixture& form, QWidget&) {
+    QTest::mouseClick(form.Find<QTabWidget>("PageMain")->tabBar(), Qt::LeftButton, {}, form.Find<QTabWidget>("PageMain")->tabBar()->tabRect(0).center());
+    ASSERT_EQ(form.Find<QTabWidget>("PageMain")->currentIndex(), 0);
 };
-const auto OtherWindow = [](QWidget& main, Ui::TFormMain&, QWidget& other) {
+const auto OtherWindow = [](QWidget& main, TKelvaneFixture&, QWidget& other) {
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     ASSERT_FALSE(main.isActiveWindow());
 };
-const auto MainWindow = [](QWidget& main, Ui::TFormMain&, QWidget&) {
+const auto MainWindow = [](QWidget& main, TKelvaneFixture&, QWidget&) {
     main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
 };
@@ -343,13 +342,13 @@ TEST_F(MainPageTest, PitchBendReturnsToCentreWhenTheLastKeyIsReleased)
 {
     PressKey(Qt::Key_A);
     PressKey(Qt::Key_S);
-    Form().TrackBarPitchBend->setValue(1000);
+    F->Find<QSlider>("TrackBarPitchBend")->setValue(1000);
     F->ClearSent();
     ReleaseKey(Qt::Key_A);
     EXPECT_EQ(F->Sent(), Wire({"80 3C 28"}));
     ReleaseKey(Qt::Key_S);
     EXPECT_EQ(F->Sent(), Wire({"80 3C 28", "80 3E 28", "E0 00 40"}));
-    EXPECT_EQ(Form().TrackBarPitchBend->value(), 0);
+    EXPECT_EQ(F->Find<QSlider>("TrackBarPitchBend")->value(), 0);
 
     F->ClearSent();
     PressKey(Qt::Key_A);
@@ -360,30 +359,30 @@ TEST_F(MainPageTest, PitchBendReturnsToCentreWhenTheLastKeyIsReleased)
 TEST_F(MainPageTest, RightButtonTestNoteOnThePageAndLabelsOnly)
 {
     const QPoint background(620, 380);  // below the commands, on the page itself
-    ASSERT_EQ(Form().TabMain->childAt(background), nullptr);
-    QTest::mousePress(Form().TabMain, Qt::RightButton, {}, background);
-    QTest::mouseRelease(Form().TabMain, Qt::RightButton, {}, background);
-    QTest::mousePress(Form().LabelVolume, Qt::RightButton);
-    QTest::mouseRelease(Form().LabelVolume, Qt::RightButton);
-    QTest::mousePress(Form().ButtonSendAll, Qt::RightButton);
-    QTest::mouseRelease(Form().ButtonSendAll, Qt::RightButton);
+    ASSERT_EQ(F->Find<QWidget>("TabMain")->childAt(background), nullptr);
+    QTest::mousePress(F->Find<QWidget>("TabMain"), Qt::RightButton, {}, background);
+    QTest::mouseRelease(F->Find<QWidget>("TabMain"), Qt::RightButton, {}, background);
+    QTest::mousePress(F->Find<QLabel>("LabelVolume"), Qt::RightButton);
+    QTest::mouseRelease(F->Find<QLabel>("LabelVolume"), Qt::RightButton);
+    QTest::mousePress(F->Find<QPushButton>("ButtonSendAll"), Qt::RightButton);
+    QTest::mouseRelease(F->Find<QPushButton>("ButtonSendAll"), Qt::RightButton);
     EXPECT_EQ(F->Sent(), Wire({"90 3C 78", "80 3C 28", "90 3C 78", "80 3C 28", "90 3C 78", "80 3C 28"}));
 
     F->ClearSent();
-    QTest::mousePress(Form().ScrollBarVolume, Qt::RightButton);
-    QTest::mouseRelease(Form().ScrollBarVolume, Qt::RightButton);
-    QTest::mousePress(Form().CheckPortamento, Qt::RightButton);
-    QTest::mouseRelease(Form().CheckPortamento, Qt::RightButton);
+    QTest::mousePress(F->Find<QScrollBar>("ScrollBarVolume"), Qt::RightButton);
+    QTest::mouseRelease(F->Find<QScrollBar>("ScrollBarVolume"), Qt::RightButton);
+    QTest::mousePress(F->Find<QCheckBox>("CheckPortamento"), Qt::RightButton);
+    QTest::mouseRelease(F->Find<QCheckBox>("CheckPortamento"), Qt::RightButton);
     QTest::mousePress(ChannelItem(3), Qt::RightButton);
     QTest::mouseRelease(ChannelItem(3), Qt::RightButton);
-    QTest::mousePress(Form().TabMain, Qt::LeftButton, {}, background);
-    QTest::mouseRelease(Form().TabMain, Qt::LeftButton, {}, background);
+    QTest::mousePress(F->Find<QWidget>("TabMain"), Qt::LeftButton, {}, background);
+    QTest::mouseRelease(F->Find<QWidget>("TabMain"), Qt::LeftButton, {}, background);
     EXPECT_TRUE(F->Sent().empty());
 }
 
 TEST_F(MainPageTest, TheTestNoteIsCarriedByEveryLabelOfThePage)
 {
-    EXPECT_EQ(Form().TabMain->findChildren<QLabel*>().size(), 38);
+    EXPECT_EQ(F->Find<QWidget>("TabMain")->findChildren<QLabel*>().size(), 38);
 }
 
 TEST_F(MainPageTest, ProgramFieldEnter)
@@ -412,33 +411,33 @@ TEST_F(MainPageTest, ProgramFieldEnter)
         EXPECT_EQ(F->Sent(), expected) << c.Text.toStdString();
         EXPECT_EQ(F->Messages, *c.Message ? QStringList{QString::fromUtf8(c.Message)} : QStringList{})
             << c.Text.toStdString();
-        EXPECT_EQ(Form().SpinEditProgram->Color(), *c.Sent ? QColor(Qt::white) : Aqua) << c.Text.toStdString();
-        EXPECT_EQ(Form().SpinEditProgram->Text(), c.Text);
+        EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), *c.Sent ? QColor(Qt::white) : Aqua) << c.Text.toStdString();
+        EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Text(), c.Text);
     }
 }
 
 TEST_F(MainPageTest, RangeSwitchKeepsTheProgramAndItsColour)
 {
-    ASSERT_EQ(Form().SpinEditProgram->Text(), "1");
+    ASSERT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Text(), "1");
     PressEnterInProgramField();
-    EXPECT_EQ(Form().SpinEditProgram->Color(), QColor(Qt::white));
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), QColor(Qt::white));
     F->ClearSent();
     QTest::mouseClick(RangeItem(0), Qt::LeftButton);
-    EXPECT_EQ(Form().SpinEditProgram->Text(), "0");
-    EXPECT_EQ(Form().SpinEditProgram->Color(), QColor(Qt::white));
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Text(), "0");
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), QColor(Qt::white));
     EXPECT_TRUE(F->Sent().empty());
-    QTest::mouseDClick(Form().SpinEditProgram->findChild<QLineEdit*>(), Qt::LeftButton);
+    QTest::mouseDClick(F->Find<TSpinEdit>("SpinEditProgram")->findChild<QLineEdit*>(), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"C0 00"}));
 }
 
 TEST_F(MainPageTest, ArrowsChangeTheProgramWithoutSendingIt)
 {
     PressEnterInProgramField();
-    ASSERT_EQ(Form().SpinEditProgram->Color(), QColor(Qt::white));
+    ASSERT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), QColor(Qt::white));
     F->ClearSent();
-    QTest::keyClick(Form().SpinEditProgram, Qt::Key_Up);
-    EXPECT_EQ(Form().SpinEditProgram->Text(), "2");
-    EXPECT_EQ(Form().SpinEditProgram->Color(), Aqua);
+    QTest::keyClick(F->Find<TSpinEdit>("SpinEditProgram"), Qt::Key_Up);
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Text(), "2");
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), Aqua);
     EXPECT_TRUE(F->Sent().empty());
     PressEnterInProgramField();
     EXPECT_EQ(F->Sent(), Wire({"C0 01"}));
@@ -447,23 +446,23 @@ TEST_F(MainPageTest, ArrowsChangeTheProgramWithoutSendingIt)
 TEST_F(MainPageTest, GsResetUsesTheDeviceIdAndGmSystemOnTheBroadcastId)
 {
     QTest::mouseClick(ChannelItem(4), Qt::LeftButton);
-    QTest::mouseClick(Form().ButtonGsReset, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonGsReset"), Qt::LeftButton);
     for (int i = 0; i < 20; ++i)
-        Form().SpinEditDeviceID->stepBy(-1);
-    QTest::mouseClick(Form().ButtonGsReset, Qt::LeftButton);
-    QTest::mouseClick(Form().ButtonGmSystemOn, Qt::LeftButton);
+        F->Find<TSpinEdit>("SpinEditDeviceID")->stepBy(-1);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonGsReset"), Qt::LeftButton);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonGmSystemOn"), Qt::LeftButton);
     EXPECT_EQ(F->Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "F0 41 00 42 12 40 00 7F 00 41 F7", "F0 7E 7F 09 01 F7"}));
-    EXPECT_EQ(Background(Form().LabelVolumeValue), Aqua);
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), Aqua);
 
-    QTest::mouseDClick(Form().LabelDeviceID, Qt::LeftButton);
-    EXPECT_EQ(Form().SpinEditDeviceID->Value(), 17);
+    QTest::mouseDClick(F->Find<QLabel>("LabelDeviceID"), Qt::LeftButton);
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditDeviceID")->Value(), 17);
 }
 
 TEST_F(MainPageTest, AllNotesOffCoversSixteenChannelsAndRestsTheKeys)
 {
     PressKey(Qt::Key_W);
     F->ClearSent();
-    QTest::mouseClick(Form().ButtonAllNoteOff, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonAllNoteOff"), Qt::LeftButton);
     const auto sent = F->Sent();
     ASSERT_EQ(sent.size(), 32u);
     for (int channel = 0; channel < 16; ++channel) {
@@ -471,25 +470,25 @@ TEST_F(MainPageTest, AllNotesOffCoversSixteenChannelsAndRestsTheKeys)
         EXPECT_EQ(sent[2 * channel + 1], (std::vector<uint8_t>{uint8_t(0xB0 + channel), 0x7B, 0x00}));
     }
     EXPECT_EQ(Key(61)->Fill(), QColor(Qt::black));
-    EXPECT_FALSE(F->Main().KeySounding[1]);
+    EXPECT_FALSE(F->Keyboard().Sounding(61));
 }
 
 TEST_F(MainPageTest, SendAllWithAnEmptyProgramFieldStillSendsTheParameters)
 {
     TypeProgram("");
     F->ClearSent();
-    QTest::mouseClick(Form().ButtonSendAll, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonSendAll"), Qt::LeftButton);
     const auto sent = F->Sent();
     ASSERT_EQ(sent.size(), 25u);
     EXPECT_EQ(sent[4], Bytes("B0 07 64"));
     EXPECT_EQ(sent[24], Bytes("B0 7F 00"));
-    EXPECT_EQ(Background(Form().LabelVolumeValue), Form().LabelVolumeValue->palette().color(QPalette::Button));
-    EXPECT_EQ(Form().SpinEditProgram->Color(), Aqua);
+    EXPECT_EQ(Background(F->Find<QLabel>("LabelVolumeValue")), F->Find<QLabel>("LabelVolumeValue")->palette().color(QPalette::Button));
+    EXPECT_EQ(F->Find<TSpinEdit>("SpinEditProgram")->Color(), Aqua);
 }
 
 TEST_F(MainPageTest, DefaultsWhenEverythingStandsAtItsDefault)
 {
-    QTest::mouseClick(Form().ButtonDefault, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonDefault"), Qt::LeftButton);
     const auto sent = F->Sent();
     ASSERT_EQ(sent.size(), 27u);
     EXPECT_EQ(sent[0], Bytes("C0 00"));
@@ -500,10 +499,10 @@ TEST_F(MainPageTest, DefaultsWhenEverythingStandsAtItsDefault)
 
 TEST_F(MainPageTest, DefaultsSendEachChangedControlFirst)
 {
-    Form().ScrollBarVolume->setValue(90);
-    Form().CheckMono->setChecked(true);
+    F->Find<QScrollBar>("ScrollBarVolume")->setValue(90);
+    F->Find<QCheckBox>("CheckMono")->setChecked(true);
     F->ClearSent();
-    QTest::mouseClick(Form().ButtonDefault, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonDefault"), Qt::LeftButton);
     const auto sent = F->Sent();
     ASSERT_EQ(sent.size(), 29u);
     EXPECT_EQ(sent[1], Bytes("B0 07 64"));
@@ -514,20 +513,20 @@ TEST_F(MainPageTest, DefaultsSendEachChangedControlFirst)
 TEST_F(MainPageTest, RefusedSendShowsTheErrorOnceAndKeepsThePosition)
 {
     F->Service().Failures["OutShortMsg"] = MMSYSERR_INVALHANDLE;
-    Form().TrackBarPitchBend->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    F->Find<QSlider>("TrackBarPitchBend")->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(F->Errors, QStringList{"The specified device handle is invalid."});
-    EXPECT_EQ(Form().TrackBarPitchBend->value(), 100);
+    EXPECT_EQ(F->Find<QSlider>("TrackBarPitchBend")->value(), 100);
 
     F->Errors.clear();
-    Form().ScrollBarVolume->setValue(90);
-    QTest::mouseClick(Form().ButtonDefault, Qt::LeftButton);
+    F->Find<QScrollBar>("ScrollBarVolume")->setValue(90);
+    QTest::mouseClick(F->Find<QPushButton>("ButtonDefault"), Qt::LeftButton);
     EXPECT_EQ(F->Errors.size(), 2);  // the volume slider, then the defaults button: once each
-    EXPECT_EQ(Form().ScrollBarVolume->value(), 90);  // the defaults stopped at their first send
+    EXPECT_EQ(F->Find<QScrollBar>("ScrollBarVolume")->value(), 90);  // the defaults stopped at their first send
 
     F->Errors.clear();
     PressKey(Qt::Key_A);
     EXPECT_EQ(F->Errors.size(), 1);
-    EXPECT_FALSE(F->Main().KeySounding[0]);
+    EXPECT_FALSE(F->Keyboard().Sounding(60));
     EXPECT_EQ(Key(60)->Fill(), QColor(Qt::white));
     F->Service().Failures.clear();
 }

@@ -62,7 +62,7 @@ QByteArray AsByteArray(const TBytes& bytes)
 
 QString MemoText(TKelvaneFixture& f)
 {
-    return f.Form().MemoMidiIn->toPlainText();
+    return f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
 }
 
 // Lines as the user sees and saves them (a paragraph of the memo may hold several).
@@ -74,9 +74,9 @@ qsizetype MemoLines(TKelvaneFixture& f)
 
 bool ButtonsEnabled(TKelvaneFixture& f)
 {
-    const bool clear = f.Form().ButtonInClear->isEnabled();
-    EXPECT_EQ(f.Form().ButtonInSaveBinary->isEnabled(), clear);
-    EXPECT_EQ(f.Form().ButtonInSaveText->isEnabled(), clear);
+    const bool clear = f.Find<QPushButton>("ButtonInClear")->isEnabled();
+    EXPECT_EQ(f.Find<QPushButton>("ButtonInSaveBinary")->isEnabled(), clear);
+    EXPECT_EQ(f.Find<QPushButton>("ButtonInSaveText")->isEnabled(), clear);
     return clear;
 }
 
@@ -105,14 +105,14 @@ class MonitorShows : public ::testing::TestWithParam<TShowCase> {};
 TEST_P(MonitorShows, OneLinePerMessageAndTheByteCount)
 {
     TKelvaneFixture f(WithInput());
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_FALSE(ButtonsEnabled(f));
     for (const TBytes& message : GetParam().Wire)
         f.Service().Inject(message);
     Settle();
     EXPECT_EQ(MemoText(f), GetParam().Lines);
-    EXPECT_EQ(f.Main().ReceivedBytes.toHex(' '), AsByteArray(GetParam().Received).toHex(' '));
-    EXPECT_EQ(f.Form().LabelMidiIn->text(),
+    EXPECT_EQ(f.Monitor().ReceivedBytes().toHex(' '), AsByteArray(GetParam().Received).toHex(' '));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(),
               QStringLiteral("MIDI入力（%1バイト）").arg(GetParam().Received.size()));
     EXPECT_TRUE(ButtonsEnabled(f));
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
@@ -166,7 +166,7 @@ TEST(Monitor, LabelReadsFourteenBytesAfterFourteen)
     f.Service().Inject({0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7});
     f.Service().Inject({0xC0, 0x05});
     Settle();
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（14バイト）"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（14バイト）"));
 }
 
 TEST(Monitor, ManyLinesAndLongLinesKeepTheirOrderOnScreenAndInTheSavedText)
@@ -187,7 +187,7 @@ TEST(Monitor, ManyLinesAndLongLinesKeepTheirOrderOnScreenAndInTheSavedText)
     expected << "80 3c 00";
     Settle();
     EXPECT_EQ(MemoText(f).split('\n'), expected);
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     EXPECT_EQ(ReadFile(dir.path() + "/in.txt"), (expected.join("\r\n") + "\r\n").toLatin1());
 }
 
@@ -197,8 +197,8 @@ TEST(Monitor, ViewFollowsTheLastLineUnlessScrolledAway)
     TKelvaneFixture f(WithInput());
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    f.Form().PageMain->setCurrentIndex(2);
-    QScrollBar* bar = f.Form().MemoMidiIn->verticalScrollBar();
+    f.Find<QTabWidget>("PageMain")->setCurrentIndex(2);
+    QScrollBar* bar = f.Find<QPlainTextEdit>("MemoMidiIn")->verticalScrollBar();
     for (int n = 0; n < 300; ++n) {
         f.Service().Inject({0x90, uint8_t(n % 128), 0x40});
         if (n % 50 == 0)
@@ -228,10 +228,10 @@ TEST(Monitor, ClearEmptiesEverythingRestartsThePortAndTheNextMessageEnablesAgain
     f.Service().Inject({0x90, 0x3D, 0x7F});  // still waiting when the clear comes: discarded
     f.Service().ClearCalls();
 
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     EXPECT_EQ(MemoText(f), "");
-    EXPECT_TRUE(f.Main().ReceivedBytes.isEmpty());
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
+    EXPECT_TRUE(f.Monitor().ReceivedBytes().isEmpty());
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
     EXPECT_FALSE(ButtonsEnabled(f));
     std::vector<std::string> ops;
     for (const auto& call : f.Service().Calls)
@@ -240,13 +240,13 @@ TEST(Monitor, ClearEmptiesEverythingRestartsThePortAndTheNextMessageEnablesAgain
     EXPECT_EQ(ops, (std::vector<std::string>{"InReset", "InClose", "InOpen", "InStart"}));
     Settle();
     EXPECT_EQ(MemoText(f), "") << "what waited before the clear is gone";
-    EXPECT_FALSE(f.Form().MemoMidiIn->document()->isUndoRedoEnabled()) << "a cleared memo keeps no undo record either";
+    EXPECT_FALSE(f.Find<QPlainTextEdit>("MemoMidiIn")->document()->isUndoRedoEnabled()) << "a cleared memo keeps no undo record either";
     EXPECT_FALSE(ButtonsEnabled(f));
 
     f.Service().Inject({0x80, 0x3C, 0x00});
     Settle();
     EXPECT_EQ(MemoText(f), "80 3c 00");
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（3バイト）"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（3バイト）"));
     EXPECT_TRUE(ButtonsEnabled(f));
 }
 
@@ -256,7 +256,7 @@ TEST(Monitor, PortErrorDuringClearIsReportedAndTheWindowGoesOn)
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
     f.Service().Failures["InStart"] = MIDIERR_NOTREADY;
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     std::string text;
     MidiResultText(MIDIERR_NOTREADY, text);
     EXPECT_EQ(f.Errors, QStringList{QString::fromStdString(text)});
@@ -288,7 +288,7 @@ TEST(Monitor, FailedLendingOfABufferIsReportedAndTheEventWaits)
 TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
 {
     TKelvaneFixture f(WithInput());
-    const QString oldFolder = f.Main().BinaryFolder;
+    const QString oldFolder = f.Binary().Folders().Binary;
     EXPECT_EQ(oldFolder, QDir::toNativeSeparators(f.Folder()));
     QTemporaryDir saveDir;
     std::vector<TFileDialogRequest> requests;
@@ -303,31 +303,31 @@ TEST(Monitor, SavesTheReceivedBytesAsSyxAndTheLinesAsTextWithCrLf)
     Settle();
 
     answer = saveDir.path() + "/in.syx";
-    Click(f.Form().ButtonInSaveBinary);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].Save);
     EXPECT_EQ(requests[0].DefaultSuffix, "syx");
     EXPECT_EQ(requests[0].Filter, QStringLiteral("システム・エクスクルーシブ(*.syx)|*.syx|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(requests[0].InitialFolder, oldFolder);
     EXPECT_EQ(ReadFile(answer).toHex(' '), QByteArray("90 3c 7f 80 3c 00 f0 7e 7f 09 01 f7"));
-    EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
+    EXPECT_EQ(f.Binary().Folders().Binary, QDir::toNativeSeparators(saveDir.path() + "/"));
 
     answer = saveDir.path() + "/in.txt";
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[1].DefaultSuffix, "txt");
     EXPECT_EQ(requests[1].Filter, QStringLiteral("テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*"));
     EXPECT_EQ(requests[1].InitialFolder, QDir::toNativeSeparators(f.Folder()));
     EXPECT_EQ(ReadFile(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\nf0 7e 7f 09 01 f7 \r\n"));
-    EXPECT_EQ(f.Main().TextFolder, QDir::toNativeSeparators(saveDir.path() + "/"));
+    EXPECT_EQ(f.Binary().Folders().Text, QDir::toNativeSeparators(saveDir.path() + "/"));
     EXPECT_TRUE(f.Errors.isEmpty());
 
     // Overwriting replaces the whole file.
     answer = saveDir.path() + "/in.syx";
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     f.Service().Inject({0xC0, 0x05});
     Settle();
-    Click(f.Form().ButtonInSaveBinary);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     EXPECT_EQ(ReadFile(answer), QByteArray("\xC0\x05\x00", 3));
 }
 
@@ -337,12 +337,12 @@ TEST(Monitor, CancelledSaveWritesNothingAndKeepsTheFolders)
     DialogHooks().File = [](const TFileDialogRequest&) { return QString(); };
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
-    const QString binary = f.Main().BinaryFolder;
-    const QString text = f.Main().TextFolder;
-    Click(f.Form().ButtonInSaveBinary);
-    Click(f.Form().ButtonInSaveText);
-    EXPECT_EQ(f.Main().BinaryFolder, binary);
-    EXPECT_EQ(f.Main().TextFolder, text);
+    const QString binary = f.Binary().Folders().Binary;
+    const QString text = f.Binary().Folders().Text;
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
+    EXPECT_EQ(f.Binary().Folders().Binary, binary);
+    EXPECT_EQ(f.Binary().Folders().Text, text);
     EXPECT_TRUE(f.Errors.isEmpty());
 }
 
@@ -354,10 +354,10 @@ TEST(Monitor, UnwritableFileIsReportedAndTheFolderIsStillRemembered)
     DialogHooks().File = [&](const TFileDialogRequest&) { return path; };
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
-    Click(f.Form().ButtonInSaveBinary);
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
     ASSERT_EQ(f.Errors.size(), 1);
     EXPECT_TRUE(f.Errors[0].contains("in.syx")) << f.Errors[0].toStdString();
-    EXPECT_EQ(f.Main().BinaryFolder, QDir::toNativeSeparators(dir.path() + "/no such folder/"));
+    EXPECT_EQ(f.Binary().Folders().Binary, QDir::toNativeSeparators(dir.path() + "/no such folder/"));
     EXPECT_EQ(MemoText(f), "90 3c 7f") << "the monitor keeps what it shows";
 }
 
@@ -371,9 +371,9 @@ TEST(Monitor, SaveButtonsAreDisabledAfterAClear)
     };
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
-    Click(f.Form().ButtonInClear);
-    Click(f.Form().ButtonInSaveBinary);
-    Click(f.Form().ButtonInSaveText);
+    Click(f.Find<QPushButton>("ButtonInClear"));
+    Click(f.Find<QPushButton>("ButtonInSaveBinary"));
+    Click(f.Find<QPushButton>("ButtonInSaveText"));
     EXPECT_EQ(asked, 0);
 }
 
@@ -382,7 +382,7 @@ TEST(Monitor, SaveButtonsAreDisabledAfterAClear)
 TEST(MonitorDevices, ListHoldsNoInputThenEveryDevice)
 {
     TKelvaneFixture f(WithInput(NoInput, {"In A", "In B"}));
-    QComboBox* combo = f.Form().ComboMidiInDevice;
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
     ASSERT_EQ(combo->count(), 3);
     EXPECT_EQ(combo->itemText(0), NoInput);
     EXPECT_EQ(combo->itemText(1), "In A");
@@ -394,24 +394,24 @@ TEST(MonitorDevices, ListHoldsNoInputThenEveryDevice)
 TEST(MonitorDevices, WithoutInputDevicesTheListHoldsOnlyNoInput)
 {
     TKelvaneFixture f(WithInput(NoInput, {}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->count(), 1);
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentText(), NoInput);
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->count(), 1);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText(), NoInput);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_TRUE(f.Errors.isEmpty());
 }
 
 TEST(MonitorDevices, ChoosingADeviceOpensItAndNoInputClosesIt)
 {
     TKelvaneFixture f(WithInput(NoInput, {"In A", "In B"}));
-    QComboBox* combo = f.Form().ComboMidiInDevice;
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     combo->setFocus();
     f.Service().ClearCalls();
     QTest::keyClick(combo, Qt::Key_Down);
     QTest::keyClick(combo, Qt::Key_Down);
     ASSERT_EQ(combo->currentIndex(), 2);
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiInput->DeviceID(), 1);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceID(), 1);
     EXPECT_EQ(InputOpens(f).back(), 1);
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
@@ -419,18 +419,18 @@ TEST(MonitorDevices, ChoosingADeviceOpensItAndNoInputClosesIt)
 
     QTest::keyClick(combo, Qt::Key_Home);
     ASSERT_EQ(combo->currentIndex(), 0);
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_FALSE(f.Service().InputOpen());
     EXPECT_EQ(MemoText(f), "");
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
     EXPECT_TRUE(f.Errors.isEmpty());
 }
 
 TEST(MonitorDevices, SavedNameThatMatchesNothingLeavesNoInputAndSavesIt)
 {
     TKelvaneFixture f(WithInput("Removed Device", {"Test Input"}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentText(), NoInput);
-    EXPECT_EQ(f.Main().MidiInput->DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText(), NoInput);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
     EXPECT_TRUE(InputOpens(f).empty());
     f.CloseWindow();
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadString("Midi", "InDeviceName", "?"), NoInput);
@@ -439,9 +439,9 @@ TEST(MonitorDevices, SavedNameThatMatchesNothingLeavesNoInputAndSavesIt)
 TEST(MonitorDevices, SavedNameRestoresTheDeviceAndClosingSavesItAndClosesThePort)
 {
     TKelvaneFixture f(WithInput("In B", {"In A", "In B"}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentIndex(), 2);
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiInput->DeviceID(), 1);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentIndex(), 2);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceID(), 1);
     f.CloseWindow();
     EXPECT_FALSE(f.Service().InputOpen());
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadString("Midi", "InDeviceName", "?"), "In B");
@@ -451,9 +451,9 @@ TEST(MonitorDevices, SavedNameRestoresTheDeviceAndClosingSavesItAndClosesThePort
 TEST(MonitorDevices, EverySavedNameMatchIsOpenedAndTheLastStays)
 {
     TKelvaneFixture f(WithInput("Dup", {"Dup", "Other", "Dup"}));
-    EXPECT_EQ(f.Form().ComboMidiInDevice->currentIndex(), 3);
-    ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiInput->DeviceID(), 2);
+    EXPECT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentIndex(), 3);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceID(), 2);
     const std::vector<int> opens = InputOpens(f);
     ASSERT_FALSE(opens.empty());
     EXPECT_EQ(opens.back(), 2);
@@ -481,7 +481,7 @@ TEST_P(ClearAfterDevicesChange, RestartsTheDeviceTheListShows)
 {
     const TClearAfterChangeCase& c = GetParam();
     TKelvaneFixture f(WithInput("In B", {"In A", "In B"}));
-    QComboBox* combo = f.Form().ComboMidiInDevice;
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
     f.Service().Inject({0x90, 0x3C, 0x7F});
     Settle();
     if (!c.WhenListRead.empty()) {
@@ -492,7 +492,7 @@ TEST_P(ClearAfterDevicesChange, RestartsTheDeviceTheListShows)
     f.Service().InputNames = c.AtClear;
     f.Service().ClearCalls();
 
-    Click(f.Form().ButtonInClear);
+    Click(f.Find<QPushButton>("ButtonInClear"));
     const std::vector<int> opens = InputOpens(f);
     if (c.Opened < 0) {
         EXPECT_TRUE(opens.empty());
@@ -564,7 +564,7 @@ TEST(MonitorOverflow, BurstOfLostEventsOpensOneBoxAndTheNextBoxCountsThem)
     EXPECT_EQ(boxes.Texts.value(0), Overflow);
     EXPECT_EQ(boxes.OpenedWhileOpen, 0);
     EXPECT_EQ(MemoLines(f), Kept);
-    EXPECT_EQ(f.Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（%1バイト）").arg(Kept * 3));
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（%1バイト）").arg(Kept * 3));
 
     // The window answers afterwards.
     f.Service().Inject({0x80, 0x3C, 0x00});

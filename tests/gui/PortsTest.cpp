@@ -46,7 +46,7 @@ QAction* ItemNamed(QMenu* menu, const QString& caption)
 TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
 {
     TKelvaneFixture f;
-    QMenu* menu = f.Form().MenuOutDevice;
+    QMenu* menu = f.Find<QMenu>("MenuOutDevice");
     f.Service().OutputNames.push_back("USB Keyboard");
     EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Synth", "Test Port"}));  // not yet read
 
@@ -66,7 +66,7 @@ TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
         }
     }
     f.ClearSent();
-    f.Form().ScrollBarVolume->setValue(90);
+    f.Find<QScrollBar>("ScrollBarVolume")->setValue(90);
     EXPECT_EQ(f.Sent(), Wire({"B0 07 5A"}));
 
     f.CloseWindow();
@@ -76,7 +76,7 @@ TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
 TEST(Ports, ThePortInUseKeepsItsCheckWhenOthersMove)
 {
     TKelvaneFixture f;
-    QMenu* menu = f.Form().MenuOutDevice;
+    QMenu* menu = f.Find<QMenu>("MenuOutDevice");
     // A port appears before the one in use: the check follows the name, not the position.
     f.Service().OutputNames.insert(f.Service().OutputNames.begin(), "Early Port");
     emit menu->aboutToShow();
@@ -87,7 +87,7 @@ TEST(Ports, ThePortInUseKeepsItsCheckWhenOthersMove)
 TEST(Ports, AVanishedPortInUseStaysCheckedUntilAnotherIsChosen)
 {
     TKelvaneFixture f;
-    QMenu* menu = f.Form().MenuOutDevice;
+    QMenu* menu = f.Find<QMenu>("MenuOutDevice");
     f.Service().OutputNames = {"Test Port"};
     emit menu->aboutToShow();
     EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Port", "Test Synth"}));
@@ -106,7 +106,7 @@ TEST(Ports, AVanishedPortInUseStaysCheckedUntilAnotherIsChosen)
 TEST(Ports, ChoosingAVanishedPortSaysItHasGone)
 {
     TKelvaneFixture f;
-    QMenu* menu = f.Form().MenuOutDevice;
+    QMenu* menu = f.Find<QMenu>("MenuOutDevice");
     emit menu->aboutToShow();
     f.Service().OutputNames = {"Test Synth"};  // gone after the menu was read
     ItemNamed(menu, "Test Port")->trigger();
@@ -119,7 +119,7 @@ TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
     TFixtureOptions options;
     options.Settings = QStringLiteral("[Midi]\nOutDeviceName=Test Synth\nInDeviceName=Test Input\n");
     TKelvaneFixture f(options);
-    QComboBox* combo = f.Form().ComboMidiInDevice;
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
     ASSERT_EQ(combo->currentText(), "Test Input");
     ASSERT_TRUE(f.Service().InputOpen());
 

@@ -1,12 +1,11 @@
 // The program selection dialog through its real widgets: what a press on a line, the arrow keys
 // and each way of closing put on the wire and into the main window's program field, the name
 // sets of program.ini, and the dialog's own section of the settings file.
-#include "IniFile.h"
 #include "GuiTest.h"
+#include "IniFile.h"
+#include "ProgramListDialog.h"
 #include "Settings.h"
 #include "SpinEdit.h"
-#include "UnitFormProgramList.h"
-#include "ui_UnitFormProgramList.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,7 +72,7 @@ protected:
     }
     void MakeDialog()
     {
-        Own = std::make_unique<TFormProgramList>(F->Main(), &F->Main());
+        Own = std::make_unique<TProgramListDialog>(F->Controller(), &F->Main());
         Dialog = Own.get();
     }
     void TearDown() override
@@ -82,9 +81,8 @@ protected:
         F.reset();
     }
 
-    Ui::TFormProgramList& Form() { return *Dialog->Form(); }
-    QListWidget* List() { return Form().ListMain; }
-    TSpinEdit* ProgramField() { return F->Form().SpinEditProgram; }
+    QListWidget* List() { return Find<QListWidget>(*Dialog, "ListMain"); }
+    TSpinEdit* ProgramField() { return F->Find<TSpinEdit>("SpinEditProgram"); }
     void Open()
     {
         F->ClearSent();
@@ -107,8 +105,8 @@ protected:
     }
 
     std::unique_ptr<TKelvaneFixture> F;
-    std::unique_ptr<TFormProgramList> Own;
-    TFormProgramList* Dialog = nullptr;
+    std::unique_ptr<TProgramListDialog> Own;
+    TProgramListDialog* Dialog = nullptr;
 };
 
 // --- presses, keys and closing, under both display ranges
@@ -142,7 +140,7 @@ TEST_P(ProgramListRangeTest, PressesSendAndSoundCancelGoesBack)
     }
 
     F->ClearSent();
-    QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(ProgramField()->Text(), QString::number(5 + offset));
     EXPECT_EQ(F->Sent(), Wire({"C0 05"}));
@@ -163,7 +161,7 @@ TEST_P(ProgramListRangeTest, ArrowKeysMoveTheHighlightButOkKeepsTheProgramSent)
     EXPECT_EQ(SelectedLine(), 12);
     EXPECT_TRUE(F->Sent().empty());
 
-    QTest::mouseClick(Form().ButtonOK, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonOK"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(ProgramField()->Text(), QString::number(10 + offset));
     EXPECT_EQ(F->Sent(), Wire({"C0 0A"}));
@@ -201,9 +199,9 @@ TEST_F(ProgramListTest, LabelProgramRunsTheDialogModally)
         wasModal = Dialog->isVisible() && QApplication::activeModalWidget() == Dialog;
         Press(10);
         Release(10);
-        QTest::mouseClick(Form().ButtonOK, Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonOK"), Qt::LeftButton);
     });
-    QTest::mouseClick(F->Form().LabelProgram, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QLabel>("LabelProgram"), Qt::LeftButton);
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(ProgramField()->Text(), "10");
@@ -214,7 +212,7 @@ TEST_F(ProgramListTest, LabelProgramRunsTheDialogModally)
 
 struct TCloseCase {
     const char* Name;
-    std::function<void(TFormProgramList&)> Close;
+    std::function<void(TProgramListDialog&)> Close;
     const char* ProgramSent;
 };
 
@@ -239,11 +237,11 @@ TEST_P(ProgramListCloseTest, ClosesOnceSendingTheResultAndSaving)
 
 INSTANTIATE_TEST_SUITE_P(Ways, ProgramListCloseTest,
     ::testing::Values(
-        TCloseCase{"OkButton", [](TFormProgramList& d) { QTest::mouseClick(d.Form()->ButtonOK, Qt::LeftButton); }, "C0 0A"},
-        TCloseCase{"EnterKey", [](TFormProgramList& d) { QTest::keyClick(d.Form()->ListMain, Qt::Key_Return); }, "C0 0A"},
-        TCloseCase{"CancelButton", [](TFormProgramList& d) { QTest::mouseClick(d.Form()->ButtonCancel, Qt::LeftButton); }, "C0 05"},
-        TCloseCase{"EscapeKey", [](TFormProgramList& d) { QTest::keyClick(d.Form()->ListMain, Qt::Key_Escape); }, "C0 05"},
-        TCloseCase{"CloseBox", [](TFormProgramList& d) { d.close(); }, "C0 05"}),
+        TCloseCase{"OkButton", [](TProgramListDialog& d) { QTest::mouseClick(Find<QPushButton>(d, "ButtonOK"), Qt::LeftButton); }, "C0 0A"},
+        TCloseCase{"EnterKey", [](TProgramListDialog& d) { QTest::keyClick(Find<QListWidget>(d, "ListMain"), Qt::Key_Return); }, "C0 0A"},
+        TCloseCase{"CancelButton", [](TProgramListDialog& d) { QTest::mouseClick(Find<QPushButton>(d, "ButtonCancel"), Qt::LeftButton); }, "C0 05"},
+        TCloseCase{"EscapeKey", [](TProgramListDialog& d) { QTest::keyClick(Find<QListWidget>(d, "ListMain"), Qt::Key_Escape); }, "C0 05"},
+        TCloseCase{"CloseBox", [](TProgramListDialog& d) { d.close(); }, "C0 05"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // A note still held when the dialog closes is released before the program goes back.
@@ -265,9 +263,9 @@ TEST_F(ProgramListTest, EmptyValuesGiveNoLineAndShiftTheNumbers)
 {
     Start(WithSettings(ProgramSettings(0, 0)));
     UseProgramIni("[Other]\n000=x\n[Set]\n005=ピアノ\n007=オルガン\n009=\n011=ギター\n005=again\n");
-    ASSERT_EQ(Form().ComboProgramList->count(), 2);
-    EXPECT_EQ(Form().ComboProgramList->currentText(), "Other");  // no saved name: the first set
-    Form().ComboProgramList->setCurrentIndex(1);
+    ASSERT_EQ(Find<QComboBox>(*Dialog, "ComboProgramList")->count(), 2);
+    EXPECT_EQ(Find<QComboBox>(*Dialog, "ComboProgramList")->currentText(), "Other");  // no saved name: the first set
+    Find<QComboBox>(*Dialog, "ComboProgramList")->setCurrentIndex(1);
     ASSERT_EQ(List()->count(), 3);
     EXPECT_EQ(List()->item(0)->text(), "005=ピアノ");
     EXPECT_EQ(List()->item(2)->text(), "011=ギター");
@@ -293,17 +291,17 @@ TEST_P(ProgramListEmptyTest, NoNameSetsLeaveTheDialogEmptyAndOkAsks)
         UseProgramIni(GetParam().Text);
     else
         MakeDialog();
-    EXPECT_EQ(Form().ComboProgramList->count(), 0);
+    EXPECT_EQ(Find<QComboBox>(*Dialog, "ComboProgramList")->count(), 0);
     EXPECT_EQ(List()->count(), 0);
 
     Open();
     EXPECT_EQ(F->Sent(), Wire({"C0 05"}));
-    QTest::mouseClick(Form().ButtonOK, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonOK"), Qt::LeftButton);
     EXPECT_TRUE(Dialog->isVisible());
     EXPECT_EQ(F->Messages, QStringList{ChooseVoice});
 
     F->ClearSent();
-    QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(F->Sent(), Wire({"C0 05"}));
     EXPECT_EQ(F->Messages, QStringList{ChooseVoice});
@@ -328,12 +326,12 @@ TEST_F(ProgramListTest, LineBeyondTheProgramRangeIsNotKept)
     EXPECT_EQ(F->Messages, QStringList{OutOfRange});
     EXPECT_EQ(F->Sent(), Wire({"90 3C 78", "80 3C 28"}));
 
-    QTest::mouseClick(Form().ButtonOK, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonOK"), Qt::LeftButton);
     EXPECT_TRUE(Dialog->isVisible());
     EXPECT_EQ(F->Messages, (QStringList{OutOfRange, ChooseVoice}));
 
     F->ClearSent();
-    QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
     EXPECT_EQ(ProgramField()->Text(), "5");
     EXPECT_EQ(F->Sent(), Wire({"C0 05"}));
 }
@@ -364,7 +362,7 @@ TEST_F(ProgramListTest, FailedSendAtTheCloseStillClosesAndSaves)
     Open();
     QFile::remove(F->SettingsPath());
     F->Service().Failures["OutShortMsg"] = MMSYSERR_ERROR;
-    QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(F->Errors.size(), 1);
     EXPECT_EQ(Section(F->SettingsPath(), "FormProgramList").value("Width"), "600");
@@ -380,12 +378,12 @@ TEST_F(ProgramListTest, FailedPressInsideTheModalRunDoesNotLockTheDialog)
         Press(10);
         Release(10);
         F->Service().Failures.clear();
-        QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+        QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
         // Only reached if the click did not close it: close it anyway so that the test ends.
         if (Dialog->isVisible())
             Dialog->reject();
     });
-    QTest::mouseClick(F->Form().LabelProgram, Qt::LeftButton);
+    QTest::mouseClick(F->Find<QLabel>("LabelProgram"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(F->Errors.size(), 1);
     EXPECT_EQ(Section(F->SettingsPath(), "FormProgramList").value("Width"), "600");
@@ -402,19 +400,19 @@ TEST_F(ProgramListTest, HintsFollowTheMainWindowsSwitch)
         QApplication::sendEvent(widget, &help);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    QWidget* spinText = Form().SpinEditColumn->findChild<QLineEdit*>();
+    QWidget* spinText = Find<TSpinEdit>(*Dialog, "SpinEditColumn")->findChild<QLineEdit*>();
     ASSERT_NE(spinText, nullptr);
-    ASSERT_TRUE(F->Form().MenuFileHint->isChecked());
+    ASSERT_TRUE(F->Find<QAction>("MenuFileHint")->isChecked());
     Open();
     EXPECT_EQ(hintAt(List()->viewport()), "プログラムを選択します。クリックするとその音色が鳴ります。\n"
                                           "マウスの左右ボタンで音程が1オクターブ異なります");
     EXPECT_EQ(hintAt(spinText), "一覧表示で一度に何列表示するかを指定します");
     Dialog->reject();
 
-    F->Form().MenuFileHint->trigger();
+    F->Find<QAction>("MenuFileHint")->trigger();
     Open();
     EXPECT_EQ(hintAt(List()->viewport()), "");
-    EXPECT_EQ(hintAt(Form().ButtonOK), "");
+    EXPECT_EQ(hintAt(Find<QPushButton>(*Dialog, "ButtonOK")), "");
 }
 
 // --- columns and placement from the settings
@@ -430,7 +428,7 @@ TEST_P(ProgramListColumnsTest, SavedColumnsAreChecked)
 {
     Start(WithSettings(QStringLiteral("[FormProgramList]\nColumns=%1\n").arg(GetParam().Saved)));
     EXPECT_EQ(Dialog->Columns(), GetParam().Columns);
-    EXPECT_EQ(Form().SpinEditColumn->Value(), GetParam().Columns);
+    EXPECT_EQ(Find<TSpinEdit>(*Dialog, "SpinEditColumn")->Value(), GetParam().Columns);
     Open();
     EXPECT_EQ(List()->gridSize().width(), List()->viewport()->width() / GetParam().Columns);
 }
@@ -462,7 +460,7 @@ TEST_F(ProgramListTest, LinesFillEqualColumnsTopToBottom)
         EXPECT_EQ(List()->visualItemRect(List()->item(line)).topLeft(), QPoint(width, 0)) << columns << " columns";
     };
     checkColumns(3);
-    QTest::keyClick(Form().SpinEditColumn, Qt::Key_Up);
+    QTest::keyClick(Find<TSpinEdit>(*Dialog, "SpinEditColumn"), Qt::Key_Up);
     EXPECT_EQ(Dialog->Columns(), 4);
     checkColumns(4);
     Dialog->resize(Dialog->width() - 100, Dialog->height());
@@ -474,17 +472,17 @@ TEST_F(ProgramListTest, ButtonStripStretchesWithTheDialog)
 {
     Start();
     Open();
-    QWidget* strip = Form().PanelButton;
+    QWidget* strip = Find<QWidget>(*Dialog, "PanelButton");
     auto gapRight = [&](QWidget* control) { return strip->width() - control->geometry().right(); };
-    const int okGap = gapRight(Form().ButtonOK);
-    const int cancelGap = gapRight(Form().ButtonCancel);
-    const int comboWidth = Form().ComboProgramList->width();
-    EXPECT_EQ(Form().ButtonOK->x() - Form().ButtonCancel->x(), 504 - 416);
+    const int okGap = gapRight(Find<QPushButton>(*Dialog, "ButtonOK"));
+    const int cancelGap = gapRight(Find<QPushButton>(*Dialog, "ButtonCancel"));
+    const int comboWidth = Find<QComboBox>(*Dialog, "ComboProgramList")->width();
+    EXPECT_EQ(Find<QPushButton>(*Dialog, "ButtonOK")->x() - Find<QPushButton>(*Dialog, "ButtonCancel")->x(), 504 - 416);
 
     Dialog->resize(Dialog->width() + 120, Dialog->height());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Form().ComboProgramList->width() == comboWidth + 120; }, 1000));
-    EXPECT_EQ(gapRight(Form().ButtonOK), okGap);
-    EXPECT_EQ(gapRight(Form().ButtonCancel), cancelGap);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QComboBox>(*Dialog, "ComboProgramList")->width() == comboWidth + 120; }, 1000));
+    EXPECT_EQ(gapRight(Find<QPushButton>(*Dialog, "ButtonOK")), okGap);
+    EXPECT_EQ(gapRight(Find<QPushButton>(*Dialog, "ButtonCancel")), cancelGap);
     EXPECT_EQ(strip->height(), 40);
     EXPECT_EQ(strip->geometry().bottom(), Dialog->rect().bottom());
 }
@@ -524,7 +522,7 @@ INSTANTIATE_TEST_SUITE_P(Values, ProgramListPlacementTest,
 TEST_F(ProgramListTest, SectionIsWrittenAtEveryClose)
 {
     Start(WithSettings("[FormProgramList]\nCharacterSet=0\nListName=gm (english)\nExtra=kept\n"));
-    EXPECT_EQ(Form().ComboProgramList->currentText(), "GM (English)");
+    EXPECT_EQ(Find<QComboBox>(*Dialog, "ComboProgramList")->currentText(), "GM (English)");
     DialogHooks().Font = [](const QFont&) -> std::optional<QFont> {
         QFont font(QStringLiteral("DejaVu Sans"));
         font.setPointSize(14);
@@ -534,10 +532,10 @@ TEST_F(ProgramListTest, SectionIsWrittenAtEveryClose)
     Open();
     Dialog->move(150, 120);
     Dialog->resize(500, 280);
-    QTest::mouseClick(Form().ButtonFontSet, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonFontSet"), Qt::LeftButton);
     EXPECT_EQ(List()->font().pointSize(), 14);
-    QTest::keyClick(Form().SpinEditColumn, Qt::Key_Up);
-    QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+    QTest::keyClick(Find<TSpinEdit>(*Dialog, "SpinEditColumn"), Qt::Key_Up);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
 
     const QMap<QString, QString> expected{{"Top", "120"}, {"Left", "150"}, {"Height", "280"}, {"Width", "500"},
         {"ListName", "GM (English)"}, {"FontName", "DejaVu Sans"}, {"FontSize", "14"}, {"CharacterSet", "0"},
@@ -547,8 +545,8 @@ TEST_F(ProgramListTest, SectionIsWrittenAtEveryClose)
 
     // The second close writes again; a maximised dialog saves its normal placement.
     Open();
-    QTest::keyClick(Form().SpinEditColumn, Qt::Key_Down);
-    QTest::keyClick(Form().SpinEditColumn, Qt::Key_Down);
+    QTest::keyClick(Find<TSpinEdit>(*Dialog, "SpinEditColumn"), Qt::Key_Down);
+    QTest::keyClick(Find<TSpinEdit>(*Dialog, "SpinEditColumn"), Qt::Key_Down);
     Dialog->showMaximized();
     ASSERT_TRUE(Dialog->isMaximized());
     ASSERT_TRUE(QTest::qWaitFor([&] { return Dialog->size() != QSize(500, 280); }, 2000));
@@ -566,7 +564,7 @@ TEST_F(ProgramListTest, UnwritableSettingsFileIsReported)
     // A folder in the file's place cannot be replaced by a file.
     ASSERT_TRUE(QFile::remove(F->SettingsPath()));
     ASSERT_TRUE(QDir().mkpath(F->SettingsPath()));
-    QTest::mouseClick(Form().ButtonCancel, Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(F->Errors, QStringList{F->SettingsPath() + " に書き込めません\n同じ名前のフォルダがあります"});
 }

@@ -44,18 +44,18 @@ TEST(SettingsFile, WithoutAFileTheDefaultsShowAndCloseWritesEveryKey)
     const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
     EXPECT_EQ(f.Main().pos(), desktop.topLeft() + QPoint(100, 100));
     EXPECT_EQ(f.Main().size(), QSize(635, 440));
-    EXPECT_EQ(f.Main().Channel, 1);
-    EXPECT_EQ(f.Form().ScrollBarOnVelocity->value(), 120);
-    EXPECT_EQ(f.Form().ScrollBarOffVelocity->value(), 40);
-    EXPECT_EQ(f.Form().ScrollBarVolume->value(), 100);
-    EXPECT_EQ(f.Form().ScrollBarPanpot->value(), 64);
-    EXPECT_EQ(f.Form().ScrollBarExpression->value(), 127);
-    EXPECT_EQ(f.Form().ScrollBarEffect1->value(), 40);
-    EXPECT_EQ(f.Form().ScrollBarPitchBendRange->value(), 2);
-    EXPECT_EQ(f.Form().SpinEditProgram->Text(), "1");
-    EXPECT_EQ(f.Main().ProgramRangeOffset(), 1);
-    EXPECT_TRUE(f.Form().MenuFileHint->isChecked());
-    EXPECT_EQ(f.Main().ControlChange->Volume, 100);
+    EXPECT_EQ(f.Session().Channel(), 1);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarOnVelocity")->value(), 120);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarOffVelocity")->value(), 40);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarVolume")->value(), 100);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarPanpot")->value(), 64);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarExpression")->value(), 127);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarEffect1")->value(), 40);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarPitchBendRange")->value(), 2);
+    EXPECT_EQ(f.Find<TSpinEdit>("SpinEditProgram")->Text(), "1");
+    EXPECT_EQ(f.Controller().ProgramRangeOffset(), 1);
+    EXPECT_TRUE(f.Find<QAction>("MenuFileHint")->isChecked());
+    EXPECT_EQ(f.Session().ControlChange().Volume, 100);
 
     f.CloseWindow();
     const TIniFile written = TIniFile::Load(f.SettingsPath());
@@ -72,29 +72,29 @@ TEST(SettingsFile, WithoutAFileTheDefaultsShowAndCloseWritesEveryKey)
 TEST(SettingsFile, ValuesSurviveARestart)
 {
     TKelvaneFixture f;
-    f.Form().RadioChannel->findChild<QRadioButton*>("RadioChannel7")->setChecked(true);
-    f.Form().ScrollBarVolume->setValue(90);
-    f.Form().ScrollBarTranspose->setValue(-12);
-    f.Form().CheckMono->setChecked(true);
-    f.Form().ScrollBarMasterFineTune->setValue(-100);
-    f.Form().SpinEditProgram->SetValue(128);
-    f.Form().MenuFileHint->trigger();
+    f.Find<QGroupBox>("RadioChannel")->findChild<QRadioButton*>("RadioChannel7")->setChecked(true);
+    f.Find<QScrollBar>("ScrollBarVolume")->setValue(90);
+    f.Find<QScrollBar>("ScrollBarTranspose")->setValue(-12);
+    f.Find<QCheckBox>("CheckMono")->setChecked(true);
+    f.Find<QScrollBar>("ScrollBarMasterFineTune")->setValue(-100);
+    f.Find<TSpinEdit>("SpinEditProgram")->SetValue(128);
+    f.Find<QAction>("MenuFileHint")->trigger();
     f.Main().move(150, 160);
     f.Main().resize(700, 480);
     f.CloseWindow();
 
     f.Windows = CreateKelvaneWindows({}, f.ProgramPath());
-    EXPECT_EQ(f.Main().Channel, 7);
-    EXPECT_EQ(f.Form().ScrollBarVolume->value(), 90);
-    EXPECT_EQ(f.Main().ControlChange->Volume, 90);
-    EXPECT_EQ(f.Main().Transpose, -12);
-    EXPECT_TRUE(f.Form().CheckMono->isChecked());
-    EXPECT_EQ(f.Main().ControlChange->MasterFineTune, -100);
-    EXPECT_EQ(f.Form().SpinEditProgram->Text(), "128");
-    EXPECT_FALSE(f.Form().MenuFileHint->isChecked());
+    EXPECT_EQ(f.Session().Channel(), 7);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarVolume")->value(), 90);
+    EXPECT_EQ(f.Session().ControlChange().Volume, 90);
+    EXPECT_EQ(f.Session().Transpose(), -12);
+    EXPECT_TRUE(f.Find<QCheckBox>("CheckMono")->isChecked());
+    EXPECT_EQ(f.Session().ControlChange().MasterFineTune, -100);
+    EXPECT_EQ(f.Find<TSpinEdit>("SpinEditProgram")->Text(), "128");
+    EXPECT_FALSE(f.Find<QAction>("MenuFileHint")->isChecked());
     EXPECT_EQ(f.Main().pos(), QPoint(150, 160));
     EXPECT_EQ(f.Main().size(), QSize(700, 480));
-    EXPECT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    EXPECT_NE(f.Session().Output().DeviceHandle(), nullptr);
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadInteger("ProgramChange", "Program(0-127)", -1), 127);
 }
 
@@ -104,7 +104,7 @@ TEST(SettingsFile, ClosingKeepsWhatTheFileHeldBesides)
     options.Settings = "; written by hand\n[MyTool]\nColour=blue\n\n[ControlChange]\n; keep me\nVolume=80\nFuture=1\n"
                        "[Midi]\nOutDeviceName=Test Synth\n";
     TKelvaneFixture f(options);
-    EXPECT_EQ(f.Form().ScrollBarVolume->value(), 80);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarVolume")->value(), 80);
     f.CloseWindow();
     const QString text = QString::fromUtf8(ReadFile(f.SettingsPath()));
     EXPECT_TRUE(text.startsWith("; written by hand\n[MyTool]\nColour=blue\n")) << text.toStdString();
@@ -127,8 +127,8 @@ TEST(SettingsFile, ShiftJisFileFromAnOlderVersionIsRead)
     file.close();
 
     f.Windows = CreateKelvaneWindows({}, f.ProgramPath());
-    EXPECT_EQ(f.Main().Channel, 3);
-    EXPECT_EQ(f.Form().MemoMidiIn->font().family(), QString::fromUtf8("ＭＳ 明朝"));
+    EXPECT_EQ(f.Session().Channel(), 3);
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->font().family(), QString::fromUtf8("ＭＳ 明朝"));
     f.CloseWindow();
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadString("FormMain", "BinaryFontName", ""), QString::fromUtf8("ＭＳ 明朝"));
 }
@@ -138,7 +138,7 @@ TEST(SettingsFile, UnwritableFileIsReportedAndLeftAsItWas)
     TKelvaneFixture f;
     const QByteArray before = ReadFile(f.SettingsPath());
     ASSERT_FALSE(before.isEmpty());
-    f.Form().ScrollBarVolume->setValue(10);
+    f.Find<QScrollBar>("ScrollBarVolume")->setValue(10);
 
     // Even root cannot write past the file-size limit.
     struct rlimit old{};
@@ -167,19 +167,19 @@ TEST(SettingsFile, OutOfRangeValuesFallBackToTheirDefaults)
     const std::vector<TCheckCase> cases = {
         {"[FormMain]\nTop=5000\n", [&](TKelvaneFixture& f) { return f.Main().y() == desktop.top() + 100; }, "Top 5000"},
         {"[FormMain]\nTop=-300\n", [](TKelvaneFixture& f) { return f.Main().y() == -300; }, "Top -300"},
-        {"[Midi]\nChannel=17\n", [](TKelvaneFixture& f) { return f.Main().Channel == 1; }, "Channel 17"},
-        {"[NoteParameter]\nTranspose=51\n", [](TKelvaneFixture& f) { return f.Main().Transpose == 0; }, "Transpose 51"},
-        {"[NoteParameter]\nTranspose=-60\n", [](TKelvaneFixture& f) { return f.Main().Transpose == -60; }, "Transpose -60"},
+        {"[Midi]\nChannel=17\n", [](TKelvaneFixture& f) { return f.Session().Channel() == 1; }, "Channel 17"},
+        {"[NoteParameter]\nTranspose=51\n", [](TKelvaneFixture& f) { return f.Session().Transpose() == 0; }, "Transpose 51"},
+        {"[NoteParameter]\nTranspose=-60\n", [](TKelvaneFixture& f) { return f.Session().Transpose() == -60; }, "Transpose -60"},
         {"[ProgramChange]\nMinimumValue=0\nProgram(0-127)=5\n",
-         [](TKelvaneFixture& f) { return f.Form().SpinEditProgram->Text() == "5"; }, "program 5 as 0..127"},
+         [](TKelvaneFixture& f) { return f.Find<TSpinEdit>("SpinEditProgram")->Text() == "5"; }, "program 5 as 0..127"},
         {"[ProgramChange]\nMinimumValue=1\nProgram(0-127)=5\n",
-         [](TKelvaneFixture& f) { return f.Form().SpinEditProgram->Text() == "6"; }, "program 5 as 1..128"},
-        {"[ControlChange]\nVolume=$40\n", [](TKelvaneFixture& f) { return f.Main().ControlChange->Volume == 64; }, "Volume $40"},
-        {"[ControlChange]\nVolume=abc\n", [](TKelvaneFixture& f) { return f.Main().ControlChange->Volume == 100; }, "Volume abc"},
+         [](TKelvaneFixture& f) { return f.Find<TSpinEdit>("SpinEditProgram")->Text() == "6"; }, "program 5 as 1..128"},
+        {"[ControlChange]\nVolume=$40\n", [](TKelvaneFixture& f) { return f.Session().ControlChange().Volume == 64; }, "Volume $40"},
+        {"[ControlChange]\nVolume=abc\n", [](TKelvaneFixture& f) { return f.Session().ControlChange().Volume == 100; }, "Volume abc"},
         {"[ControlChange]\nMasterFineTune=8192\n",
-         [](TKelvaneFixture& f) { return f.Main().ControlChange->MasterFineTune == 8192; }, "fine tune 8192"},
+         [](TKelvaneFixture& f) { return f.Session().ControlChange().MasterFineTune == 8192; }, "fine tune 8192"},
         {"[SystemExclusiveSend]\nInterval=4\nPacketSize=2048\n",
-         [](TKelvaneFixture& f) { return f.Form().SpinEditInterval->Value() == 100 && f.Form().SpinEditPacketSize->Value() == 2048; },
+         [](TKelvaneFixture& f) { return f.Find<TSpinEdit>("SpinEditInterval")->Value() == 100 && f.Find<TSpinEdit>("SpinEditPacketSize")->Value() == 2048; },
          "interval 4, packet size 2048"},
     };
     (void)screenHeight;
@@ -197,8 +197,8 @@ TEST(SettingsFile, PitchBendRangeAboveTheSlidersEndIsRefusedOnce)
     TFixtureOptions options;
     options.Settings = "[ControlChange]\nPitchBendRange=30\n";
     TKelvaneFixture f(options);
-    EXPECT_EQ(f.Form().ScrollBarPitchBendRange->value(), 24);
-    EXPECT_EQ(f.Main().ControlChange->PitchBendRange, 24);
+    EXPECT_EQ(f.Find<QScrollBar>("ScrollBarPitchBendRange")->value(), 24);
+    EXPECT_EQ(f.Session().ControlChange().PitchBendRange, 24);
     EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("ピッチベンド・レンジの値は0～24でなければなりません")});
 }
 

@@ -21,14 +21,14 @@ const QString ChoosePort = QString::fromUtf8("「出力ポート」メニュー�
 TEST(Startup, SavedPortOpensAndIsChecked)
 {
     TKelvaneFixture f;
-    ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
-    const auto items = f.Form().MenuOutDevice->actions();
+    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    const auto items = f.Find<QMenu>("MenuOutDevice")->actions();
     ASSERT_EQ(items.size(), 3);  // the mapper, then the two devices
     EXPECT_EQ(items[0]->text(), "Kelvane MIDI Mapper");
     EXPECT_EQ(items[1]->text(), "Test Synth");
     EXPECT_FALSE(items[0]->isChecked());
     EXPECT_TRUE(items[1]->isChecked());
-    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));
+    EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join("|").toStdString();
     EXPECT_TRUE(f.Sent().empty());  // restoring the values sent nothing
 }
@@ -36,14 +36,14 @@ TEST(Startup, SavedPortOpensAndIsChecked)
 TEST(Startup, PagesAndCaptions)
 {
     TKelvaneFixture f;
-    ASSERT_EQ(f.Form().PageMain->count(), 3);
-    EXPECT_EQ(f.Form().PageMain->tabText(0), QString::fromUtf8("メイン(&Z)\u3000"));
-    EXPECT_EQ(f.Form().PageMain->tabText(1), QString::fromUtf8("ドラム(&X)\u3000"));
-    EXPECT_EQ(f.Form().PageMain->tabText(2), QString::fromUtf8("バイナリ(&C)\u3000"));
-    EXPECT_EQ(f.Form().PageMain->currentIndex(), 0);
+    ASSERT_EQ(f.Find<QTabWidget>("PageMain")->count(), 3);
+    EXPECT_EQ(f.Find<QTabWidget>("PageMain")->tabText(0), QString::fromUtf8("メイン(&Z)\u3000"));
+    EXPECT_EQ(f.Find<QTabWidget>("PageMain")->tabText(1), QString::fromUtf8("ドラム(&X)\u3000"));
+    EXPECT_EQ(f.Find<QTabWidget>("PageMain")->tabText(2), QString::fromUtf8("バイナリ(&C)\u3000"));
+    EXPECT_EQ(f.Find<QTabWidget>("PageMain")->currentIndex(), 0);
     EXPECT_EQ(f.Main().windowTitle(), "Kelvane");
-    EXPECT_EQ(f.Form().MenuFile->title(), QString::fromUtf8("機能(&N)"));
-    EXPECT_EQ(f.Form().MenuOutDevice->title(), QString::fromUtf8("出力ポート(&M)"));
+    EXPECT_EQ(f.Find<QMenu>("MenuFile")->title(), QString::fromUtf8("機能(&N)"));
+    EXPECT_EQ(f.Find<QMenu>("MenuOutDevice")->title(), QString::fromUtf8("出力ポート(&M)"));
     EXPECT_EQ(QFileInfo(f.SettingsPath()), QFileInfo(f.Folder() + "kelvane.ini"));
 }
 
@@ -65,8 +65,8 @@ TEST(Startup, NoOutputDeviceShowsTheMessageAndEndsWithoutWriting)
 TEST(Startup, TheDialogsGoWithTheMainWindow)
 {
     TKelvaneFixture f;
-    const QPointer<TFormProgramList> programList = f.Windows.ProgramList;
-    const QPointer<TFormDrumColor> drumColor = f.Windows.DrumColor;
+    const QPointer<TProgramListDialog> programList = f.Windows.ProgramList;
+    const QPointer<TDrumColorDialog> drumColor = f.Windows.DrumColor;
     ASSERT_TRUE(programList && drumColor);
     EXPECT_EQ(programList->parent(), &f.Main());
     EXPECT_EQ(drumColor->parent(), &f.Main());
@@ -88,16 +88,16 @@ TEST(Startup, WithoutASavedPortThePagesWaitForAChoice)
     options.OpenPort = false;
     TKelvaneFixture f(options);
     EXPECT_EQ(f.Messages, QStringList{ChoosePort});
-    EXPECT_FALSE(f.Form().PageMain->isVisibleTo(&f.Main()));
-    for (QAction* item : f.Form().MenuOutDevice->actions())
+    EXPECT_FALSE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
+    for (QAction* item : f.Find<QMenu>("MenuOutDevice")->actions())
         EXPECT_FALSE(item->isChecked());
 
-    f.Form().MenuOutDevice->actions()[2]->trigger();
-    EXPECT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
-    EXPECT_EQ(f.Main().MidiOutput->DeviceID(), 1);
-    EXPECT_TRUE(f.Form().MenuOutDevice->actions()[2]->isChecked());
-    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));
-    EXPECT_EQ(f.Form().LabelVolumeValue->palette().color(QPalette::Window), QColor(0, 255, 255));
+    f.Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
+    EXPECT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Output().DeviceID(), 1);
+    EXPECT_TRUE(f.Find<QMenu>("MenuOutDevice")->actions()[2]->isChecked());
+    EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
+    EXPECT_EQ(f.Find<QLabel>("LabelVolumeValue")->palette().color(QPalette::Window), QColor(0, 255, 255));
 }
 
 TEST(Startup, SavedPortThatFailsToOpenStaysCheckedAndAnotherCanBeChosen)
@@ -107,43 +107,43 @@ TEST(Startup, SavedPortThatFailsToOpenStaysCheckedAndAnotherCanBeChosen)
     options.FailingOpens = {1};
     TKelvaneFixture f(options);
     EXPECT_EQ(f.Messages, QStringList{ChoosePort});
-    QAction* saved = f.Form().MenuOutDevice->actions()[2];
+    QAction* saved = f.Find<QMenu>("MenuOutDevice")->actions()[2];
     EXPECT_TRUE(saved->isChecked());
-    EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
-    EXPECT_FALSE(f.Form().PageMain->isVisibleTo(&f.Main()));
+    EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_FALSE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
 
     saved->trigger();  // already checked: nothing happens
     EXPECT_TRUE(saved->isChecked());
     EXPECT_EQ(f.Messages.size(), 1);
 
-    f.Form().MenuOutDevice->actions()[0]->trigger();
-    EXPECT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    f.Find<QMenu>("MenuOutDevice")->actions()[0]->trigger();
+    EXPECT_NE(f.Session().Output().DeviceHandle(), nullptr);
     EXPECT_FALSE(saved->isChecked());
-    EXPECT_TRUE(f.Form().MenuOutDevice->actions()[0]->isChecked());
-    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));
+    EXPECT_TRUE(f.Find<QMenu>("MenuOutDevice")->actions()[0]->isChecked());
+    EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
 }
 
 TEST(Startup, ChoosingThePortInUseDoesNotReopenIt)
 {
     TKelvaneFixture f;
     f.ClearSent();
-    f.Form().MenuOutDevice->actions()[1]->trigger();
+    f.Find<QMenu>("MenuOutDevice")->actions()[1]->trigger();
     EXPECT_EQ(f.Service().CountOf("OutClose"), 0u);
     EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);
-    EXPECT_TRUE(f.Form().MenuOutDevice->actions()[1]->isChecked());
+    EXPECT_TRUE(f.Find<QMenu>("MenuOutDevice")->actions()[1]->isChecked());
 }
 
 TEST(Startup, PortThatFailsWhenChosenLeavesNothingChecked)
 {
     TKelvaneFixture f;
     f.Service().FailingOpens = {1};
-    f.Form().MenuOutDevice->actions()[2]->trigger();
+    f.Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
     // The second line says why, in Japanese: the service's busy device.
     EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした\nTest Port は他のプログラムが使用中です")});
-    for (QAction* item : f.Form().MenuOutDevice->actions())
+    for (QAction* item : f.Find<QMenu>("MenuOutDevice")->actions())
         EXPECT_FALSE(item->isChecked());
-    EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
-    EXPECT_TRUE(f.Form().PageMain->isVisibleTo(&f.Main()));  // the pages stay as they were
+    EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));  // the pages stay as they were
 }
 
 TEST(Startup, ArgumentNamesTheSettingsFileAndTheTitle)
@@ -153,15 +153,15 @@ TEST(Startup, ArgumentNamesTheSettingsFileAndTheTitle)
     options.Settings = "[Midi]\nChannel=5\n";
     TKelvaneFixture f(options);
     EXPECT_EQ(f.Main().windowTitle(), "Kelvane - studio.ini");
-    EXPECT_EQ(f.Main().ApplicationTitle(), "studio");
+    EXPECT_EQ(f.Session().ApplicationTitle(), "studio");
     EXPECT_EQ(QFileInfo(f.SettingsPath()), QFileInfo(f.Folder() + "studio.ini"));
-    EXPECT_EQ(f.Main().Channel, 5);  // read from the named file, not from the current folder's
+    EXPECT_EQ(f.Session().Channel(), 5);  // read from the named file, not from the current folder's
 }
 
 TEST(Startup, VersionBoxHasItsTwoFixedLines)
 {
     TKelvaneFixture f;
-    f.Form().MenuFileVersion->trigger();
+    f.Find<QAction>("MenuFileVersion")->trigger();
     ASSERT_EQ(f.Messages.size(), 1);
     const QStringList lines = f.Messages[0].split('\n');
     EXPECT_EQ(lines[0], QString::fromUtf8("Kelvane（ケルヴェイン）"));
@@ -172,14 +172,14 @@ TEST(Startup, VersionBoxHasItsTwoFixedLines)
 TEST(Startup, HintMenuSwitchesTheHints)
 {
     TKelvaneFixture f;
-    EXPECT_TRUE(f.Form().MenuFileHint->isChecked());
+    EXPECT_TRUE(f.Find<QAction>("MenuFileHint")->isChecked());
     EXPECT_TRUE(HintsShown());
-    f.Form().MenuFileHint->trigger();
-    EXPECT_FALSE(f.Form().MenuFileHint->isChecked());
+    f.Find<QAction>("MenuFileHint")->trigger();
+    EXPECT_FALSE(f.Find<QAction>("MenuFileHint")->isChecked());
     EXPECT_FALSE(HintsShown());
-    f.Form().MenuFileHint->trigger();
+    f.Find<QAction>("MenuFileHint")->trigger();
     EXPECT_TRUE(HintsShown());
-    EXPECT_EQ(f.Form().ButtonSendAll->toolTip(), QString::fromUtf8("すべてのコントロール・パラメータとプログラム・チェンジを送信します"));
+    EXPECT_EQ(f.Find<QPushButton>("ButtonSendAll")->toolTip(), QString::fromUtf8("すべてのコントロール・パラメータとプログラム・チェンジを送信します"));
 }
 
 TEST(Startup, BinaryPageMemosShareTheWidth)
@@ -187,25 +187,25 @@ TEST(Startup, BinaryPageMemosShareTheWidth)
     TKelvaneFixture f;
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    f.Form().PageMain->setCurrentIndex(2);
+    f.Find<QTabWidget>("PageMain")->setCurrentIndex(2);
     QApplication::processEvents();
     // An odd width: (691 - 30) / 2 rounds toward zero.
-    f.Main().resize(f.Main().width() + 691 - f.Form().PanelBinary->width(), f.Main().height());
+    f.Main().resize(f.Main().width() + 691 - f.Find<QWidget>("PanelBinary")->width(), f.Main().height());
     QApplication::processEvents();
-    ASSERT_EQ(f.Form().PanelBinary->width(), 691);
-    EXPECT_EQ(f.Form().MemoMidiIn->width(), 330);
-    EXPECT_EQ(f.Form().MemoMidiOut->width(), 330);
-    EXPECT_EQ(f.Form().MemoMidiOut->x(), 349);
-    EXPECT_EQ(f.Form().LabelMidiOut->x(), 349);
-    EXPECT_EQ(f.Form().MemoMidiIn->height(), f.Form().PanelBinary->height() - f.Form().MemoMidiIn->y() - 5);
-    EXPECT_EQ(f.Form().MemoMidiIn->y(), f.Form().LabelMidiIn->height() + 10);
+    ASSERT_EQ(f.Find<QWidget>("PanelBinary")->width(), 691);
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->width(), 330);
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiOut")->width(), 330);
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiOut")->x(), 349);
+    EXPECT_EQ(f.Find<QLabel>("LabelMidiOut")->x(), 349);
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->height(), f.Find<QWidget>("PanelBinary")->height() - f.Find<QPlainTextEdit>("MemoMidiIn")->y() - 5);
+    EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->y(), f.Find<QLabel>("LabelMidiIn")->height() + 10);
 }
 
 TEST(Startup, ExitClosesBothPortsAndWritesTheSettings)
 {
     TKelvaneFixture f;
-    f.Form().MenuFileExit->trigger();
-    EXPECT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    f.Find<QAction>("MenuFileExit")->trigger();
+    EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
     const TIniFile written = TIniFile::Load(f.SettingsPath());
     EXPECT_EQ(written.ReadString("Midi", "OutDeviceName", ""), "Test Synth");
 }
@@ -228,7 +228,7 @@ TEST(Startup, InstalledProgramKeepsItsSettingsInTheConfigurationFolder)
     EXPECT_TRUE(QFileInfo::exists(config.path() + "/kelvane/kelvane.ini"));
     EXPECT_FALSE(QFileInfo::exists(prefix.path() + "/bin/kelvane.ini"));
     // The name lists are the installed ones.
-    EXPECT_GT(f.Form().ComboDrumList->count(), 1);
+    EXPECT_GT(f.Find<QComboBox>("ComboDrumList")->count(), 1);
 }
 
 } // namespace

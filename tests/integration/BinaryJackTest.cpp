@@ -25,8 +25,8 @@ protected:
         options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
-        ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
-        EXPECT_EQ(f.Main().MidiOutput->ProductName(), Peer->InputPortName());
+        ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << "the peer's input did not open";
+        EXPECT_EQ(f.Session().Output().ProductName(), Peer->InputPortName());
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
     }
 
@@ -46,8 +46,8 @@ std::vector<std::vector<uint8_t>> BytesOf(const std::vector<TJackEvent>& events)
 TEST_F(BinaryJackTest, TwoSectionsArriveExactlyOnePerTickOfTheInterval)
 {
     ASSERT_NO_FATAL_FAILURE(OpenWindow("[SystemExclusiveSend]\nInterval=100\n"));
-    QTest::mouseClick(F().Form().MemoMidiOut->viewport(), Qt::LeftButton);
-    QTest::keyClicks(F().Form().MemoMidiOut, "F0 41 10 42 12 40 00 7F 00 41 F7 F0 7E 7F 09 01 F7");
+    QTest::mouseClick(F().Find<QPlainTextEdit>("MemoMidiOut")->viewport(), Qt::LeftButton);
+    QTest::keyClicks(F().Find<QPlainTextEdit>("MemoMidiOut"), "F0 41 10 42 12 40 00 7F 00 41 F7 F0 7E 7F 09 01 F7");
     // What each tick of the send timer has done, read as it ends (the window's own handler was
     // connected first), however late a loaded machine lets it come.
     struct TTick {
@@ -55,11 +55,11 @@ TEST_F(BinaryJackTest, TwoSectionsArriveExactlyOnePerTickOfTheInterval)
         int Interval;
     };
     std::vector<TTick> ticks;
-    QTimer& timer = *F().Main().TimerMidiOut;
+    QTimer& timer = *Find<QTimer>(F().Sender(), "TimerMidiOut");
     QObject::connect(&timer, &QTimer::timeout, &timer, [&] {
-        ticks.push_back({F().Form().LabelMidiOut->text().toStdString(), timer.interval()});
+        ticks.push_back({F().Find<QLabel>("LabelMidiOut")->text().toStdString(), timer.interval()});
     });
-    QTest::mouseClick(F().Form().ButtonSend, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonSend"), Qt::LeftButton);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return !timer.isActive(); }, 10000));
     // One section a tick, the interval apart; the third tick ends the run.
@@ -83,15 +83,15 @@ TEST_F(BinaryJackTest, SixtyFourKiBSectionArrivesAsSixtyFourIntactPacketsInOrder
     for (int i = 1; i < 65535; ++i)
         message.append(char((i * 7 + i / 128) & 0x7F));
     message.append(char(0xF7));
-    F().Form().MemoMidiOut->setPlainText(QString::fromLatin1(message.toHex(' ')));
-    ASSERT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（65536バイト）");
+    F().Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(QString::fromLatin1(message.toHex(' ')));
+    ASSERT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（65536バイト）");
 
-    QTest::mouseClick(F().Form().ButtonSend, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonSend"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Peer->EventCount() >= 64; }, 10000)) << Peer->EventCount();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Main().TimerMidiOut->isActive(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !F().Sender().Sending(); }, 3000));
     // Sent after the run: once it is there, anything more the run sent would stand before it.
     const std::vector<uint8_t> marker = {0xB0, 0x7B, 0x00};
-    F().Main().MidiOutput->PutShort(marker[0], marker[1], marker[2]);
+    F().Session().Output().PutShort(marker[0], marker[1], marker[2]);
     ASSERT_TRUE(Peer->WaitForLastEvent(marker, 5000));
 
     std::vector<TJackEvent> events = Peer->Events();
@@ -103,6 +103,6 @@ TEST_F(BinaryJackTest, SixtyFourKiBSectionArrivesAsSixtyFourIntactPacketsInOrder
         joined.append(reinterpret_cast<const char*>(events[i].Bytes.data()), qsizetype(events[i].Bytes.size()));
     }
     EXPECT_EQ(joined, message);
-    EXPECT_EQ(F().Form().LabelMidiOut->text().toStdString(), "MIDI出力（65536バイト）");
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiOut")->text().toStdString(), "MIDI出力（65536バイト）");
     EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join("|").toStdString();
 }

@@ -43,9 +43,9 @@ protected:
         options.UseRecordingService = false;
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
-        ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << "the peer's input did not open";
-        ASSERT_EQ(f.Form().ComboMidiInDevice->currentText().toStdString(), Peer->OutputPortName());
-        ASSERT_NE(f.Main().MidiInput->DeviceHandle(), nullptr) << "the peer's output did not open";
+        ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << "the peer's input did not open";
+        ASSERT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText().toStdString(), Peer->OutputPortName());
+        ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr) << "the peer's output did not open";
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
         EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
         ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000)) << "Kelvane's input is not connected to the peer";
@@ -60,11 +60,11 @@ protected:
             Peer->Send(message);
         ASSERT_TRUE(Peer->WaitUntilSent(3000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() >= lines; }, 5000))
-            << "shown: " << F().Form().MemoMidiIn->toPlainText().toStdString();
+            << "shown: " << F().Find<QPlainTextEdit>("MemoMidiIn")->toPlainText().toStdString();
         QTest::qWait(30);
     }
 
-    QString Memo() { return F().Form().MemoMidiIn->toPlainText(); }
+    QString Memo() { return F().Find<QPlainTextEdit>("MemoMidiIn")->toPlainText(); }
     // Lines as the user sees and saves them (a paragraph of the memo may hold several).
     qsizetype MemoLines()
     {
@@ -79,16 +79,16 @@ TEST_F(MonitorJackTest, NoteOnAndOffShowTwoLinesAndSaveExactly)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"90 3C 7F", "80 3C 00"}), 2));
     EXPECT_EQ(Memo(), "90 3c 7f\n80 3c 00");
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（6バイト）"));
 
     QTemporaryDir dir;
     QString answer;
     DialogHooks().File = [&](const TFileDialogRequest&) { return answer; };
     answer = dir.path() + "/in.syx";
-    QTest::mouseClick(F().Form().ButtonInSaveBinary, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInSaveBinary"), Qt::LeftButton);
     EXPECT_EQ(ReadFile(answer), QByteArray("\x90\x3C\x7F\x80\x3C\x00", 6));
     answer = dir.path() + "/in.txt";
-    QTest::mouseClick(F().Form().ButtonInSaveText, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInSaveText"), Qt::LeftButton);
     EXPECT_EQ(ReadFile(answer), QByteArray("90 3c 7f\r\n80 3c 00\r\n"));
     EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join('|').toStdString();
 }
@@ -97,34 +97,34 @@ TEST_F(MonitorJackTest, SysexShowsOneLineEndingWithABlank)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F0 7E 7F 09 01 F7"}), 1));
     EXPECT_EQ(Memo(), "f0 7e 7f 09 01 f7 ");
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（6バイト）"));
-    EXPECT_EQ(F().Main().ReceivedBytes, QByteArray("\xF0\x7E\x7F\x09\x01\xF7", 6));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（6バイト）"));
+    EXPECT_EQ(F().Monitor().ReceivedBytes(), QByteArray("\xF0\x7E\x7F\x09\x01\xF7", 6));
 }
 
 TEST_F(MonitorJackTest, ClockAndActiveSensingNeverAppear)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"F8", "FE", "FA", "F8", "90 3C 7F", "FE", "F8", "FC"}), 3));
     EXPECT_EQ(Memo(), "fa 00 00\n90 3c 7f\nfc 00 00");
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（9バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（9バイト）"));
 }
 
 TEST_F(MonitorJackTest, ClearEmptiesMemoCountAndLabelAndTheMonitorGoesOn)
 {
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"90 3C 7F"}), 1));
-    ASSERT_TRUE(F().Form().ButtonInClear->isEnabled());
-    QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
+    ASSERT_TRUE(F().Find<QPushButton>("ButtonInClear")->isEnabled());
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     EXPECT_EQ(Memo(), "");
-    EXPECT_TRUE(F().Main().ReceivedBytes.isEmpty());
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力"));
-    EXPECT_FALSE(F().Form().ButtonInClear->isEnabled());
-    EXPECT_FALSE(F().Form().ButtonInSaveBinary->isEnabled());
-    EXPECT_FALSE(F().Form().ButtonInSaveText->isEnabled());
+    EXPECT_TRUE(F().Monitor().ReceivedBytes().isEmpty());
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力"));
+    EXPECT_FALSE(F().Find<QPushButton>("ButtonInClear")->isEnabled());
+    EXPECT_FALSE(F().Find<QPushButton>("ButtonInSaveBinary")->isEnabled());
+    EXPECT_FALSE(F().Find<QPushButton>("ButtonInSaveText")->isEnabled());
 
     // The port was closed, opened and started again on the same JACK port.
     ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000));
     ASSERT_NO_FATAL_FAILURE(SendAndWaitForLines(Wire({"80 3C 00"}), 1));
     EXPECT_EQ(Memo(), "80 3c 00");
-    EXPECT_TRUE(F().Form().ButtonInSaveText->isEnabled());
+    EXPECT_TRUE(F().Find<QPushButton>("ButtonInSaveText")->isEnabled());
 }
 
 // Another client goes away while the monitor listens to a later one: the port in use moves up
@@ -134,7 +134,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     auto earlier = std::make_unique<TJackPeer>("kelvane-earlier");
     TJackPeer later("kelvane-later");
     ASSERT_TRUE(earlier->IsOpen() && later.IsOpen()) << earlier->Error() << later.Error();
-    QComboBox* combo = F().Form().ComboMidiInDevice;
+    QComboBox* combo = F().Find<TPortComboBox>("ComboMidiInDevice");
     OpenInputList(combo);
     const int index = combo->findText(QString::fromStdString(later.OutputPortName()));
     ASSERT_GT(index, 0);
@@ -148,7 +148,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     earlier.reset();
     OpenInputList(combo);  // the device in use is now one up
     ASSERT_EQ(combo->findText(QString::fromStdString(later.OutputPortName())), index - 1);
-    QTest::mouseClick(F().Form().ButtonInClear, Qt::LeftButton);
+    QTest::mouseClick(F().Find<QPushButton>("ButtonInClear"), Qt::LeftButton);
     EXPECT_EQ(Memo(), "");
     EXPECT_EQ(combo->currentText().toStdString(), later.OutputPortName());
     ASSERT_TRUE(later.WaitUntilOutputConnected(3000)) << "the device in use was not opened again";
@@ -173,11 +173,11 @@ TEST_F(MonitorJackTest, LongSysexArrivesWholeInBufferLines)
         Peer->Send({message.begin() + std::ptrdiff_t(start),
                     message.begin() + std::ptrdiff_t(std::min(message.size(), start + 4096))});
     ASSERT_TRUE(Peer->WaitUntilSent(3000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= qsizetype(message.size()); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= qsizetype(message.size()); }, 5000));
     QTest::qWait(30);
-    EXPECT_EQ(F().Main().ReceivedBytes, QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
+    EXPECT_EQ(F().Monitor().ReceivedBytes(), QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
     EXPECT_EQ(MemoLines(), 5);  // 4 × 4096 + 3616
-    EXPECT_EQ(F().Form().LabelMidiIn->text(), QStringLiteral("MIDI入力（20000バイト）"));
+    EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（20000バイト）"));
     EXPECT_TRUE(F().Messages.isEmpty());
 }
 
@@ -205,14 +205,14 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
     for (int n = 0; n < held + burst; ++n)
         if (n < held || sent[n][0] == char(0xF0))
             expectedAtLeast += sent[n].size();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= expectedAtLeast; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= expectedAtLeast; }, 30000));
     QTest::qWait(200);
     ASSERT_FALSE(F().Messages.isEmpty()) << "the burst did not overflow what the service keeps";
     EXPECT_EQ(F().Messages.front(), QStringLiteral("MIDIイン・オーバーフロー"));
 
     // What arrived is what was sent, in order, less some of the burst's short messages: as many
     // as were reported lost.
-    const QByteArray& received = F().Main().ReceivedBytes;
+    const QByteArray& received = F().Monitor().ReceivedBytes();
     qsizetype at = 0;
     int lost = 0;
     for (int n = 0; n < held + burst; ++n) {
@@ -231,12 +231,12 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
     const std::vector<uint8_t> after = {0xF0, 0x43, 0x10, 0x4C, 0x00, 0x00, 0x7E, 0x00, 0xF7};
     const QByteArray afterBytes(reinterpret_cast<const char*>(after.data()), qsizetype(after.size()));
     for (int round = 0; round < 20; ++round) {  // more messages than there are buffers
-        const qsizetype before = F().Main().ReceivedBytes.size();
+        const qsizetype before = F().Monitor().ReceivedBytes().size();
         Peer->Send(after);
         ASSERT_TRUE(Peer->WaitUntilSent(3000));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return F().Main().ReceivedBytes.size() >= before + 9; }, 5000))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= before + 9; }, 5000))
             << "round " << round << ": the message never arrived";
-        EXPECT_EQ(F().Main().ReceivedBytes.mid(before), afterBytes) << "round " << round;
+        EXPECT_EQ(F().Monitor().ReceivedBytes().mid(before), afterBytes) << "round " << round;
         EXPECT_TRUE(QTest::qWaitFor([&] { return Memo().endsWith(QStringLiteral("\nf0 43 10 4c 00 00 7e 00 f7 ")); }, 5000))
             << "round " << round;
     }

@@ -117,13 +117,13 @@ TEST_F(OutputJackTest, ComputerKeyAndGsResetFromTheRealWindow)
     options.UseRecordingService = false;
     options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
     TKelvaneFixture f(options);
-    ASSERT_NE(f.Main().MidiOutput->DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
+    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main();
     QTest::keyPress(target, Qt::Key_D);
     QTest::keyRelease(target, Qt::Key_D);
-    QTest::mouseClick(f.Form().ButtonGsReset, Qt::LeftButton);
+    QTest::mouseClick(f.Find<QPushButton>("ButtonGsReset"), Qt::LeftButton);
     ASSERT_TRUE(Peer->WaitForEvents(3, 3000));
     EXPECT_EQ(Received(*Peer), Wire({"90 40 78", "80 40 28", "F0 41 10 42 12 40 00 7F 00 41 F7"}));
     EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();

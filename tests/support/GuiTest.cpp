@@ -18,9 +18,9 @@ void ShowPage(TKelvaneFixture& f, int index)
 {
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
-    QTabBar* tabs = f.Form().PageMain->tabBar();
+    QTabBar* tabs = f.Find<QTabWidget>("PageMain")->tabBar();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
-    ASSERT_EQ(f.Form().PageMain->currentIndex(), index);
+    ASSERT_EQ(f.Find<QTabWidget>("PageMain")->currentIndex(), index);
 }
 
 QByteArray ReadFile(const QString& path)

@@ -5,15 +5,50 @@
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
 #include "RecordingMidiService.h"
-#include "UnitFormMain.h"
-#include "ui_UnitFormMain.h"
+#include "BinaryPage.h"
+#include "ControllerPage.h"
+#include "DrumPage.h"
+#include "Keyboard.h"
+#include "MainWindow.h"
+#include "Monitor.h"
+#include "RawSender.h"
+#include "Session.h"
+#include "SpinEdit.h"
+#include "Widgets.h"
 
+// The kinds of control the forms are made of, for Find.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
 
 #include <set>
-
+#include <stdexcept>
 #include <vector>
+
+// The one control named `name` under `owner` (a window, a page, a dialog), by the name its form
+// gives it. Raises when there is none or more than one: the test fails with the name.
+template <class T>
+T* Find(const QObject& owner, const QString& name)
+{
+    const QList<T*> found = owner.findChildren<T*>(name);
+    if (found.size() != 1)
+        throw std::runtime_error((found.isEmpty() ? "no control named " : "more than one control named ")
+                                 + name.toStdString() + " under " + owner.objectName().toStdString());
+    return found.first();
+}
 
 struct TFixtureOptions {
     QString Settings;            // text of the settings file before start-up; "" = none
@@ -35,11 +70,24 @@ public:
     ~TKelvaneFixture();
 
     TRecordingMidiService& Service() { return *FService; }
-    TFormMain& Main() { return *Windows.Main; }
-    Ui::TFormMain& Form() { return *Windows.Main->Form(); }
+    TMainWindow& Main() { return *Windows.Main; }
+    // What the pages share, and the pages with the parts tests watch.
+    TSession& Session() { return Windows.Main->Session(); }
+    TControllerPage& Controller() { return Windows.Main->ControllerPage(); }
+    TKeyboard& Keyboard() { return Controller().Keyboard(); }
+    TDrumPage& Drums() { return Windows.Main->DrumPage(); }
+    TBinaryPage& Binary() { return Windows.Main->BinaryPage(); }
+    TMonitor& Monitor() { return Binary().Monitor(); }
+    TRawSender& Sender() { return Binary().Sender(); }
+    // A control of the main window (its pages and menus) by its name.
+    template <class T>
+    T* Find(const QString& name) const
+    {
+        return ::Find<T>(*Windows.Main, name);
+    }
     QString Folder() const { return Dir.path() + "/"; }  // the program's folder
     QString ProgramPath() const { return Folder() + "kelvane"; }
-    QString SettingsPath() const { return Windows.Main->SettingsPath(); }
+    QString SettingsPath() const { return Windows.Main->Session().SettingsPath(); }
 
     // The bytes on the wire since the last ClearSent, one entry per message or block.
     std::vector<std::vector<uint8_t>> Sent() const { return FService->Sent(); }

@@ -1,5 +1,5 @@
 // The controller state: the bytes each setter and SendAll put on the wire, and what refused values do.
-#include "UnitClassControlChange.h"
+#include "ControlChange.h"
 
 #include <QStringList>
 

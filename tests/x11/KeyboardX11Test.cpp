@@ -62,7 +62,7 @@ protected:
         options.UseRecordingService = false;
         options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
         Fixture = std::make_unique<TKelvaneFixture>(options);
-        ASSERT_TRUE(Fixture->Main().MidiOutput->DeviceHandle());
+        ASSERT_TRUE(Fixture->Session().Output().DeviceHandle());
         Fixture->Main().show();
         Fixture->Main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Fixture->Main()));
@@ -121,7 +121,7 @@ TEST_F(KeyboardX11Test, HeldKeyOnABusyMachineIsOneNoteOnAndOneNoteOff)
     EXPECT_EQ(Received(*Peer), Wire({"90 43 78", "80 43 28"}));
     // Otherwise the test proved nothing: the server must have repeated the key.
     EXPECT_GT(presses.Presses(), 1);
-    EXPECT_FALSE(Fixture->Main().KeySounding[67 - 60]);
+    EXPECT_FALSE(Fixture->Keyboard().Sounding(67));
 }
 
 TEST_F(KeyboardX11Test, KeyHeldWhileAnotherWindowTakesTheFocusEndsItsNote)
@@ -140,7 +140,7 @@ TEST_F(KeyboardX11Test, KeyHeldWhileAnotherWindowTakesTheFocusEndsItsNote)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Fixture->Main()));
     Settle(2);
     EXPECT_EQ(Received(*Peer), Wire({"90 43 78", "80 43 28"}));
-    EXPECT_FALSE(Fixture->Main().KeySounding[67 - 60]);
+    EXPECT_FALSE(Fixture->Keyboard().Sounding(67));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The program selection dialog. A press on a line sends that program at once and sounds a test
 // note through the main keyboard; OK keeps the program sent last, Cancel goes back to the one the
 // dialog opened with. Both are put into the main window's program field and sent at the close.
-#include "UnitFormProgramList.h"
+#include "ProgramListDialog.h"
 
 #include "Dialogs.h"
 #include "IniFile.h"
@@ -11,7 +11,7 @@
 #include "Settings.h"
 #include "SpinEdit.h"
 #include "Widgets.h"
-#include "ui_UnitFormProgramList.h"
+#include "ui_ProgramListDialog.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -24,14 +24,14 @@
 
 namespace {
 
-const char* const HintListMain = QT_TRANSLATE_NOOP("TFormProgramList", "プログラムを選択します。クリックするとその音色が鳴ります。\n"
+const char* const HintListMain = QT_TRANSLATE_NOOP("TProgramListDialog", "プログラムを選択します。クリックするとその音色が鳴ります。\n"
                                                                      "マウスの左右ボタンで音程が1オクターブ異なります");
-const char* const HintButtonFontSet = QT_TRANSLATE_NOOP("TFormProgramList", "一覧表示のフォントを選択します");
-const char* const HintSpinEditColumn = QT_TRANSLATE_NOOP("TFormProgramList", "一覧表示で一度に何列表示するかを指定します");
+const char* const HintButtonFontSet = QT_TRANSLATE_NOOP("TProgramListDialog", "一覧表示のフォントを選択します");
+const char* const HintSpinEditColumn = QT_TRANSLATE_NOOP("TProgramListDialog", "一覧表示で一度に何列表示するかを指定します");
 const char* const HintComboProgramList = QT_TRANSLATE_NOOP(
-    "TFormProgramList", "一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます");
-const char* const HintButtonCancel = QT_TRANSLATE_NOOP("TFormProgramList", "音色選択を中止し，元の画面に戻ります");
-const char* const HintButtonOK = QT_TRANSLATE_NOOP("TFormProgramList", "音色を選択して元の画面に戻ります");
+    "TProgramListDialog", "一覧表示に使うプログラムの名前セットを選択します。program.iniから読み込んでいます");
+const char* const HintButtonCancel = QT_TRANSLATE_NOOP("TProgramListDialog", "音色選択を中止し，元の画面に戻ります");
+const char* const HintButtonOK = QT_TRANSLATE_NOOP("TProgramListDialog", "音色を選択して元の画面に戻ります");
 
 const QString DialogFontName = QStringLiteral("ＭＳ Ｐゴシック");
 
@@ -64,16 +64,16 @@ int SelectedLine(const QListWidget* list)
 
 } // namespace
 
-TFormProgramList::TFormProgramList(TProgramListHost& host, QWidget* parent)
-    : QDialog(parent), Host(host), ui(std::make_unique<Ui::TFormProgramList>())
+TProgramListDialog::TProgramListDialog(TProgramListHost& host, QWidget* parent)
+    : QDialog(parent), Host(host), ui(std::make_unique<Ui::TProgramListDialog>())
 {
     ui->setupUi(this);
     FormCreate();
 }
 
-TFormProgramList::~TFormProgramList() = default;
+TProgramListDialog::~TProgramListDialog() = default;
 
-void TFormProgramList::FormCreate()
+void TProgramListDialog::FormCreate()
 {
     // Sizeable, with a maximise box and no minimise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -137,7 +137,7 @@ void TFormProgramList::FormCreate()
     connect(ui->ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 }
 
-void TFormProgramList::AssignHints()
+void TProgramListDialog::AssignHints()
 {
     // The pointer rests on the list's viewport and on the spin field's text box, not on the
     // controls themselves: they carry the hint too.
@@ -152,12 +152,12 @@ void TFormProgramList::AssignHints()
     ui->ButtonOK->setToolTip(tr(HintButtonOK));
 }
 
-QString TFormProgramList::ProgramIniPath() const
+QString TProgramListDialog::ProgramIniPath() const
 {
     return FindDataFile(Host.ProgramFolder(), QStringLiteral("program.ini"));
 }
 
-void TFormProgramList::ComboProgramListChange()
+void TProgramListDialog::ComboProgramListChange()
 {
     ui->ListMain->clear();
     if (ui->ComboProgramList->currentIndex() < 0)
@@ -168,24 +168,24 @@ void TFormProgramList::ComboProgramListChange()
     UpdateColumnWidth();
 }
 
-void TFormProgramList::SpinEditColumnChange()
+void TProgramListDialog::SpinEditColumnChange()
 {
     SetColumns(ui->SpinEditColumn->Value());
 }
 
-void TFormProgramList::SetColumns(int columns)
+void TProgramListDialog::SetColumns(int columns)
 {
     FColumns = std::clamp(columns, 1, 5);
     UpdateColumnWidth();
 }
 
-void TFormProgramList::SetListFont(const QFont& font)
+void TProgramListDialog::SetListFont(const QFont& font)
 {
     ui->ListMain->setFont(font);
     UpdateColumnWidth();
 }
 
-void TFormProgramList::UpdateColumnWidth()
+void TProgramListDialog::UpdateColumnWidth()
 {
     // Lines run down a column and wrap into the next one; each column takes an equal share of
     // the visible width, further columns are reached by scrolling sideways.
@@ -198,7 +198,7 @@ void TFormProgramList::UpdateColumnWidth()
         list->setGridSize(QSize(width, height));
 }
 
-void TFormProgramList::LayOutButtonStrip()
+void TProgramListDialog::LayOutButtonStrip()
 {
     const int grow = ui->PanelButton->width() - DesignedStripWidth;
     QComboBox* combo = ui->ComboProgramList;
@@ -207,20 +207,20 @@ void TFormProgramList::LayOutButtonStrip()
     ui->ButtonOK->move(DesignedOkLeft + grow, ui->ButtonOK->y());
 }
 
-void TFormProgramList::ButtonFontSetClick()
+void TProgramListDialog::ButtonFontSetClick()
 {
     if (const auto chosen = ExecuteFontDialog(this, ui->ListMain->font()))
         SetListFont(*chosen);
 }
 
-void TFormProgramList::showEvent(QShowEvent* event)
+void TProgramListDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         RunReported([&] { FormShow(); });
 }
 
-void TFormProgramList::FormShow()
+void TProgramListDialog::FormShow()
 {
     FPressedNotes.clear();
     FSoundingNotes.clear();
@@ -238,7 +238,7 @@ void TFormProgramList::FormShow()
     SetHintsShown(Host.HintsShown());
 }
 
-bool TFormProgramList::eventFilter(QObject* watched, QEvent* event)
+bool TProgramListDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->PanelButton && event->type() == QEvent::Resize)
         LayOutButtonStrip();
@@ -282,7 +282,7 @@ bool TFormProgramList::eventFilter(QObject* watched, QEvent* event)
     }
 }
 
-void TFormProgramList::ListMainMouseDown(Qt::MouseButton button)
+void TProgramListDialog::ListMainMouseDown(Qt::MouseButton button)
 {
     const int note = NoteFor(button);
     FPressedNotes.insert(note);
@@ -300,7 +300,7 @@ void TFormProgramList::ListMainMouseDown(Qt::MouseButton button)
     }
 }
 
-void TFormProgramList::ListMainMouseUp(Qt::MouseButton button)
+void TProgramListDialog::ListMainMouseUp(Qt::MouseButton button)
 {
     const int note = NoteFor(button);
     FPressedNotes.remove(note);
@@ -308,12 +308,12 @@ void TFormProgramList::ListMainMouseUp(Qt::MouseButton button)
         Host.KeyNoteOff(note);
 }
 
-void TFormProgramList::ListMainDblClick()
+void TProgramListDialog::ListMainDblClick()
 {
     // A double-click is two presses: each has sent and sounded already.
 }
 
-void TFormProgramList::ReleaseTestNotes()
+void TProgramListDialog::ReleaseTestNotes()
 {
     FPressedNotes.clear();
     for (const int note : {LeftNote, OtherNote}) {
@@ -322,7 +322,7 @@ void TFormProgramList::ReleaseTestNotes()
     }
 }
 
-void TFormProgramList::ButtonOKClick()
+void TProgramListDialog::ButtonOKClick()
 {
     // A line whose press was refused (index 128 or more) has no program to keep.
     if (SelectedLine(ui->ListMain) < 0 || LastSentProgram < 0 || LastSentProgram > 127) {
@@ -333,12 +333,12 @@ void TFormProgramList::ButtonOKClick()
     accept();
 }
 
-void TFormProgramList::ButtonCancelClick()
+void TProgramListDialog::ButtonCancelClick()
 {
     reject();
 }
 
-void TFormProgramList::done(int result)
+void TProgramListDialog::done(int result)
 {
     // The close box and Escape come here through reject(), the buttons through accept() and
     // reject(); the guard keeps a close from running twice.
@@ -350,7 +350,7 @@ void TFormProgramList::done(int result)
     QDialog::done(result);
 }
 
-void TFormProgramList::FormClose()
+void TProgramListDialog::FormClose()
 {
     // A failed send ends the sends of this close, not the close itself: the placement is
     // still saved and the dialog still closes.
@@ -375,7 +375,7 @@ void TFormProgramList::FormClose()
     WriteSettings(placement);
 }
 
-void TFormProgramList::WriteSettings(const QRect& placement)
+void TProgramListDialog::WriteSettings(const QRect& placement)
 {
     TProgramListSettings settings;
     settings.Top = placement.top();

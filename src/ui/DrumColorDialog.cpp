@@ -1,8 +1,8 @@
-#include "UnitFormDrumColor.h"
+#include "DrumColorDialog.h"
 
 #include "Dialogs.h"
 #include "Widgets.h"
-#include "ui_UnitFormDrumColor.h"
+#include "ui_DrumColorDialog.h"
 
 #include <QColorDialog>
 #include <QShowEvent>
@@ -76,16 +76,16 @@ void SaveCustomColors(QStringList& entries)
 
 } // namespace
 
-TFormDrumColor::TFormDrumColor(TDrumColorHost& host, QWidget* parent)
-    : QDialog(parent), ui(std::make_unique<Ui::TFormDrumColor>()), Host(host)
+TDrumColorDialog::TDrumColorDialog(TDrumColorHost& host, QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::TDrumColorDialog>()), Host(host)
 {
     ui->setupUi(this);
     FormCreate();
 }
 
-TFormDrumColor::~TFormDrumColor() = default;
+TDrumColorDialog::~TDrumColorDialog() = default;
 
-void TFormDrumColor::FormCreate()
+void TDrumColorDialog::FormCreate()
 {
     // Designer keeps fonts in points; the dialog's font is 12 px high whatever the screen.
     QFont dialogFont = font();
@@ -107,14 +107,14 @@ void TFormDrumColor::FormCreate()
     connect(ui->ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 }
 
-void TFormDrumColor::showEvent(QShowEvent* event)
+void TDrumColorDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
-void TFormDrumColor::FormShow()
+void TDrumColorDialog::FormShow()
 {
     SetHintsShown(Host.HintsShown());
     const TDrumColors colors = Host.DrumColors();
@@ -129,17 +129,17 @@ void TFormDrumColor::FormShow()
     ui->ButtonOK->setFocus();
 }
 
-void TFormDrumColor::StaticTextDrumMouseDown()
+void TDrumColorDialog::StaticTextDrumMouseDown()
 {
     ui->StaticTextDrum->SetColors(ReverseBackColor, ReverseForeColor);
 }
 
-void TFormDrumColor::StaticTextDrumMouseUp()
+void TDrumColorDialog::StaticTextDrumMouseUp()
 {
     ui->StaticTextDrum->SetColors(BackColor, ForeColor);
 }
 
-void TFormDrumColor::ButtonFontClick()
+void TDrumColorDialog::ButtonFontClick()
 {
     // The text colour lives in the preview's palette, so a new face or size leaves it alone.
     if (const auto chosen = ExecuteFontDialog(this, ui->StaticTextDrum->font())) {
@@ -148,7 +148,7 @@ void TFormDrumColor::ButtonFontClick()
     }
 }
 
-void TFormDrumColor::ButtonBackColorClick()
+void TDrumColorDialog::ButtonBackColorClick()
 {
     if (const auto chosen = ExecuteColorDialogFor(ui->StaticTextDrum->BackColor())) {
         BackColor = *chosen;
@@ -156,7 +156,7 @@ void TFormDrumColor::ButtonBackColorClick()
     }
 }
 
-void TFormDrumColor::ButtonForeColorClick()
+void TDrumColorDialog::ButtonForeColorClick()
 {
     if (const auto chosen = ExecuteColorDialogFor(ui->StaticTextDrum->ForeColor())) {
         ForeColor = *chosen;
@@ -165,30 +165,30 @@ void TFormDrumColor::ButtonForeColorClick()
 }
 
 // The pressed colours show on the preview only while it is pressed.
-void TFormDrumColor::ButtonReverseBackColorClick()
+void TDrumColorDialog::ButtonReverseBackColorClick()
 {
     if (const auto chosen = ExecuteColorDialogFor(ReverseBackColor))
         ReverseBackColor = *chosen;
 }
 
-void TFormDrumColor::ButtonReverseForeColorClick()
+void TDrumColorDialog::ButtonReverseForeColorClick()
 {
     if (const auto chosen = ExecuteColorDialogFor(ReverseForeColor))
         ReverseForeColor = *chosen;
 }
 
-void TFormDrumColor::ButtonOKClick()
+void TDrumColorDialog::ButtonOKClick()
 {
     Host.ApplyDrumAppearance(BackColor, ForeColor, ReverseBackColor, ReverseForeColor, ui->StaticTextDrum->font());
     accept();
 }
 
-void TFormDrumColor::ButtonCancelClick()
+void TDrumColorDialog::ButtonCancelClick()
 {
     reject();
 }
 
-std::optional<uint32_t> TFormDrumColor::ExecuteColorDialogFor(uint32_t color)
+std::optional<uint32_t> TDrumColorDialog::ExecuteColorDialogFor(uint32_t color)
 {
     // The custom colours are shared by the whole program and kept whether the user confirms or
     // not, as the colour dialog itself keeps them.

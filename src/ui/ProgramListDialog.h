@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace Ui {
-class TFormProgramList;
+class TProgramListDialog;
 }
 
 // What the dialog needs of the window that opens it.
@@ -26,15 +26,14 @@ public:
     virtual void KeyNoteOff(int key) = 0;
 };
 
-class TFormProgramList : public QDialog {
+class TProgramListDialog : public QDialog {
     Q_OBJECT
 public:
     static constexpr const char* ChooseVoiceMessage = QT_TR_NOOP("呼び出したい音色を選択してOKボタンを押してください");
 
-    explicit TFormProgramList(TProgramListHost& host, QWidget* parent = nullptr);
-    ~TFormProgramList() override;
+    explicit TProgramListDialog(TProgramListHost& host, QWidget* parent = nullptr);
+    ~TProgramListDialog() override;
 
-    Ui::TFormProgramList* Form() const { return ui.get(); }
     int Columns() const { return FColumns; }
 
     // The program number 0..127 the main window's field gets when the dialog closes.
@@ -73,7 +72,7 @@ private:
     QString ProgramIniPath() const;
 
     TProgramListHost& Host;
-    std::unique_ptr<Ui::TFormProgramList> ui;
+    std::unique_ptr<Ui::TProgramListDialog> ui;
     int FColumns = 3;
     int FCharacterSet = 128;  // no meaning to Qt; kept and written back
     bool FClosing = false;

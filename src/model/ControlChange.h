@@ -19,8 +19,8 @@ enum class TControlParameter {
     MasterCoarseTune,
 };
 
-// What TControlChange needs from the main window: its output port and its current channel, both
-// read at the moment of sending, and a way to show a refused value.
+// What TControlChange needs from its owner (the session): the output port and the current
+// channel, both read at the moment of sending, and a way to show a refused value.
 class TControlChangeHost {
 public:
     virtual ~TControlChangeHost() = default;

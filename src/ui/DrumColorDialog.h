@@ -13,7 +13,7 @@
 #include <optional>
 
 namespace Ui {
-class TFormDrumColor;
+class TDrumColorDialog;
 }
 // The pads' colours as colour numbers (blue·65536 + green·256 + red).
 struct TDrumColors {
@@ -37,13 +37,11 @@ public:
     virtual QStringList& ColorDialogEntries() = 0;
 };
 
-class TFormDrumColor : public QDialog {
+class TDrumColorDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TFormDrumColor(TDrumColorHost& host, QWidget* parent = nullptr);
-    ~TFormDrumColor() override;
-
-    Ui::TFormDrumColor* Form() const { return ui.get(); }
+    explicit TDrumColorDialog(TDrumColorHost& host, QWidget* parent = nullptr);
+    ~TDrumColorDialog() override;
 
     // Working copies, colour numbers (blue·65536 + green·256 + red).
     uint32_t BackColor = 0;
@@ -69,6 +67,6 @@ private:
     // The main window's colour dialog, with the custom colours the settings file keeps.
     std::optional<uint32_t> ExecuteColorDialogFor(uint32_t color);
 
-    std::unique_ptr<Ui::TFormDrumColor> ui;
+    std::unique_ptr<Ui::TDrumColorDialog> ui;
     TDrumColorHost& Host;
 };

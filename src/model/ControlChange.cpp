@@ -1,4 +1,4 @@
-#include "UnitClassControlChange.h"
+#include "ControlChange.h"
 
 #include "MidiMessages.h"
 

@@ -1,19 +1,20 @@
-// The input device choice and the monitor of received MIDI.
-#include "UnitFormMain.h"
+#include "Monitor.h"
 
 #include "Dialogs.h"
 #include "HexText.h"
 #include "MidiFiles.h"
+#include "Session.h"
 #include "Widgets.h"
-#include "ui_UnitFormMain.h"
 
+#include <QLabel>
 #include <QMetaObject>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-
 
 namespace {
 
@@ -22,13 +23,13 @@ namespace {
 constexpr int InputDeviceRole = Qt::UserRole + 1;
 constexpr int VanishedInput = -2;
 
-const char* const NoInputEntry = QT_TRANSLATE_NOOP("TFormMain", "MIDI入力なし");
-const char* const OverflowMessage = QT_TRANSLATE_NOOP("TFormMain", "MIDIイン・オーバーフロー");
-const char* const OverflowCountLine = QT_TRANSLATE_NOOP("TFormMain", "（前回の表示中に、さらに%1件の入力が失われました）");
+const char* const NoInputEntry = QT_TRANSLATE_NOOP("TMonitor", "MIDI入力なし");
+const char* const OverflowMessage = QT_TRANSLATE_NOOP("TMonitor", "MIDIイン・オーバーフロー");
+const char* const OverflowCountLine = QT_TRANSLATE_NOOP("TMonitor", "（前回の表示中に、さらに%1件の入力が失われました）");
 
 QString LabelMidiInText(qint64 bytes)
 {
-    return TFormMain::tr("MIDI入力（%1バイト）").arg(bytes);
+    return TMonitor::tr("MIDI入力（%1バイト）").arg(bytes);
 }
 
 // One paragraph of the memo holds up to this many lines, apart by line separators (U+2028), which
@@ -80,60 +81,77 @@ void AppendMonitorLines(QPlainTextEdit* memo, const QString& lines)
 
 }  // namespace
 
-// Start-up step 11: the device list, and the monitor's controls wired to their handlers.
-void TFormMain::FillInputDeviceList()
+TMonitor::TMonitor(TSession& session, const TControls& controls, TFileFolders& folders, QObject* parent)
+    : QObject(parent), Session(session), Controls(controls), Folders(folders)
 {
-    QFont labelFont = ui->LabelMidiIn->font();
+    QFont labelFont = Controls.Label->font();
     labelFont.setPixelSize(16);
-    ui->LabelMidiIn->setFont(labelFont);
-    ui->MemoMidiIn->setReadOnly(true);
-    ui->MemoMidiIn->setUndoRedoEnabled(false);  // nobody edits it; an undo record per line would only cost memory
-    ui->MemoMidiIn->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ui->MemoMidiIn->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    ui->ButtonInClear->setEnabled(false);
-    ui->ButtonInSaveBinary->setEnabled(false);
-    ui->ButtonInSaveText->setEnabled(false);
+    Controls.Label->setFont(labelFont);
+    Controls.Memo->setReadOnly(true);
+    Controls.Memo->setUndoRedoEnabled(false);  // nobody edits it; an undo record per line would only cost memory
+    Controls.Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Controls.Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Controls.Clear->setEnabled(false);
+    Controls.SaveBinary->setEnabled(false);
+    Controls.SaveText->setEnabled(false);
+    Controls.Devices->setEditable(false);
 
-    QComboBox* combo = ui->ComboMidiInDevice;
-    combo->setEditable(false);
-    FillInputDeviceItems(QString());
+    // Read afresh at each opening, keeping the device in use selected by its name.
+    connect(Controls.Devices, &TPortComboBox::AboutToShowPopup, this, [this] {
+        RunReported([&] {
+            const QComboBox* combo = Controls.Devices;
+            FillDeviceItems(combo->currentIndex() > 0 ? combo->currentData().toString() : QString());
+        });
+    });
+    // Only the user's choice: the start-up restore runs the handler itself, also when the saved
+    // entry is the one already selected. A choice clears the monitor, which starts the device
+    // the list shows.
+    connect(Controls.Devices, &QComboBox::activated, this, [this] { RunReported([&] { ClearAndRestart(); }); });
+    connect(Controls.Clear, &QPushButton::clicked, this, [this] { RunReported([&] { ClearAndRestart(); }); });
+    connect(Controls.SaveBinary, &QPushButton::clicked, this,
+            [this] { RunReported([&] { ButtonInSaveBinaryClick(); }); });
+    connect(Controls.SaveText, &QPushButton::clicked, this,
+            [this] { RunReported([&] { ButtonInSaveTextClick(); }); });
+    connect(Controls.Memo, &QPlainTextEdit::textChanged, this, [this] { MemoMidiInChange(); });
+}
+
+TMonitor::~TMonitor()
+{
+    if (Listening) {
+        Session.Input().OnMidiInput = nullptr;
+        Session.Input().OnOverflow = nullptr;
+    }
+}
+
+void TMonitor::ListDevices()
+{
+    FillDeviceItems(QString());
     // The list used to be read by choosing each device in turn; the port is left on the last.
-    if (MidiInput->DeviceCount() > 0) {
+    if (Session.Input().DeviceCount() > 0) {
         try {
-            MidiInput->SetDeviceID(uint16_t(MidiInput->DeviceCount() - 1));
+            Session.Input().SetDeviceID(uint16_t(Session.Input().DeviceCount() - 1));
         } catch (const EMidiInputError&) {
             // That device could not be described; its entry says so already.
         }
     }
-    // Read afresh at each opening, keeping the device in use selected by its name.
-    connect(ui->ComboMidiInDevice, &TPortComboBox::AboutToShowPopup, this, [this] {
-        RunReported([&] {
-            const QComboBox* combo = ui->ComboMidiInDevice;
-            FillInputDeviceItems(combo->currentIndex() > 0 ? combo->currentData().toString() : QString());
-        });
-    });
-
-    MidiInput->OnMidiInput = [this](QObject*) { RunReported([&] { MidiInputMidiInput(); }); };
-    MidiInput->OnOverflow = [this](QObject*) { RunReported([&] { MidiInputOverflow(); }); };
-    // Only the user's choice: the start-up restore runs the handler itself, also when the saved
-    // entry is the one already selected.
-    connect(combo, &QComboBox::activated, this, [this] { RunReported([&] { ComboMidiInDeviceChange(); }); });
-    connect(ui->ButtonInClear, &QPushButton::clicked, this, [this] { RunReported([&] { ButtonInClearClick(); }); });
-    connect(ui->ButtonInSaveBinary, &QPushButton::clicked, this,
-            [this] { RunReported([&] { ButtonInSaveBinaryClick(); }); });
-    connect(ui->ButtonInSaveText, &QPushButton::clicked, this,
-            [this] { RunReported([&] { ButtonInSaveTextClick(); }); });
-    connect(ui->MemoMidiIn, &QPlainTextEdit::textChanged, this, [this] { MemoMidiInChange(); });
+    Session.Input().OnMidiInput = [this](QObject*) { RunReported([&] { TakeEvent(); }); };
+    Session.Input().OnOverflow = [this](QObject*) { RunReported([&] { ShowOverflow(); }); };
+    Listening = true;
 }
 
-void TFormMain::FillInputDeviceItems(const QString& inUse)
+QString TMonitor::ChosenDevice() const
 {
-    QComboBox* combo = ui->ComboMidiInDevice;
+    return Controls.Devices->currentData().toString();
+}
+
+void TMonitor::FillDeviceItems(const QString& inUse)
+{
+    QComboBox* combo = Controls.Devices;
     const QSignalBlocker blocker(combo);
     combo->clear();
     combo->addItem(tr(NoInputEntry), QString::fromUtf8(NoInputEntry));
     combo->setItemData(0, -1, InputDeviceRole);
-    const std::vector<std::string> names = MidiInput->ReadDeviceNames();
+    const std::vector<std::string> names = Session.Input().ReadDeviceNames();
     int selected = 0;
     for (size_t device = 0; device < names.size(); ++device) {
         const QString name = QString::fromStdString(names[device]);
@@ -151,33 +169,26 @@ void TFormMain::FillInputDeviceItems(const QString& inUse)
     combo->setCurrentIndex(selected);
 }
 
-// Start-up step 20. Every entry is compared, not only the first match: when two devices share the
-// saved name each is opened in turn and the last one stays.
-void TFormMain::RestoreInputDevice(const QString& savedName)
+// Every entry is compared, not only the first match: when two devices share the saved name each
+// is opened in turn and the last one stays.
+void TMonitor::RestoreDevice(const QString& savedName)
 {
-    QComboBox* combo = ui->ComboMidiInDevice;
+    QComboBox* combo = Controls.Devices;
     for (int index = 0; index < combo->count(); ++index) {
         if (combo->itemData(index).toString() != savedName)
             continue;
         combo->setCurrentIndex(index);
-        RunReported([&] { ComboMidiInDeviceChange(); });
+        RunReported([&] { ClearAndRestart(); });
     }
-}
-
-// Clearing restarts the port on the device the list shows, which is now the one chosen; with
-// "no input" chosen it only closes the port.
-void TFormMain::ComboMidiInDeviceChange()
-{
-    ButtonInClearClick();
 }
 
 // The port restarts on the device the list shows, not on the number it was opened by: devices
 // come and go, and that number may now name another device, or none. The entry's number is
 // tried first (two devices may share a name), then the name.
-void TFormMain::RestartChosenInput()
+void TMonitor::RestartChosenInput()
 {
-    MidiInput->Close();
-    const QComboBox* combo = ui->ComboMidiInDevice;
+    Session.Input().Close();
+    const QComboBox* combo = Controls.Devices;
     const int index = combo->currentIndex();
     const int device = combo->itemData(index, InputDeviceRole).toInt();
     if (index <= 0)
@@ -186,42 +197,42 @@ void TFormMain::RestartChosenInput()
     bool numberNamesIt = false;
     try {
         if (device != VanishedInput) {
-            MidiInput->SetDeviceID(uint16_t(device));
-            numberNamesIt = MidiInput->ProductName() == name;
+            Session.Input().SetDeviceID(uint16_t(device));
+            numberNamesIt = Session.Input().ProductName() == name;
         }
     } catch (const EMidiInputError&) {
         // Fewer devices now: look for the name.
     }
     try {
         if (!numberNamesIt)
-            MidiInput->SetProductName(name);  // a device that had gone may be back
+            Session.Input().SetProductName(name);  // a device that had gone may be back
     } catch (const EMidiInputError&) {
         return;  // gone: nothing to monitor
     }
-    MidiInput->Open();  // a device that fails to open simply shows nothing
-    MidiInput->Start();
+    Session.Input().Open();  // a device that fails to open simply shows nothing
+    Session.Input().Start();
 }
 
 // One event per notification. The memo and the byte count catch up once per turn of the event
 // loop: a burst of thousands of messages costs one append, one layout and one paint, not
 // thousands.
-void TFormMain::MidiInputMidiInput()
+void TMonitor::TakeEvent()
 {
-    const std::unique_ptr<TMyMidiEvent> event = MidiInput->GetMidiEvent();
+    const std::unique_ptr<TMyMidiEvent> event = Session.Input().GetMidiEvent();
     if (!event)
         return;
-    ui->ButtonInSaveBinary->setEnabled(true);
-    ui->ButtonInClear->setEnabled(true);
-    ui->ButtonInSaveText->setEnabled(true);
+    Controls.SaveBinary->setEnabled(true);
+    Controls.Clear->setEnabled(true);
+    Controls.SaveText->setEnabled(true);
     if (event->StatusByte == 0xF0) {
         const QByteArray bytes(reinterpret_cast<const char*>(event->SysexData.get()), qsizetype(event->SysexSize));
-        ReceivedBytes.append(bytes);
+        FReceivedBytes.append(bytes);
         MonitorPending += SysexMonitorLine(bytes);
     } else {
         // Always three bytes, whatever the message: C0 05 is shown and kept as c0 05 00.
-        ReceivedBytes.append(char(event->StatusByte));
-        ReceivedBytes.append(char(event->DataByte1));
-        ReceivedBytes.append(char(event->DataByte2));
+        FReceivedBytes.append(char(event->StatusByte));
+        FReceivedBytes.append(char(event->DataByte1));
+        FReceivedBytes.append(char(event->DataByte2));
         MonitorPending += ShortMonitorLine(event->StatusByte, event->DataByte1, event->DataByte2);
     }
     MonitorPending += QLatin1Char('\n');
@@ -231,20 +242,20 @@ void TFormMain::MidiInputMidiInput()
     }
 }
 
-void TFormMain::FlushMonitor()
+void TMonitor::FlushMonitor()
 {
     MonitorFlushQueued = false;
     if (MonitorPending.isEmpty())
         return;
-    AppendMonitorLines(ui->MemoMidiIn, MonitorPending);
+    AppendMonitorLines(Controls.Memo, MonitorPending);
     MonitorPending.clear();
-    ui->LabelMidiIn->setText(LabelMidiInText(ReceivedBytes.size()));
+    Controls.Label->setText(LabelMidiInText(FReceivedBytes.size()));
 }
 
 // A burst of lost events must not stack one modal box on another (each box's own loop would
 // take the next overflow and open the next box, without end): while a box is open the losses
 // are only counted, and the next box says how many there were.
-void TFormMain::MidiInputOverflow()
+void TMonitor::ShowOverflow()
 {
     if (OverflowBoxOpen) {
         ++OverflowsWhileOpen;
@@ -255,38 +266,40 @@ void TFormMain::MidiInputOverflow()
         text += QLatin1Char('\n') + tr(OverflowCountLine).arg(OverflowsWhileOpen);
     OverflowsWhileOpen = 0;
     OverflowBoxOpen = true;
-    ShowMessage(this, text);
+    ShowMessage(Controls.Memo->window(), text);
     OverflowBoxOpen = false;
 }
 
-void TFormMain::ButtonInClearClick()
+// Clearing restarts the port on the device the list shows, which after a choice is the one
+// chosen; with "no input" shown it only closes the port.
+void TMonitor::ClearAndRestart()
 {
-    ui->MemoMidiIn->clear();
+    Controls.Memo->clear();
     MonitorPending.clear();
-    ReceivedBytes.clear();
-    ui->LabelMidiIn->setText(tr("MIDI入力"));
+    FReceivedBytes.clear();
+    Controls.Label->setText(tr("MIDI入力"));
     RestartChosenInput();
 }
 
-void TFormMain::ButtonInSaveBinaryClick()
+void TMonitor::ButtonInSaveBinaryClick()
 {
     FlushMonitor();
-    const QString path = ExecuteFileDialog(this, SyxFileRequest(true, BinaryFolder));
+    const QString path = ExecuteFileDialog(Controls.Memo->window(), SyxFileRequest(true, Folders.Binary));
     if (path.isEmpty())
         return;
-    BinaryFolder = FolderOf(path);
-    WriteWholeFile(path, ReceivedBytes);
+    Folders.Binary = FolderOf(path);
+    WriteWholeFile(path, FReceivedBytes);
 }
 
-void TFormMain::ButtonInSaveTextClick()
+void TMonitor::ButtonInSaveTextClick()
 {
     FlushMonitor();
-    const QString path = ExecuteFileDialog(this, TextFileRequest(true, TextFolder));
+    const QString path = ExecuteFileDialog(Controls.Memo->window(), TextFileRequest(true, Folders.Text));
     if (path.isEmpty())
         return;
-    TextFolder = FolderOf(path);
+    Folders.Text = FolderOf(path);
     // The memo keeps its lines apart with LF; the file ends every line with CR LF.
-    QByteArray text = ui->MemoMidiIn->toPlainText().toUtf8();
+    QByteArray text = Controls.Memo->toPlainText().toUtf8();
     if (!text.isEmpty()) {
         text.replace('\n', "\r\n");
         text.append("\r\n");
@@ -294,11 +307,11 @@ void TFormMain::ButtonInSaveTextClick()
     WriteWholeFile(path, text);
 }
 
-void TFormMain::MemoMidiInChange()
+void TMonitor::MemoMidiInChange()
 {
     // isEmpty, not the text: the memo may hold a million lines.
-    const bool any = !ui->MemoMidiIn->document()->isEmpty();
-    ui->ButtonInClear->setEnabled(any);
-    ui->ButtonInSaveBinary->setEnabled(any);
-    ui->ButtonInSaveText->setEnabled(any);
+    const bool any = !Controls.Memo->document()->isEmpty();
+    Controls.Clear->setEnabled(any);
+    Controls.SaveBinary->setEnabled(any);
+    Controls.SaveText->setEnabled(any);
 }

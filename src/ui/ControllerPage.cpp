@@ -1,12 +1,12 @@
-// The main page's controller panel, program field and command buttons.
-#include "UnitFormMain.h"
+#include "ControllerPage.h"
 
 #include "Dialogs.h"
+#include "Keyboard.h"
 #include "MidiMessages.h"
+#include "Session.h"
 #include "SpinEdit.h"
-#include "UnitFormProgramList.h"
 #include "Widgets.h"
-#include "ui_UnitFormMain.h"
+#include "ui_ControllerPage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -23,40 +23,40 @@ const QColor White(255, 255, 255);
 // One of the thirteen continuous parameters: slider, name label, value label, its field in the
 // settings (the value restored, and the default a double-click on the name sets), setter.
 struct TContinuousRow {
-    QScrollBar* Ui::TFormMain::*Bar;
-    QLabel* Ui::TFormMain::*Name;
-    QLabel* Ui::TFormMain::*Value;
+    QScrollBar* Ui::TControllerPage::*Bar;
+    QLabel* Ui::TControllerPage::*Name;
+    QLabel* Ui::TControllerPage::*Value;
     int TMainSettings::*Setting;
     void (TControlChange::*Setter)(int);
     bool Silver;  // controllers paint silver, registered parameters button face
 };
 
 const TContinuousRow ContinuousRows[] = {
-    {&Ui::TFormMain::ScrollBarModulation, &Ui::TFormMain::LabelModulation, &Ui::TFormMain::LabelModulationValue, &TMainSettings::Modulation,
+    {&Ui::TControllerPage::ScrollBarModulation, &Ui::TControllerPage::LabelModulation, &Ui::TControllerPage::LabelModulationValue, &TMainSettings::Modulation,
      &TControlChange::SetModulation, true},
-    {&Ui::TFormMain::ScrollBarBreath, &Ui::TFormMain::LabelBreath, &Ui::TFormMain::LabelBreathValue, &TMainSettings::Breath,
+    {&Ui::TControllerPage::ScrollBarBreath, &Ui::TControllerPage::LabelBreath, &Ui::TControllerPage::LabelBreathValue, &TMainSettings::Breath,
      &TControlChange::SetBreath, true},
-    {&Ui::TFormMain::ScrollBarFoot, &Ui::TFormMain::LabelFoot, &Ui::TFormMain::LabelFootValue, &TMainSettings::Foot,
+    {&Ui::TControllerPage::ScrollBarFoot, &Ui::TControllerPage::LabelFoot, &Ui::TControllerPage::LabelFootValue, &TMainSettings::Foot,
      &TControlChange::SetFoot, true},
-    {&Ui::TFormMain::ScrollBarPortamentoTime, &Ui::TFormMain::LabelPortamento, &Ui::TFormMain::LabelPortamentoTimeValue, &TMainSettings::PortamentoTime,
+    {&Ui::TControllerPage::ScrollBarPortamentoTime, &Ui::TControllerPage::LabelPortamento, &Ui::TControllerPage::LabelPortamentoTimeValue, &TMainSettings::PortamentoTime,
      &TControlChange::SetPortamentoTime, true},
-    {&Ui::TFormMain::ScrollBarVolume, &Ui::TFormMain::LabelVolume, &Ui::TFormMain::LabelVolumeValue, &TMainSettings::Volume,
+    {&Ui::TControllerPage::ScrollBarVolume, &Ui::TControllerPage::LabelVolume, &Ui::TControllerPage::LabelVolumeValue, &TMainSettings::Volume,
      &TControlChange::SetVolume, true},
-    {&Ui::TFormMain::ScrollBarPanpot, &Ui::TFormMain::LabelPanpot, &Ui::TFormMain::LabelPanpotValue, &TMainSettings::Panpot,
+    {&Ui::TControllerPage::ScrollBarPanpot, &Ui::TControllerPage::LabelPanpot, &Ui::TControllerPage::LabelPanpotValue, &TMainSettings::Panpot,
      &TControlChange::SetPanpot, true},
-    {&Ui::TFormMain::ScrollBarExpression, &Ui::TFormMain::LabelExpression, &Ui::TFormMain::LabelExpressionValue, &TMainSettings::Expression,
+    {&Ui::TControllerPage::ScrollBarExpression, &Ui::TControllerPage::LabelExpression, &Ui::TControllerPage::LabelExpressionValue, &TMainSettings::Expression,
      &TControlChange::SetExpression, true},
-    {&Ui::TFormMain::ScrollBarEffect1, &Ui::TFormMain::LabelEffect1, &Ui::TFormMain::LabelEffect1Value, &TMainSettings::Effect1,
+    {&Ui::TControllerPage::ScrollBarEffect1, &Ui::TControllerPage::LabelEffect1, &Ui::TControllerPage::LabelEffect1Value, &TMainSettings::Effect1,
      &TControlChange::SetEffect1, true},
-    {&Ui::TFormMain::ScrollBarEffect3, &Ui::TFormMain::LabelEffect3, &Ui::TFormMain::LabelEffect3Value, &TMainSettings::Effect3,
+    {&Ui::TControllerPage::ScrollBarEffect3, &Ui::TControllerPage::LabelEffect3, &Ui::TControllerPage::LabelEffect3Value, &TMainSettings::Effect3,
      &TControlChange::SetEffect3, true},
-    {&Ui::TFormMain::ScrollBarEffect4, &Ui::TFormMain::LabelEffect4, &Ui::TFormMain::LabelEffect4Value, &TMainSettings::Effect4,
+    {&Ui::TControllerPage::ScrollBarEffect4, &Ui::TControllerPage::LabelEffect4, &Ui::TControllerPage::LabelEffect4Value, &TMainSettings::Effect4,
      &TControlChange::SetEffect4, true},
-    {&Ui::TFormMain::ScrollBarPitchBendRange, &Ui::TFormMain::LabelPitchBendRange, &Ui::TFormMain::LabelPitchBendRangeValue, &TMainSettings::PitchBendRange,
+    {&Ui::TControllerPage::ScrollBarPitchBendRange, &Ui::TControllerPage::LabelPitchBendRange, &Ui::TControllerPage::LabelPitchBendRangeValue, &TMainSettings::PitchBendRange,
      &TControlChange::SetPitchBendRange, false},
-    {&Ui::TFormMain::ScrollBarMasterFineTune, &Ui::TFormMain::LabelMasterFineTune, &Ui::TFormMain::LabelmasterFineTuneValue, &TMainSettings::MasterFineTune,
+    {&Ui::TControllerPage::ScrollBarMasterFineTune, &Ui::TControllerPage::LabelMasterFineTune, &Ui::TControllerPage::LabelMasterFineTuneValue, &TMainSettings::MasterFineTune,
      &TControlChange::SetMasterFineTune, false},
-    {&Ui::TFormMain::ScrollBarMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTune, &Ui::TFormMain::LabelMasterCoarseTuneValue, &TMainSettings::MasterCoarseTune,
+    {&Ui::TControllerPage::ScrollBarMasterCoarseTune, &Ui::TControllerPage::LabelMasterCoarseTune, &Ui::TControllerPage::LabelMasterCoarseTuneValue, &TMainSettings::MasterCoarseTune,
      &TControlChange::SetMasterCoarseTune, false},
 };
 constexpr int ContinuousCount = int(std::size(ContinuousRows));
@@ -65,18 +65,18 @@ constexpr int FirstRegisteredRow = 10;  // pitch-bend range, fine and coarse tun
 // The five switches: check box, its field in the settings and setter; only portamento paints
 // silver.
 struct TSwitchRow {
-    QCheckBox* Ui::TFormMain::*Box;
+    QCheckBox* Ui::TControllerPage::*Box;
     bool TMainSettings::*Setting;
     void (TControlChange::*Setter)(bool);
     bool Silver;
 };
 
 const TSwitchRow SwitchRows[] = {
-    {&Ui::TFormMain::CheckHold1, &TMainSettings::Hold1, &TControlChange::SetHold1, false},
-    {&Ui::TFormMain::CheckPortamento, &TMainSettings::Portamento, &TControlChange::SetPortamento, true},
-    {&Ui::TFormMain::CheckSostenuto, &TMainSettings::Sostenuto, &TControlChange::SetSostenuto, false},
-    {&Ui::TFormMain::CheckSoft, &TMainSettings::Soft, &TControlChange::SetSoft, false},
-    {&Ui::TFormMain::CheckMono, &TMainSettings::Mono, &TControlChange::SetMono, false},
+    {&Ui::TControllerPage::CheckHold1, &TMainSettings::Hold1, &TControlChange::SetHold1, false},
+    {&Ui::TControllerPage::CheckPortamento, &TMainSettings::Portamento, &TControlChange::SetPortamento, true},
+    {&Ui::TControllerPage::CheckSostenuto, &TMainSettings::Sostenuto, &TControlChange::SetSostenuto, false},
+    {&Ui::TControllerPage::CheckSoft, &TMainSettings::Soft, &TControlChange::SetSoft, false},
+    {&Ui::TControllerPage::CheckMono, &TMainSettings::Mono, &TControlChange::SetMono, false},
 };
 
 void PaintBackground(QWidget* widget, const QColor& color)
@@ -94,37 +94,55 @@ QColor ButtonFace(const QWidget* widget)
 
 } // namespace
 
-bool TFormMain::OutputPortOpen() const
+TControllerPage::TControllerPage(TSession& session, QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::TControllerPage>()), Session(session)
 {
-    return MidiOutput && MidiOutput->DeviceHandle() != nullptr;  // null until the ports are made
+    ui->setupUi(this);
+    FKeyboard = new TKeyboard(Session, *ui->PanelNote);
+    // The last key up returns the pitch bend to its centre; the bar sends it only when it was
+    // elsewhere.
+    FKeyboard->OnAllReleased = [this] { ui->TrackBarPitchBend->setValue(0); };
+    Session.OnRejection = [this](TControlParameter parameter) { ShowBox(RejectionText(parameter)); };
+    SetUpPanel();
 }
 
-uint8_t TFormMain::CurrentChannel() const
+TControllerPage::~TControllerPage()
 {
-    return Channel;
+    Session.OnRejection = nullptr;
 }
 
-void TFormMain::PutShort(uint8_t status, uint8_t data1, uint8_t data2)
+void TControllerPage::ShowBox(const QString& text)
 {
-    MidiOutput->PutShort(status, data1, data2);
+    ShowMessage(window(), text);
 }
 
-void TFormMain::Send(const TShortMessage& message)
+const QString& TControllerPage::SettingsPath() const
 {
-    MidiOutput->PutShort(message.Status, message.Data1, message.Data2);
+    return Session.SettingsPath();
 }
 
-void TFormMain::Send(const std::vector<uint8_t>& block)
+const QString& TControllerPage::ProgramFolder() const
 {
-    MidiOutput->PutLong(block.data(), uint32_t(block.size()));
+    return Session.ProgramFolder();
 }
 
-void TFormMain::ShowRejection(TControlParameter parameter)
+bool TControllerPage::HintsShown() const
 {
-    ShowBox(RejectionText(parameter));
+    // The application-wide switch the function menu's check mark sets.
+    return ::HintsShown();
 }
 
-QString TFormMain::RejectionText(TControlParameter parameter)
+void TControllerPage::KeyNoteOn(int key)
+{
+    FKeyboard->NoteOn(key);
+}
+
+void TControllerPage::KeyNoteOff(int key)
+{
+    FKeyboard->NoteOff(key);
+}
+
+QString TControllerPage::RejectionText(TControlParameter parameter)
 {
     switch (parameter) {
     case TControlParameter::Modulation: return tr("モジュレーションの値は0～127でなければなりません");
@@ -144,22 +162,22 @@ QString TFormMain::RejectionText(TControlParameter parameter)
     return {};
 }
 
-int TFormMain::ShownProgram() const
+int TControllerPage::ShownProgram() const
 {
     return ui->SpinEditProgram->Value() - ProgramRangeOffset();
 }
 
-void TFormMain::ShowProgram(int program)
+void TControllerPage::ShowProgram(int program)
 {
     ui->SpinEditProgram->SetText(QString::number(program + ProgramRangeOffset()));
 }
 
-int TFormMain::ProgramRangeOffset() const
+int TControllerPage::ProgramRangeOffset() const
 {
     return RadioProgramRangeGroup->checkedId() == 1 ? 1 : 0;
 }
 
-void TFormMain::SetUpPanel()
+void TControllerPage::SetUpPanel()
 {
     // The channel: sixteen items in one column; a report only when the selection changes.
     auto* channelLayout = new QVBoxLayout(ui->RadioChannel);
@@ -181,9 +199,10 @@ void TFormMain::SetUpPanel()
     rangeLayout->setContentsMargins(6, 2, 2, 2);
     rangeLayout->setSpacing(0);
     RadioProgramRangeGroup = new QButtonGroup(this);
-    const char* ranges[] = {"0～127", "1～128"};
+    // The full-width tilde is Japanese typography; English uses the en dash.
+    const char* const ranges[] = {QT_TR_NOOP("0～127"), QT_TR_NOOP("1～128")};
     for (int i = 0; i < 2; ++i) {
-        auto* item = new QRadioButton(QString::fromUtf8(ranges[i]), ui->RadioProgramRange);
+        auto* item = new QRadioButton(tr(ranges[i]), ui->RadioProgramRange);
         item->setObjectName(QStringLiteral("RadioProgramRange%1").arg(i));
         rangeLayout->addWidget(item);
         RadioProgramRangeGroup->addButton(item, i);
@@ -204,9 +223,9 @@ void TFormMain::SetUpPanel()
             store(p);
         });
     };
-    noteParameter(ui->ScrollBarTranspose, ui->LabelTransposeValue, [this](int p) { Transpose = int8_t(p); });
-    noteParameter(ui->ScrollBarOnVelocity, ui->LabelOnVelocityValue, [this](int p) { OnVelocity = uint8_t(p); });
-    noteParameter(ui->ScrollBarOffVelocity, ui->LabelOffVelocityValue, [this](int p) { OffVelocity = uint8_t(p); });
+    noteParameter(ui->ScrollBarTranspose, ui->LabelTransposeValue, [this](int p) { Session.SetTranspose(p); });
+    noteParameter(ui->ScrollBarOnVelocity, ui->LabelOnVelocityValue, [this](int p) { Session.SetOnVelocity(p); });
+    noteParameter(ui->ScrollBarOffVelocity, ui->LabelOffVelocityValue, [this](int p) { Session.SetOffVelocity(p); });
     noteParameter(ui->ScrollBarChannelPressure, ui->LabelChannelPressureValue, [](int) {});
     noteParameter(ui->ScrollBarPolyPressure, ui->LabelPolyPressureValue, [](int) {});
 
@@ -238,7 +257,7 @@ void TFormMain::SetUpPanel()
         it.key()->installEventFilter(this);
 
     // Scroll bars and the track bar have no menu: a right press on them does nothing.
-    for (auto* bar : ui->TabMain->findChildren<QAbstractSlider*>())
+    for (auto* bar : findChildren<QAbstractSlider*>())
         bar->setContextMenuPolicy(Qt::NoContextMenu);
 
     ui->SpinEditDeviceID->SetTypingEnabled(false);
@@ -246,14 +265,14 @@ void TFormMain::SetUpPanel()
     connect(ui->SpinEditProgram, &TSpinEdit::EnterPressed, this, [this] { RunReported([&] { SendProgramChange(); }); });
     connect(ui->SpinEditProgram, &TSpinEdit::DoubleClicked, this, [this] { RunReported([&] { SendProgramChange(); }); });
 
-    auto click = [this](QPushButton* button, void (TFormMain::*handler)()) {
+    auto click = [this](QPushButton* button, void (TControllerPage::*handler)()) {
         connect(button, &QPushButton::clicked, this, [this, handler] { RunReported([&] { (this->*handler)(); }); });
     };
-    click(ui->ButtonGmSystemOn, &TFormMain::ButtonGmSystemOnClick);
-    click(ui->ButtonGsReset, &TFormMain::ButtonGsResetClick);
-    click(ui->ButtonAllNoteOff, &TFormMain::ButtonAllNoteOffClick);
-    click(ui->ButtonDefault, &TFormMain::ButtonDefaultClick);
-    click(ui->ButtonSendAll, &TFormMain::ButtonSendAllClick);
+    click(ui->ButtonGmSystemOn, &TControllerPage::ButtonGmSystemOnClick);
+    click(ui->ButtonGsReset, &TControllerPage::ButtonGsResetClick);
+    click(ui->ButtonAllNoteOff, &TControllerPage::ButtonAllNoteOffClick);
+    click(ui->ButtonDefault, &TControllerPage::ButtonDefaultClick);
+    click(ui->ButtonSendAll, &TControllerPage::ButtonSendAllClick);
 
     AttachTestNote();
     SetPanelTabOrder();
@@ -268,10 +287,10 @@ void TFormMain::SetUpPanel()
     }
 
     // The layout was drawn for a narrow proportional face.
-    NarrowCaptionsToFit(ui->TabMain);
+    NarrowCaptionsToFit(this);
 }
 
-void TFormMain::SetPanelTabOrder()
+void TControllerPage::SetPanelTabOrder()
 {
     // Tab reaches every control of the page in reading order, column by column: the channel
     // and program on the left, the note parameters in the middle, the controllers and commands
@@ -297,15 +316,15 @@ void TFormMain::SetPanelTabOrder()
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
 
-void TFormMain::RestorePanel(const TMainSettings& settings)
+void TControllerPage::Restore(const TMainSettings& settings)
 {
     ui->ScrollBarTranspose->setRange(-60, 50);
     ui->ScrollBarTranspose->setValue(settings.Transpose);
-    Transpose = int8_t(settings.Transpose);
+    Session.SetTranspose(settings.Transpose);
     ui->ScrollBarOnVelocity->setValue(settings.OnVelocity);
-    OnVelocity = uint8_t(settings.OnVelocity);
+    Session.SetOnVelocity(settings.OnVelocity);
     ui->ScrollBarOffVelocity->setValue(settings.OffVelocity);
-    OffVelocity = uint8_t(settings.OffVelocity);
+    Session.SetOffVelocity(settings.OffVelocity);
     ui->ScrollBarChannelPressure->setValue(settings.ChannelPressure);
     ui->ScrollBarPolyPressure->setValue(settings.PolyPressure);
 
@@ -323,27 +342,60 @@ void TFormMain::RestorePanel(const TMainSettings& settings)
     auto restoreContinuous = [&](int row) {
         const int value = settings.*ContinuousRows[row].Setting;
         (ui.get()->*ContinuousRows[row].Bar)->setValue(value);
-        RunReported([&] { (ControlChange.get()->*ContinuousRows[row].Setter)(value); });
+        RunReported([&] { (Session.ControlChange().*ContinuousRows[row].Setter)(value); });
     };
     for (int row = 0; row < FirstRegisteredRow; ++row)
         restoreContinuous(row);
     for (const TSwitchRow& row : SwitchRows) {
         QCheckBox* box = ui.get()->*row.Box;
         box->setChecked(settings.*row.Setting);
-        RunReported([&] { (ControlChange.get()->*row.Setter)(box->isChecked()); });
+        RunReported([&] { (Session.ControlChange().*row.Setter)(box->isChecked()); });
     }
     for (int row = FirstRegisteredRow; row < ContinuousCount; ++row)
         restoreContinuous(row);
 }
 
-void TFormMain::RestoreChannel(int channel)
+void TControllerPage::Collect(TMainSettings& s) const
 {
-    Channel = uint8_t(channel);
+    s.Channel = Session.Channel();
+    s.OnVelocity = Session.OnVelocity();
+    s.OffVelocity = Session.OffVelocity();
+    s.Transpose = Session.Transpose();
+    s.ChannelPressure = ui->ScrollBarChannelPressure->value();
+    s.PolyPressure = ui->ScrollBarPolyPressure->value();
+
+    s.MinimumValue = ProgramRangeOffset();
+    s.Program = ui->SpinEditProgram->Value() - ProgramRangeOffset();
+
+    const TControlChange& c = Session.ControlChange();
+    s.Modulation = c.Modulation;
+    s.Breath = c.Breath;
+    s.Foot = c.Foot;
+    s.PortamentoTime = c.PortamentoTime;
+    s.Volume = c.Volume;
+    s.Panpot = c.Panpot;
+    s.Expression = c.Expression;
+    s.Effect1 = c.Effect1;
+    s.Effect3 = c.Effect3;
+    s.Effect4 = c.Effect4;
+    s.Hold1 = c.Hold1;
+    s.Portamento = c.Portamento;
+    s.Sostenuto = c.Sostenuto;
+    s.Soft = c.Soft;
+    s.Mono = c.Mono;
+    s.PitchBendRange = c.PitchBendRange;
+    s.MasterFineTune = c.MasterFineTune;
+    s.MasterCoarseTune = c.MasterCoarseTune;
+}
+
+void TControllerPage::RestoreChannel(int channel)
+{
+    Session.SetChannel(channel);
     // The form starts with no item selected, so this always runs the channel selection.
     RadioChannelGroup->button(channel - 1)->setChecked(true);
 }
 
-void TFormMain::MarkParametersStale()
+void TControllerPage::MarkParametersStale()
 {
     ui->SpinEditProgram->SetColor(Aqua);
     for (const auto& row : ContinuousRows)
@@ -352,76 +404,83 @@ void TFormMain::MarkParametersStale()
         PaintBackground(ui.get()->*row.Box, Aqua);
 }
 
-void TFormMain::RadioChannelClick(int index)
+void TControllerPage::RadioChannelClick(int index)
 {
-    Channel = uint8_t(index + 1);
+    Session.SetChannel(index + 1);
     MarkParametersStale();
 }
 
-void TFormMain::TrackBarPitchBendChange(int position)
+void TControllerPage::TrackBarPitchBendChange(int position)
 {
     // The label follows the bar even when the port refuses the message.
     ui->LabelPitchBendValue->setText(QString::number(position));
-    Send(PitchBend(Channel, position));
+    Session.Send(PitchBend(Session.Channel(), position));
 }
 
-void TFormMain::ContinuousChange(int row, int position)
+void TControllerPage::ContinuousChange(int row, int position)
 {
     const TContinuousRow& r = ContinuousRows[row];
     QLabel* value = ui.get()->*r.Value;
     value->setText(QString::number(position));
     PaintBackground(value, r.Silver ? Silver : ButtonFace(value));
-    (ControlChange.get()->*r.Setter)(position);
+    (Session.ControlChange().*r.Setter)(position);
 }
 
-void TFormMain::ContinuousValueDblClick(int row)
+void TControllerPage::ContinuousValueDblClick(int row)
 {
     const TContinuousRow& r = ContinuousRows[row];
-    (ControlChange.get()->*r.Setter)((ui.get()->*r.Bar)->value());
+    (Session.ControlChange().*r.Setter)((ui.get()->*r.Bar)->value());
     QLabel* value = ui.get()->*r.Value;
     PaintBackground(value, r.Silver ? Silver : ButtonFace(value));
 }
 
-void TFormMain::ContinuousNameDblClick(int row)
+void TControllerPage::ContinuousNameDblClick(int row)
 {
     (ui.get()->*ContinuousRows[row].Bar)->setValue(TMainSettings().*ContinuousRows[row].Setting);
 }
 
-void TFormMain::SwitchChange(int row, bool on)
+void TControllerPage::SwitchChange(int row, bool on)
 {
     QCheckBox* box = ui.get()->*SwitchRows[row].Box;
     PaintBackground(box, SwitchRows[row].Silver ? Silver : ButtonFace(box));
-    (ControlChange.get()->*SwitchRows[row].Setter)(on);
+    (Session.ControlChange().*SwitchRows[row].Setter)(on);
 }
 
-void TFormMain::ButtonChannelPressureDown()
+void TControllerPage::ButtonChannelPressureDown()
 {
-    Send(ChannelPressure(Channel, ui->ScrollBarChannelPressure->value()));
+    Session.Send(ChannelPressure(Session.Channel(), ui->ScrollBarChannelPressure->value()));
 }
 
-void TFormMain::ButtonChannelPressureUp()
+void TControllerPage::ButtonChannelPressureUp()
 {
-    Send(ChannelPressure(Channel, 0));
+    Session.Send(ChannelPressure(Session.Channel(), 0));
 }
 
-void TFormMain::ButtonPolyPressureDown()
+void TControllerPage::ButtonPolyPressureDown()
 {
     for (int key = 60; key <= 77; ++key) {
-        if (!KeySounding[key - 60])
+        if (!FKeyboard->Sounding(key))
             continue;
-        const uint8_t note = uint8_t(key + Transpose);
-        Send(PolyPressure(Channel, note, ui->ScrollBarPolyPressure->value()));
+        const uint8_t note = uint8_t(key + Session.Transpose());
+        Session.Send(PolyPressure(Session.Channel(), note, ui->ScrollBarPolyPressure->value()));
         PolyPressureNote = note;
         return;
     }
 }
 
-void TFormMain::ButtonPolyPressureUp()
+void TControllerPage::ButtonPolyPressureUp()
 {
-    Send(PolyPressure(Channel, PolyPressureNote, 0));
+    Session.Send(PolyPressure(Session.Channel(), PolyPressureNote, 0));
 }
 
-bool TFormMain::PanelEvent(QObject* watched, QEvent* event)
+bool TControllerPage::eventFilter(QObject* watched, QEvent* event)
+{
+    bool handled = false;
+    RunReported([&] { handled = TestNoteEvent(watched, event) || PanelEvent(watched, event); });
+    return handled;
+}
+
+bool TControllerPage::PanelEvent(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseButtonDblClick) {
@@ -453,7 +512,7 @@ bool TFormMain::PanelEvent(QObject* watched, QEvent* event)
 
 // --- program field and commands
 
-void TFormMain::SendProgramChange()
+void TControllerPage::SendProgramChange()
 {
     TSpinEdit* field = ui->SpinEditProgram;
     const QString text = field->Text();
@@ -468,11 +527,11 @@ void TFormMain::SendProgramChange()
         ShowBox(tr("プログラム番号の範囲外です"));
         return;
     }
-    Send(ProgramChange(Channel, program));
+    Session.Send(ProgramChange(Session.Channel(), program));
     field->SetColor(White);
 }
 
-void TFormMain::RadioProgramRangeClick(int index)
+void TControllerPage::RadioProgramRangeClick(int index)
 {
     TSpinEdit* field = ui->SpinEditProgram;
     const QColor color = field->Color();
@@ -488,49 +547,47 @@ void TFormMain::RadioProgramRangeClick(int index)
     field->SetColor(color);
 }
 
-void TFormMain::SpinEditProgramChange()
+void TControllerPage::SpinEditProgramChange()
 {
     ui->SpinEditProgram->SetColor(Aqua);
 }
 
-void TFormMain::LabelProgramClick()
+void TControllerPage::LabelProgramClick()
 {
-    if (FormProgramList)
-        RunModal(*FormProgramList);
+    if (ProgramList)
+        RunModal(*ProgramList);
 }
 
-void TFormMain::ButtonGmSystemOnClick()
+void TControllerPage::ButtonGmSystemOnClick()
 {
-    Send(GmSystemOn());
+    Session.Send(GmSystemOn());
     MarkParametersStale();
 }
 
-void TFormMain::ButtonGsResetClick()
+void TControllerPage::ButtonGsResetClick()
 {
-    Send(GsReset(ui->SpinEditDeviceID->Value()));
+    Session.Send(GsReset(ui->SpinEditDeviceID->Value()));
     MarkParametersStale();
 }
 
-void TFormMain::ButtonAllNoteOffClick()
+void TControllerPage::ButtonAllNoteOffClick()
 {
     for (const TShortMessage& message : AllNotesOff())
-        Send(message);
-    KeySounding.fill(false);
-    for (int key = 60; key <= 77; ++key)
-        PaintKey(key);
+        Session.Send(message);
+    FKeyboard->RestAll();
 }
 
-void TFormMain::ButtonSendAllClick()
+void TControllerPage::ButtonSendAllClick()
 {
     SendProgramChange();
-    ControlChange->SendAll();
+    Session.ControlChange().SendAll();
     for (const auto& row : ContinuousRows)
         PaintBackground(ui.get()->*row.Value, ButtonFace(ui.get()->*row.Value));
     for (const auto& row : SwitchRows)
         PaintBackground(ui.get()->*row.Box, ButtonFace(ui.get()->*row.Box));
 }
 
-void TFormMain::ButtonDefaultClick()
+void TControllerPage::ButtonDefaultClick()
 {
     // Each control that moves sends through its own handler at once; the rest only in the
     // final send-all. The order of the controls is the order of what goes out.
@@ -567,4 +624,43 @@ void TFormMain::ButtonDefaultClick()
 
     ui->SpinEditDeviceID->SetValue(DefaultGsDeviceNumber);
     ButtonSendAllClick();
+}
+
+// --- the right-button test note
+
+void TControllerPage::AttachTestNote()
+{
+    TestNoteTargets.insert(this);
+    for (QLabel* label : findChildren<QLabel*>())
+        TestNoteTargets.insert(label);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             ui->CheckHold1, ui->CheckSostenuto, ui->CheckSoft, ui->CheckMono, ui->ButtonGmSystemOn,
+             ui->ButtonGsReset, ui->ButtonAllNoteOff, ui->ButtonDefault, ui->ButtonSendAll})
+        TestNoteTargets.insert(control);
+    for (QObject* target : std::as_const(TestNoteTargets))
+        target->installEventFilter(this);
+}
+
+bool TControllerPage::TestNoteEvent(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick && type != QEvent::MouseButtonRelease)
+        return false;
+    if (!TestNoteTargets.contains(watched))
+        return false;
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::RightButton)
+        return false;
+    if (watched == this) {
+        // Qt hands a press that a control ignored on to the page; only the page's own
+        // background plays the note.
+        QWidget* child = childAt(mouse->position().toPoint());
+        if (child && child != this)
+            return false;
+    }
+    if (type == QEvent::MouseButtonRelease)
+        FKeyboard->NoteOff(60);
+    else
+        FKeyboard->NoteOn(60);
+    return true;  // handled here: the page behind must not play it a second time
 }

@@ -1,0 +1,286 @@
+#include "MainWindow.h"
+
+#include "BinaryPage.h"
+#include "ControllerPage.h"
+#include "Dialogs.h"
+#include "DrumPage.h"
+#include "KeyRepeat.h"
+#include "Keyboard.h"
+#include "OutputPortMenu.h"
+#include "RawSender.h"
+#include "Session.h"
+#include "Widgets.h"
+#include "ui_MainWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+
+#include <functional>
+
+namespace {
+
+// Key preview: sees every key event of the application before its receiver does, and hands
+// those of the main window to it. Kept apart from the pages' event filters, which watch single
+// controls.
+class TKeyPreview final : public QObject {
+public:
+    explicit TKeyPreview(std::function<bool(QObject*, QEvent*)> handler) : Handler(std::move(handler)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)
+            return Handler(watched, event);
+        return false;
+    }
+
+private:
+    std::function<bool(QObject*, QEvent*)> Handler;
+};
+
+// The pages' captions end in an ideographic space (U+3000).
+const char* const ControllerPageCaption = QT_TRANSLATE_NOOP("TMainWindow", "メイン(&Z)　");
+const char* const DrumPageCaption = QT_TRANSLATE_NOOP("TMainWindow", "ドラム(&X)　");
+const char* const BinaryPageCaption = QT_TRANSLATE_NOOP("TMainWindow", "バイナリ(&C)　");
+enum TPageIndex { ControllerPageIndex, DrumPageIndex, BinaryPageIndex };
+
+const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
+// The number is the project's version in CMakeLists.txt.
+const char* const VersionLine2 = "Ver." KELVANE_VERSION "（2000/03/04）";
+const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
+
+} // namespace
+
+TMainWindow::TMainWindow(const QStringList& arguments, const QString& programPath, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TMainWindow>()),
+      FSession(std::make_unique<TSession>(arguments, programPath))
+{
+    ui->setupUi(this);
+    // The face the layout was drawn for; Qt falls back to an installed Japanese font.
+    QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
+    face.setPixelSize(12);
+    setFont(face);
+    FormCreate(arguments);
+}
+
+TMainWindow::~TMainWindow()
+{
+    qApp->removeEventFilter(KeyPreview);
+    // The pages go first: they use the session's ports and state to the end.
+    ui->PageMain->disconnect(this);
+    delete ui->CentralWidget;
+    FControllerPage = nullptr;
+    FDrumPage = nullptr;
+    FBinaryPage = nullptr;
+}
+
+void TMainWindow::AttachDialogs(QDialog* programList, QDialog* drumColor)
+{
+    FControllerPage->AttachProgramList(programList);
+    FDrumPage->AttachDrumColor(drumColor);
+}
+
+void TMainWindow::FormCreate(const QStringList& arguments)
+{
+    // Key preview: the window sees every key before the focused control.
+    KeyPreview = new TKeyPreview([this](QObject* watched, QEvent* event) { return PreviewKey(watched, event); });
+    KeyPreview->setParent(this);
+    qApp->installEventFilter(KeyPreview);
+    UseDetectableAutoRepeat();
+    InstallHintFilter();
+    InstallAccessibleButtons();
+
+    // Caption; the session has placed the settings file.
+    if (!arguments.isEmpty())
+        setWindowTitle("Kelvane - " + arguments.first());
+    QApplication::setApplicationDisplayName(FSession->ApplicationTitle());
+
+    // The pages, in the window's font; the main page makes its keyboard.
+    FControllerPage = new TControllerPage(*FSession, ui->PageMain);
+    ui->PageMain->addTab(FControllerPage, tr(ControllerPageCaption));
+    FDrumPage = new TDrumPage(*FSession, ui->PageMain);
+    ui->PageMain->addTab(FDrumPage, tr(DrumPageCaption));
+    FBinaryPage = new TBinaryPage(*FSession, ui->PageMain);
+    ui->PageMain->addTab(FBinaryPage, tr(BinaryPageCaption));
+
+    // The settings file, read once.
+    const TMainSettings settings = FSession->ReadSettings();
+
+    // Drum page: list, font, colours, custom colours, names.
+    FDrumPage->Restore(settings);
+
+    // The main page first.
+    ui->PageMain->setCurrentIndex(ControllerPageIndex);
+    connect(ui->PageMain, &QTabWidget::currentChanged, this, [this] { PageMainChange(); });
+    connect(ui->MenuFileHint, &QAction::triggered, this, [this] { MenuFileHintClick(); });
+    connect(ui->MenuFileVersion, &QAction::triggered, this, [this] { MenuFileVersionClick(); });
+    connect(ui->MenuFileExit, &QAction::triggered, this, [this] { MenuFileExitClick(); });
+
+    // Hint display.
+    ui->MenuFileHint->setChecked(settings.ShowHint);
+    SetHintsShown(settings.ShowHint);
+
+    // Input device list. The ports are made only now: making them waits for the MIDI
+    // services, which may still be opening on their own thread (StartMidiService), and nothing
+    // before this step uses them.
+    FSession->MakePorts();
+    FBinaryPage->ListInputDevices();
+
+    // Binary page: font, interval, packet size, folders.
+    FBinaryPage->Restore(settings);
+
+    // Window position and size.
+    setGeometry(settings.Left, settings.Top, settings.Width, settings.Height);
+    move(settings.Left, settings.Top);
+    resize(settings.Width, settings.Height);
+
+    // Controller panel values; the output port is still closed, so nothing is sent.
+    FControllerPage->Restore(settings);
+
+    // Output port.
+    if (FSession->Output().DeviceCount() == 0) {
+        ShowMessage(this, tr(NoOutputDeviceMessage));
+        FEndRequested = true;
+        return;
+    }
+    PortMenu = new TOutputPortMenu(*ui->MenuOutDevice, FSession->Output(), *this);
+    // The synthesizer behind a new port may hold other values than the panel shows.
+    PortMenu->OnPortOpened = [this] {
+        FControllerPage->MarkParametersStale();
+        ui->PageMain->show();
+    };
+    PortMenu->Build(settings.OutDeviceName);
+
+    // Without an open port only the menu bar is usable.
+    if (!FSession->OutputOpen()) {
+        ShowMessage(this, tr(ChoosePortMessage));
+        ui->PageMain->hide();
+    }
+
+    // Channel; this paints every parameter as possibly stale.
+    FControllerPage->RestoreChannel(settings.Channel);
+
+    // Input device.
+    FBinaryPage->RestoreInputDevice(settings.InDeviceName);
+}
+
+void TMainWindow::MenuFileHintClick()
+{
+    // The action has toggled its own check mark already.
+    SetHintsShown(ui->MenuFileHint->isChecked());
+}
+
+void TMainWindow::MenuFileVersionClick()
+{
+    ShowMessage(this, QString::fromUtf8(VersionLine1) + "\n" + QString::fromUtf8(VersionLine2) + "\n\n" + VersionCredits);
+}
+
+void TMainWindow::MenuFileExitClick()
+{
+    close();
+}
+
+void TMainWindow::PageMainChange()
+{
+    // The other pages take no computer keys: a key held now would never get its note-off.
+    if (ui->PageMain->currentIndex() != ControllerPageIndex)
+        RunReported([&] { FControllerPage->Keyboard().ReleaseComputerKeys(); });
+    FormResize();
+}
+
+bool TMainWindow::event(QEvent* event)
+{
+    // Without the focus the window sees no key releases (they go to the window or dialog that
+    // has it), so a held computer key ends its note here.
+    if (event->type() == QEvent::WindowDeactivate && FControllerPage)
+        RunReported([&] { FControllerPage->Keyboard().ReleaseComputerKeys(); });
+    return QMainWindow::event(event);
+}
+
+void TMainWindow::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainWindow::FormResize()
+{
+    switch (ui->PageMain->currentIndex()) {
+    case DrumPageIndex:
+        FDrumPage->LayOut();
+        break;
+    case BinaryPageIndex:
+        FBinaryPage->LayOut();
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TMainWindow::FormClose()
+{
+    // A run of the raw sender ends with the window: the ports close now.
+    FBinaryPage->Sender().Stop();
+    RunReported([&] {
+        if (FSession->Input().DeviceHandle())
+            FSession->Input().Close();
+    });
+    RunReported([&] {
+        if (FSession->Output().DeviceHandle())
+            FSession->Output().Close();
+    });
+    RunReported([&] { FSession->WriteSettings(CollectSettings()); });
+}
+
+TMainSettings TMainWindow::CollectSettings() const
+{
+    TMainSettings s;
+    // The normal placement, also when the window is maximised.
+    // Top and Left are the frame's corner, as move() takes them; normalGeometry() is the inner area.
+    const QPoint frame = geometry().topLeft() - pos();
+    const QRect normal = isMaximized() ? normalGeometry().translated(-frame) : QRect(pos(), size());
+    s.Top = normal.top();
+    s.Left = normal.left();
+    s.Height = normal.height();
+    s.Width = normal.width();
+
+    if (const std::optional<QString> port = PortMenu ? PortMenu->PortInUse() : std::nullopt) {
+        s.OutDeviceName = *port;
+        s.HasOutDeviceName = true;
+    }
+    s.ShowHint = ui->MenuFileHint->isChecked();
+    FControllerPage->Collect(s);
+    FDrumPage->Collect(s);
+    FBinaryPage->Collect(s);
+    return s;
+}
+
+bool TMainWindow::PreviewKey(QObject* watched, QEvent* event)
+{
+    // Act once per key event, when it reaches its first receiver in this window (Qt passes an
+    // ignored key event on to the parents).
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus ? watched != focus : watched != this)
+        return false;
+    // Only the main page takes computer keys.
+    if (ui->PageMain->currentIndex() != ControllerPageIndex)
+        return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    RunReported([&] {
+        if (event->type() == QEvent::KeyPress)
+            FControllerPage->Keyboard().ComputerKeyDown(key);
+        else
+            FControllerPage->Keyboard().ComputerKeyUp(key);
+    });
+    return false;  // the key also reaches the focused control
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The output-port menu: one item per output device, read afresh each time the menu opens, the
+// port in use checked by its name, and the switch to the port a click chooses.
+
+#include "platform/MidiService.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QMenu;
+class QWidget;
+class TMidiOutput;
+
+class TOutputPortMenu final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* PortFailedMessage = QT_TR_NOOP("指定された出力ポートを開けませんでした");
+
+    // window: where the boxes open.
+    TOutputPortMenu(QMenu& menu, TMidiOutput& output, QWidget& window);
+
+    // The items, and the port saved by that name opened; its item is checked whether or not it
+    // opened. Nothing is checked when no item has the name.
+    void Build(const QString& savedName);
+    // The checked item's name; none when no item is checked.
+    std::optional<QString> PortInUse() const;
+
+    // A port chosen from the menu has opened.
+    std::function<void()> OnPortOpened;
+
+private:
+    void Refresh();
+    void Fill(const QString& inUse);
+    void ItemClick(QAction* item);
+    QString OutputFailureText(const QString& portName, TMidiFailure failure) const;
+
+    QMenu& Menu;
+    TMidiOutput& Output;
+    QWidget& Window;
+    QList<QAction*> Items;
+};
