@@ -2,7 +2,7 @@
 // does nothing, into the recording service, and into a real JACK server in dummy mode.
 #include "JackPeer.h"
 #include "JackServer.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
 #include "RecordingMidiService.h"
 #include "platform/SystemMidiService.h"
 

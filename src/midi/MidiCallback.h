@@ -2,7 +2,7 @@
 // The one callback of both ports and the record each port hands to the platform with it, and
 // the text both give for a result code of the service.
 
-#include "Circbuf.h"
+#include "EventQueue.h"
 #include "NotifyWindow.h"
 
 #include <atomic>

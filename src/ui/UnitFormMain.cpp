@@ -293,7 +293,7 @@ void TFormMain::MenuOutDeviceItemClick(QAction* item)
         try {
             MidiOutput->SetDeviceID(device);
             there = QString::fromStdString(MidiOutput->ProductName()) == name;
-        } catch (const EmidioutputError&) {
+        } catch (const EMidiOutputError&) {
             // Gone since the menu was read; said below like any port that has gone.
         }
     }

@@ -8,9 +8,9 @@
 //   UnitFormMainBinary.cpp    raw output editor and timed sender
 //   UnitFormMainMonitor.cpp   input device choice and input monitor
 
-#include "MidiIn.h"
+#include "MidiInput.h"
 #include "MidiMessages.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
 #include "platform/MidiService.h"
 #include "Settings.h"
 #include "UnitClassControlChange.h"

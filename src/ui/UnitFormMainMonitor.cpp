@@ -207,7 +207,7 @@ void TFormMain::RestartChosenInput()
 // thousands.
 void TFormMain::MidiInputMidiInput()
 {
-    const std::unique_ptr<TMyMidiEvent> event = MidiInput->GetMidiEvent();
+    const std::unique_ptr<TMidiEvent> event = MidiInput->GetMidiEvent();
     if (!event)
         return;
     ui->ButtonInSaveBinary->setEnabled(true);

@@ -1,8 +1,8 @@
 // The output and input ports over the real ALSA sequencer: what the peer client receives from
 // PutShort and PutLong, byte for byte, and what the input port hands its owner.
 #include "AlsaTest.h"
-#include "MidiIn.h"
-#include "MidiOut.h"
+#include "MidiInput.h"
+#include "MidiOutput.h"
 #include "TestBytes.h"
 
 #include <QCoreApplication>
@@ -152,7 +152,7 @@ TEST_F(AlsaPortTest, SysexOf64KiBInPacketsArrivesWholeAndInOrder)
 class AlsaInputTest : public AlsaPortTest {
 protected:
     std::unique_ptr<TMidiInput> Port;
-    std::vector<std::unique_ptr<TMyMidiEvent>> Taken;
+    std::vector<std::unique_ptr<TMidiEvent>> Taken;
     int Overflows = 0;
 
     void SetUp() override
@@ -292,7 +292,7 @@ TEST_F(AlsaPortTest, PeerGoneUnderAnOpenOutputRaisesOnceAndAnotherPortWorks)
     const auto start = Clock::now();
     try {
         port.PutShort(0x90, 0x40, 0x78);
-    } catch (const EmidioutputError& error) {
+    } catch (const EMidiOutputError& error) {
         errors.push_back(error.what());
     }
     EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));

@@ -1,7 +1,7 @@
 // The output port and the main window over a real JACK server in dummy mode: what a JACK
 // client receives is what Kelvane meant to send.
 #include "JackTest.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -102,7 +102,7 @@ TEST_F(OutputJackTest, ServerGoneUnderAnOpenPortFailsTheNextSendPromptly)
         try {
             port.PutShort(0x90, 0x3C, 0x64);
             QTest::qWait(20);  // the shutdown notice may take a moment to arrive
-        } catch (const EmidioutputError& error) {
+        } catch (const EMidiOutputError& error) {
             text = error.what();
         }
     }

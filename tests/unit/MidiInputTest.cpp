@@ -1,6 +1,6 @@
 // The input port against the recording service, which plays the input device: what reaches the
 // owner, in which order, and what never does.
-#include "MidiIn.h"
+#include "MidiInput.h"
 #include "RecordingMidiService.h"
 #include "TestBytes.h"
 
@@ -38,7 +38,7 @@ TSeen Sysex(TBytes bytes)
     return {true, std::move(bytes)};
 }
 
-TSeen SeenOf(const TMyMidiEvent& event)
+TSeen SeenOf(const TMidiEvent& event)
 {
     if (event.StatusByte != 0xF0)
         return Short(event.StatusByte, event.DataByte1, event.DataByte2);

@@ -1,6 +1,6 @@
 // The output port against the recording service: packing, device choice, open/close and the
 // life of long blocks.
-#include "MidiOut.h"
+#include "MidiOutput.h"
 #include "RecordingMidiService.h"
 
 #include <QCoreApplication>
@@ -29,7 +29,7 @@ std::string ErrorOf(F&& action)
 {
     try {
         action();
-    } catch (const EmidioutputError& error) {
+    } catch (const EMidiOutputError& error) {
         return error.what();
     }
     return "(nothing raised)";
@@ -135,7 +135,7 @@ TEST_F(MidiOutputTest, SendsOnAClosedPortRaiseThePlatformText)
     const uint8_t block[] = {0xF0, 0xF7};
     EXPECT_EQ(ErrorOf([&] { port.PutLong(block, 2); }), "The specified device handle is invalid.");
     EXPECT_EQ(port.BlocksInFlight(), 0u);
-    TMyMidiEvent event;
+    TMidiEvent event;
     EXPECT_EQ(ErrorOf([&] { port.PutMidiEvent(event); }), "MIDI Output device not open");
 }
 
@@ -150,7 +150,7 @@ TEST_F(MidiOutputTest, TwoBlocksAreEachReleasedByTheirOwnDoneMessage)
     Service->CompleteAtOnce = false;
     TMidiOutput port;
     int released = 0;
-    port.Onmidioutput = [&](QObject* sender) {
+    port.OnMidiOutput = [&](QObject* sender) {
         EXPECT_EQ(sender, &port);
         ++released;
     };
@@ -190,7 +190,7 @@ TEST_F(MidiOutputTest, DoneMessageAfterCloseStillReleasesTheBlock)
     Service->CompleteAtOnce = false;
     TMidiOutput port;
     int released = 0;
-    port.Onmidioutput = [&](QObject*) { ++released; };
+    port.OnMidiOutput = [&](QObject*) { ++released; };
     ASSERT_TRUE(port.Open());
     const uint8_t block[] = {0xF0, 0xF7};
     port.PutLong(block, 2);

@@ -1,9 +1,9 @@
 #pragma once
 // The output port: one MIDI output device of the platform service, chosen by number or by
-// product name. Every failure raises EmidioutputError with an English text.
+// product name. Every failure raises EMidiOutputError with an English text.
 
 #include "MidiCallback.h"
-#include "Miditype.h"
+#include "MidiEvent.h"
 
 #include <QObject>
 
@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-class EmidioutputError : public std::runtime_error {
+class EMidiOutputError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -31,7 +31,7 @@ public:
     void PutShort(uint8_t status, uint8_t data1, uint8_t data2);
     // Copies the bytes: the caller may reuse them at once. A length of 0 sends nothing.
     void PutLong(const uint8_t* data, uint32_t length);
-    void PutMidiEvent(const TMyMidiEvent& event);
+    void PutMidiEvent(const TMidiEvent& event);
 
     int DeviceID() const { return FDeviceID; }
     void SetDeviceID(int value);
@@ -49,7 +49,7 @@ public:
 
     std::string PlatformErrorText(uint16_t code) const;
 
-    std::function<void(QObject* sender)> Onmidioutput;  // after a sent block was released
+    std::function<void(QObject* sender)> OnMidiOutput;  // after a sent block was released
 
 private:
     void Check(TMidiResult result);  // stores LastError, raises on failure

@@ -1,4 +1,4 @@
-#include "MidiOut.h"
+#include "MidiOutput.h"
 
 #include <cstring>
 
@@ -15,7 +15,7 @@ TMidiOutput::~TMidiOutput()
     if (FPortState == TPortState::Open) {
         try {
             Close();
-        } catch (const EmidioutputError&) {
+        } catch (const EMidiOutputError&) {
             // Nothing to tell anyone any more; the handle is the service's to clean up.
         }
     }
@@ -31,16 +31,16 @@ void TMidiOutput::Check(TMidiResult result)
 {
     FLastError = uint16_t(result);
     if (result != MMSYSERR_NOERROR)
-        throw EmidioutputError(PlatformErrorText(FLastError));
+        throw EMidiOutputError(PlatformErrorText(FLastError));
 }
 
 void TMidiOutput::SetDeviceID(int value)
 {
     if (FPortState == TPortState::Open)
-        throw EmidioutputError("Change to DeviceID while device was open");
+        throw EMidiOutputError("Change to DeviceID while device was open");
     const int count = int(MidiService().OutGetNumDevs());
     if (value < -1 || value > count - 1)
-        throw EmidioutputError("Invalid device ID");
+        throw EMidiOutputError("Invalid device ID");
     FDeviceID = value;
     std::string name;
     Check(MidiService().OutGetDevCaps(value, name));
@@ -62,7 +62,7 @@ std::vector<std::string> TMidiOutput::ReadDeviceNames()
 void TMidiOutput::SetProductName(const std::string& name)
 {
     if (FPortState == TPortState::Open)
-        throw EmidioutputError("Change to ProductName while device was open");
+        throw EMidiOutputError("Change to ProductName while device was open");
     const int count = int(MidiService().OutGetNumDevs());
     for (int device = -1; device < count; ++device) {
         std::string product;
@@ -72,7 +72,7 @@ void TMidiOutput::SetProductName(const std::string& name)
             return;
         }
     }
-    throw EmidioutputError("MIDI output Device " + name + " not installed");
+    throw EMidiOutputError("MIDI output Device " + name + " not installed");
 }
 
 bool TMidiOutput::Open()
@@ -88,7 +88,7 @@ bool TMidiOutput::Open()
                                     reinterpret_cast<uintptr_t>(CallbackInstance)));
         FPortState = TPortState::Open;
         return true;
-    } catch (const EmidioutputError&) {
+    } catch (const EMidiOutputError&) {
         FreeCallbackInstance(CallbackInstance);
         CallbackInstance = nullptr;
         FDeviceHandle = nullptr;
@@ -138,10 +138,10 @@ void TMidiOutput::PutLong(const uint8_t* data, uint32_t length)
     }
 }
 
-void TMidiOutput::PutMidiEvent(const TMyMidiEvent& event)
+void TMidiOutput::PutMidiEvent(const TMidiEvent& event)
 {
     if (FPortState == TPortState::Closed)
-        throw EmidioutputError("MIDI Output device not open");
+        throw EMidiOutputError("MIDI Output device not open");
     if (event.SysexData)
         PutLong(event.SysexData.get(), event.SysexSize);
     else
@@ -160,6 +160,6 @@ void TMidiOutput::HandleNotification(unsigned message, uintptr_t, uintptr_t para
         return;  // not one of ours (already released with an earlier port state)
     MidiService().OutUnprepareHeader(FDeviceHandle, header, sizeof(TMidiHeader));
     InFlight.erase(block);
-    if (Onmidioutput)
-        Onmidioutput(this);
+    if (OnMidiOutput)
+        OnMidiOutput(this);
 }

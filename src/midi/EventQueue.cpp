@@ -1,4 +1,4 @@
-#include "Circbuf.h"
+#include "EventQueue.h"
 
 #include <cstring>
 #include <new>

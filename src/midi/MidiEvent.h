@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-class TMyMidiEvent {
+class TMidiEvent {
 public:
     uint8_t StatusByte = 0;   // F0 for a system exclusive block
     uint8_t DataByte1 = 0;

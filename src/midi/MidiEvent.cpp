@@ -1,6 +1,6 @@
-#include "Miditype.h"
+#include "MidiEvent.h"
 
-#include "Circbuf.h"
+#include "EventQueue.h"
 
 TMyMidiHdr::TMyMidiHdr(uint32_t size)
 {

@@ -1,4 +1,4 @@
-#include "MidiIn.h"
+#include "MidiInput.h"
 
 #include <algorithm>
 #include <cstring>
@@ -222,12 +222,12 @@ uint16_t TMidiInput::PendingCount() const
     return EventQueue->Count.load(std::memory_order_acquire);
 }
 
-std::unique_ptr<TMyMidiEvent> TMidiInput::GetMidiEvent()
+std::unique_ptr<TMidiEvent> TMidiInput::GetMidiEvent()
 {
     TQueuedEvent entry{};
     if (FPortState != TPortState::Open || !EventQueue || !QueueFront(EventQueue.get(), entry))
         return nullptr;
-    auto event = std::make_unique<TMyMidiEvent>();
+    auto event = std::make_unique<TMidiEvent>();
     event->TimeStamp = entry.TimeStamp;
     if (entry.BufferHeader) {
         TMidiHeader* header = entry.BufferHeader;

@@ -3,7 +3,7 @@
 // queue the callback fills. Events are taken one by one on the window thread.
 
 #include "MidiCallback.h"
-#include "Miditype.h"
+#include "MidiEvent.h"
 
 #include <QObject>
 
@@ -28,7 +28,7 @@ public:
     void Open();   // failures leave the port Closed and are not raised; Error keeps the result
     void Start();
     void Close();
-    std::unique_ptr<TMyMidiEvent> GetMidiEvent();  // null when closed or nothing waits
+    std::unique_ptr<TMidiEvent> GetMidiEvent();  // null when closed or nothing waits
     uint16_t PendingCount() const;
     std::string PlatformErrorText(uint16_t code) const;
 
