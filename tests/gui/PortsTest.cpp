@@ -54,14 +54,14 @@ TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
     emit menu->aboutToShow();
     EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Synth", "Test Port", "USB Keyboard"}));
     EXPECT_EQ(Checked(menu), QStringList{"Test Synth"});
-    EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);  // reading does not reopen the port in use
+    EXPECT_EQ(f.Service().CountOf("OpenOutput"), 0u);  // reading does not reopen the port in use
 
     f.ClearSent();
     ItemNamed(menu, "USB Keyboard")->trigger();
     EXPECT_EQ(Checked(menu), QStringList{"USB Keyboard"});
-    ASSERT_EQ(f.Service().CountOf("OutOpen"), 1u);
+    ASSERT_EQ(f.Service().CountOf("OpenOutput"), 1u);
     for (const TRecordedCall& call : f.Service().Calls) {
-        if (call.Op == "OutOpen") {
+        if (call.Op == "OpenOutput") {
             EXPECT_EQ(call.Device, 2);
         }
     }
@@ -136,7 +136,7 @@ TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
     ASSERT_TRUE(f.Service().InputOpen());
     int opened = -1;
     for (const TRecordedCall& call : f.Service().Calls)
-        if (call.Op == "InOpen")
+        if (call.Op == "OpenInput")
             opened = call.Device;
     EXPECT_EQ(opened, 0);
 

@@ -128,8 +128,8 @@ TEST(Startup, ChoosingThePortInUseDoesNotReopenIt)
     TKelvaneFixture f;
     f.ClearSent();
     f.Form().MenuOutDevice->actions()[1]->trigger();
-    EXPECT_EQ(f.Service().CountOf("OutClose"), 0u);
-    EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);
+    EXPECT_EQ(f.Service().CountOf("CloseOutput"), 0u);
+    EXPECT_EQ(f.Service().CountOf("OpenOutput"), 0u);
     EXPECT_TRUE(f.Form().MenuOutDevice->actions()[1]->isChecked());
 }
 

@@ -65,8 +65,8 @@ TEST_F(OutputJackTest, ServiceOpenedOnItsOwnThreadServesTheWindowThread)
     // A service installed while one is still being made replaces it once it is done.
     SetMidiService(nullptr);
     StartMidiService();
-    SetMidiService(std::make_unique<TRecordingMidiService>());
-    EXPECT_NE(dynamic_cast<TRecordingMidiService*>(&MidiService()), nullptr);
+    UseRecordingBackend();
+    EXPECT_EQ(TMidiOutput().ReadDeviceNames(), (std::vector<std::string>{"Kelvane MIDI Mapper", "Test Synth", "Test Port"}));
 }
 
 TEST_F(OutputJackTest, ListPortsPrintsWhatTheMenuWillShow)

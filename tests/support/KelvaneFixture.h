@@ -1,10 +1,10 @@
 #pragma once
-// A Kelvane window against the recording MIDI service, in a program folder of its own, with
+// A Kelvane window against the recording backend, in a program folder of its own, with
 // every message box answered and recorded instead of shown.
 
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
-#include "RecordingMidiService.h"
+#include "RecordingBackend.h"
 #include "UnitFormMain.h"
 #include "ui_UnitFormMain.h"
 
@@ -23,7 +23,7 @@ struct TFixtureOptions {
     std::vector<std::string> Outputs{"Test Synth", "Test Port"};
     std::vector<std::string> Inputs{"Test Input"};
     std::set<int> FailingOpens;  // output devices whose open fails
-    // false: the test has installed its own service (a TSystemMidiService over JACK, say)
+    // false: the test has installed its own devices (a TSystemMidiService over JACK, say)
     // with SetMidiService; Service() must not be used then.
     bool UseRecordingService = true;
     QString OutDeviceName = QStringLiteral("Test Synth");  // saved port when OpenPort
@@ -34,7 +34,7 @@ public:
     explicit TKelvaneFixture(TFixtureOptions options = {});
     ~TKelvaneFixture();
 
-    TRecordingMidiService& Service() { return *FService; }
+    TRecordingBackend& Service() { return *FService; }
     TFormMain& Main() { return *Windows.Main; }
     Ui::TFormMain& Form() { return *Windows.Main->Form(); }
     QString Folder() const { return Dir.path() + "/"; }  // the program's folder
@@ -53,7 +53,7 @@ public:
 
 private:
     QTemporaryDir Dir;
-    TRecordingMidiService* FService = nullptr;
+    std::shared_ptr<TRecordingBackend> FService;
 };
 
 // "90 3C 64" → bytes, for readable expectations.
