@@ -2,7 +2,7 @@
 
 #include "Dialogs.h"
 #include "GuiTest.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -11,7 +11,7 @@
 
 bool TMonitorWindow::Open(TMidiApi api, const std::string& peerInput, const std::string& peerOutput, bool needOutput)
 {
-    SetMidiService(std::make_unique<TSystemMidiService>(api));
+    SetDeviceList(std::make_unique<TDeviceList>(api));
     TFixtureOptions options;
     options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
                            .arg(QString::fromStdString(peerInput), QString::fromStdString(peerOutput));
@@ -47,5 +47,5 @@ void TMonitorWindow::Close()
     if (!Fixture)
         return;
     Fixture.reset();
-    SetMidiService(nullptr);
+    SetDeviceList(nullptr);
 }

@@ -5,7 +5,7 @@
 #include "Language.h"
 #include "PortList.h"
 #include "UnitFormMain.h"
-#include "platform/MidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QTimer>
 
@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     }
     // The MIDI services open while Qt starts and the window is built; the window waits for them
     // before it lists the input devices.
-    StartMidiService();
+    StartDeviceList();
     TKelvaneApplication application(argc, argv);
     UseLanguage(LanguageFromEnvironment());
     // For the start-up benchmark: nobody is there to answer a box.

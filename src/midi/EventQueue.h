@@ -1,43 +1,41 @@
 #pragma once
-// Memory the platform may touch from its own thread, and the queue of received events.
-
-#include "platform/MidiService.h"
+// The queue of received events between the reception and the window thread: a fixed ring with
+// one producer and one consumer. The producer is whoever holds the reception's lock (the device
+// thread, or the window thread while it lends a buffer or offers room); the consumer is the
+// window thread. Count is the only field both change; an entry is written completely before it
+// is counted.
 
 #include <atomic>
-#include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <vector>
 
-// Zero-filled blocks that never move while in use; the "memory handle" is the block itself.
-// Returns null (and a null handle) when the memory cannot be had.
-void* AllocSharedBlock(size_t size, void** memoryHandle);
-void FreeSharedBlock(void* memoryHandle);
+struct TSysexBuffer;
 
 struct TQueuedEvent {
-    uint32_t TimeStamp;        // milliseconds since Start
-    uint32_t PackedMessage;    // status | data1 << 8 | data2 << 16; 0 for system exclusive
-    TMidiHeader* BufferHeader; // non-null exactly for a system exclusive block
+    uint32_t TimeMs = 0;             // since the input was started
+    uint8_t Bytes[3] = {};           // a short message; bytes past its length are 0
+    TSysexBuffer* Sysex = nullptr;   // non-null exactly for a filled system exclusive buffer
 };
 
-// Single producer (the MIDI callback), single consumer (the window thread). Count is the only
-// field both change; an entry is written completely before it is counted.
-struct TEventQueue {
-    TQueuedEvent* Storage;
-    uint32_t WritePos;
-    uint32_t ReadPos;
-    uint16_t Capacity;
-    std::atomic<uint16_t> Count;
-    void* StorageHandle;
-    void* RecordHandle;
-};
+class TEventQueue {
+public:
+    explicit TEventQueue(uint16_t capacity) : Storage(capacity) {}
+    TEventQueue(const TEventQueue&) = delete;
+    TEventQueue& operator=(const TEventQueue&) = delete;
 
-TEventQueue* CreateEventQueue(uint16_t capacity);
-void FreeEventQueue(TEventQueue* queue);
-struct TEventQueueDeleter {
-    void operator()(TEventQueue* queue) const { FreeEventQueue(queue); }
+    uint16_t Capacity() const { return uint16_t(Storage.size()); }
+    uint16_t Count() const { return FCount.load(std::memory_order_acquire); }
+
+    // Producer: no allocation, no lock. False when full, and nothing changes.
+    bool Push(const TQueuedEvent& entry);
+    // Consumer: the oldest entry, left in place; false when empty.
+    bool Front(TQueuedEvent& entry) const;
+    // Consumer: removes the oldest entry; false when empty.
+    bool Pop();
+
+private:
+    std::vector<TQueuedEvent> Storage;
+    uint32_t WritePos = 0;  // producer only
+    uint32_t ReadPos = 0;   // consumer only
+    std::atomic<uint16_t> FCount{0};
 };
-using TEventQueuePtr = std::unique_ptr<TEventQueue, TEventQueueDeleter>;
-// The callback's thread: no allocation, no lock.
-bool QueuePush(TEventQueue* queue, const TQueuedEvent& entry);
-bool QueueFront(TEventQueue* queue, TQueuedEvent& entry);
-bool QueuePop(TEventQueue* queue);

@@ -1,9 +1,18 @@
 #pragma once
-// The input port: one MIDI input device, buffers lent to it for system exclusive data, and the
-// queue the callback fills. Events are taken one by one on the window thread.
+// The input port: one MIDI input device of the device list, chosen by number or by product
+// name. While open it owns the device's connection, the reception that turns the device's bytes
+// into messages, the buffers it lends that reception for system exclusive data, and the queue
+// the messages wait in. A received message takes four steps:
+//   device thread (the backend)  →  TInputReception (complete messages, order, bounded waiting)
+//   →  TInputHandOver (the queue, and one posted notification per entry)
+//   →  window thread: the notification calls OnMidiInput, whose handler takes the event with
+//      GetMidiEvent.
+// Everything here but the reception and the hand-over runs on the window thread.
 
-#include "MidiCallback.h"
+#include "InputHandOver.h"
+#include "InputNotifier.h"
 #include "MidiEvent.h"
+#include "platform/InputReception.h"
 
 #include <QObject>
 
@@ -25,57 +34,56 @@ public:
     explicit TMidiInput(QObject* owner = nullptr);
     ~TMidiInput() override;
 
-    void Open();   // failures leave the port Closed and are not raised; Error keeps the result
-    void Start();
-    void Close();
+    void Open();   // failures leave the port Closed and are not raised; LastFailure says why
+    void Start();  // raises EMidiInputError when the device will not start
+    void Close();  // what was received and not taken is dropped
     std::unique_ptr<TMidiEvent> GetMidiEvent();  // null when closed or nothing waits
     uint16_t PendingCount() const;
-    std::string PlatformErrorText(uint16_t code) const;
 
     uint16_t DeviceID() const { return FDeviceID; }
     void SetDeviceID(uint16_t value);
     const std::string& ProductName() const { return FProductName; }
     void SetProductName(const std::string& name);
+    // Entries the queue holds; a change takes effect at the next Open.
     uint16_t Capacity() const { return FCapacity; }
     void SetCapacity(uint16_t value) { FCapacity = value; }
-    uint16_t Error() const { return FError; }
+    // A long system exclusive message reaches the owner in pieces of SysexBufferSize bytes;
+    // SysexBufferCount pieces may wait to be taken at once (more wait in the reception).
     uint16_t SysexBufferSize() const { return FSysexBufferSize; }
     void SetSysexBufferSize(uint16_t value);
     uint16_t SysexBufferCount() const { return FSysexBufferCount; }
     void SetSysexBufferCount(uint16_t value);
     bool SysexOnly() const { return FSysexOnly; }
-    void SetSysexOnly(bool value);
+    void SetSysexOnly(bool value);  // takes effect at once, also while open
     TPortState PortState() const { return FPortState; }
     unsigned DeviceCount() const { return FDeviceCount; }
-    // The system's input devices read afresh; a device that cannot be described is "(its error)".
-    // Leaves the device chosen and the port as they are.
+    // The system's input devices read afresh. Leaves the device chosen and the port as they are.
     std::vector<std::string> ReadDeviceNames();
-    TMidiHandle DeviceHandle() const { return FDeviceHandle; }
-    bool HasCallbackInstance() const { return CallbackInstance != nullptr; }
+    // Non-null exactly while the port is open.
+    const TInputConnection* DeviceHandle() const { return Connection.get(); }
+    // Why the last open or start failed (success when it did not).
+    const TMidiResult& LastFailure() const { return FLastFailure; }
 
     std::function<void(QObject* sender)> OnMidiInput;  // one call per waiting event
-    std::function<void(QObject* sender)> OnOverflow;   // one call per dropped event
+    std::function<void(QObject* sender)> OnOverflow;   // one call per lost message
 
 private:
-    void Check(TMidiResult result);
-    void PrepareSysexBuffers();
-    void AddSysexBuffers();
-    void ReleaseSysexBuffers();
+    void HandleNotification(TInputNotification notification);
     void ShutDevice();
-    void HandleNotification(unsigned message, uintptr_t param1, uintptr_t param2);
 
-    std::unique_ptr<TNotifyWindow> NotifyWindow;
+    TInputNotifier Notifier;  // lives as long as the port: notifications posted before a close may still come
     uint16_t FDeviceID = 0;
     std::string FProductName;
     uint16_t FCapacity = 1024;
-    uint16_t FError = 0;
     uint16_t FSysexBufferSize = 4096;
     uint16_t FSysexBufferCount = 16;
     bool FSysexOnly = false;
     TPortState FPortState = TPortState::Closed;
     unsigned FDeviceCount = 0;
-    TMidiHandle FDeviceHandle = nullptr;
-    TCallbackInstance* CallbackInstance = nullptr;
-    TEventQueuePtr EventQueue;
-    std::unique_ptr<std::vector<std::unique_ptr<TMyMidiHdr>>> SysexBuffers;
+    TMidiResult FLastFailure;
+    // While open; made in this order and taken apart in the reverse.
+    std::vector<std::unique_ptr<TSysexBuffer>> SysexBuffers;
+    std::unique_ptr<TInputHandOver> HandOver;
+    std::unique_ptr<TInputReception> Reception;
+    std::unique_ptr<TInputConnection> Connection;
 };

@@ -174,7 +174,7 @@ void TFormMain::FormCreate(const QStringList& arguments, const QString& programP
     SetHintsShown(settings.ShowHint);
 
     // Input device list. The ports are made only now: making them waits for the MIDI
-    // services, which may still be opening on their own thread (StartMidiService), and nothing
+    // services, which may still be opening on their own thread (StartDeviceList), and nothing
     // before this step uses them.
     MidiOutput = new TMidiOutput(this);
     MidiInput = new TMidiInput(this);
@@ -304,7 +304,7 @@ void TFormMain::MenuOutDeviceItemClick(QAction* item)
         MarkParametersStale();
         ui->PageMain->show();
     } else {
-        ShowBox(OutputFailureText(name, there ? MidiFailureOf(MidiOutput->LastError()) : TMidiFailure::PortGone));
+        ShowBox(OutputFailureText(name, there ? MidiOutput->LastFailure().Kind() : TMidiFailure::PortGone));
     }
 }
 

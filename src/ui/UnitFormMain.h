@@ -11,7 +11,7 @@
 #include "MidiInput.h"
 #include "MidiMessages.h"
 #include "MidiOutput.h"
-#include "platform/MidiService.h"
+#include "platform/PortBackend.h"
 #include "Settings.h"
 #include "UnitClassControlChange.h"
 #include "UnitFormDrumColor.h"

@@ -107,8 +107,6 @@ TEST_P(AlsaPutLongTest, PeerReceivesExactlyTheseEvents)
         port.PutLong(bytes.data(), uint32_t(bytes.size()));
     }
     ExpectReceived(c.Expected);
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(port.BlocksInFlight(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -168,7 +166,7 @@ protected:
         };
         Port->OnOverflow = [this](QObject*) { ++Overflows; };
         Port->Open();
-        ASSERT_NE(Port->DeviceHandle(), nullptr) << "error " << Port->Error();
+        ASSERT_NE(Port->DeviceHandle(), nullptr) << Port->LastFailure().Text();
         Port->Start();
         ASSERT_TRUE(Peer->WaitForSubscriber(5000));
     }

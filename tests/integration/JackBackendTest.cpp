@@ -71,13 +71,6 @@ std::vector<TBytes> BytesOf(const std::vector<TJackEvent>& events)
     return bytes;
 }
 
-std::string TextOf(TMidiResult code)
-{
-    std::string text;
-    EXPECT_EQ(MidiResultText(code, text), MMSYSERR_NOERROR) << "code " << code << " has no text";
-    return text;
-}
-
 // Note-on messages that differ in channel, key and velocity, so order shows.
 TBytes NumberedMessage(size_t i)
 {
@@ -112,9 +105,9 @@ protected:
             ADD_FAILURE() << "the peer's input is not listed";
             return nullptr;
         }
-        TMidiResult result = MMSYSERR_ERROR;
+        TMidiResult result;
         auto output = Backend->OpenOutput(static_cast<size_t>(found - names.begin()), result);
-        EXPECT_EQ(result, MMSYSERR_NOERROR);
+        EXPECT_TRUE(result.Ok()) << result.Text();
         EXPECT_NE(output, nullptr);
         return output;
     }
@@ -127,9 +120,9 @@ protected:
             ADD_FAILURE() << "the peer's output is not listed";
             return nullptr;
         }
-        TMidiResult result = MMSYSERR_ERROR;
+        TMidiResult result;
         auto input = Backend->OpenInput(static_cast<size_t>(found - names.begin()), sink, result);
-        EXPECT_EQ(result, MMSYSERR_NOERROR);
+        EXPECT_TRUE(result.Ok()) << result.Text();
         EXPECT_NE(input, nullptr);
         return input;
     }
@@ -171,10 +164,10 @@ TEST_F(JackBackendTest, ShortMessageAndBlocksArriveByteExact)
     const TBytes piece = {0x41, 0x10, 0x42};                    // no F0, no F7
     const TBytes messages = {0xB0, 0x79, 0x00, 0xC0, 0x05};  // one block, one event
 
-    EXPECT_EQ(output->SendShort(note.data(), note.size()), MMSYSERR_NOERROR);
-    EXPECT_EQ(output->SendBlock(sysex.data(), sysex.size()), MMSYSERR_NOERROR);
-    EXPECT_EQ(output->SendBlock(piece.data(), piece.size()), MMSYSERR_NOERROR);
-    EXPECT_EQ(output->SendBlock(messages.data(), messages.size()), MMSYSERR_NOERROR);
+    EXPECT_TRUE(output->SendShort(note.data(), note.size()).Ok());
+    EXPECT_TRUE(output->SendBlock(sysex.data(), sysex.size()).Ok());
+    EXPECT_TRUE(output->SendBlock(piece.data(), piece.size()).Ok());
+    EXPECT_TRUE(output->SendBlock(messages.data(), messages.size()).Ok());
 
     ASSERT_TRUE(Peer->WaitForEvents(4, 5000));
     std::this_thread::sleep_for(50ms);  // room for anything extra to show up
@@ -191,7 +184,7 @@ TEST_F(JackBackendTest, LargeBlockArrivesWholeInTheFewestEvents)
     block.front() = 0xF0;
     block.back() = 0xF7;
 
-    ASSERT_EQ(output->SendBlock(block.data(), block.size()), MMSYSERR_NOERROR);
+    ASSERT_TRUE(output->SendBlock(block.data(), block.size()).Ok());
     ASSERT_TRUE(Peer->WaitForBytes(block.size(), 5000));
     std::this_thread::sleep_for(50ms);
 
@@ -216,13 +209,13 @@ TEST_F(JackBackendTest, BlockThatDoesNotFitTheRestOfACycleGoesWholeIntoTheNext)
     std::vector<TBytes> sent;
     for (size_t i = 0; i < 3000; ++i) {  // more than one cycle's buffer takes
         sent.push_back(NumberedMessage(i));
-        ASSERT_EQ(output->SendShort(sent.back().data(), 3), MMSYSERR_NOERROR);
+        ASSERT_TRUE(output->SendShort(sent.back().data(), 3).Ok());
     }
     TBytes block(30000, 0x55);  // fits an empty buffer, not the rest of a used one
     block.front() = 0xF0;
     block.back() = 0xF7;
     sent.push_back(block);
-    ASSERT_EQ(output->SendBlock(block.data(), block.size()), MMSYSERR_NOERROR);
+    ASSERT_TRUE(output->SendBlock(block.data(), block.size()).Ok());
 
     ASSERT_TRUE(Peer->WaitForEvents(sent.size(), 5000)) << Peer->EventCount() << " arrived";
     std::this_thread::sleep_for(50ms);
@@ -237,7 +230,7 @@ TEST_F(JackBackendTest, BurstOfShortMessagesAllArriveInOrder)
     std::vector<TBytes> sent;
     for (size_t i = 0; i < count; ++i) {
         sent.push_back(NumberedMessage(i));
-        ASSERT_EQ(output->SendShort(sent.back().data(), 3), MMSYSERR_NOERROR) << "message " << i;
+        ASSERT_TRUE(output->SendShort(sent.back().data(), 3).Ok()) << "message " << i;
     }
 
     ASSERT_TRUE(Peer->WaitForEvents(count, 10000)) << Peer->EventCount() << " arrived";
@@ -259,28 +252,28 @@ TEST_F(JackBackendTest, StalledServerMakesSendsFailPromptlyUntilItRunsAgain)
     ASSERT_TRUE(output);
     Server.Pause();
     size_t accepted = 0;
-    TMidiResult result = MMSYSERR_NOERROR;
+    TMidiResult result;
     const auto start = std::chrono::steady_clock::now();
-    while (result == MMSYSERR_NOERROR && accepted < 1000000) {
+    while (result.Ok() && accepted < 1000000) {
         const TBytes message = NumberedMessage(accepted);
         result = output->SendShort(message.data(), message.size());
-        if (result == MMSYSERR_NOERROR)
+        if (result.Ok())
             ++accepted;
     }
     const auto elapsed = std::chrono::steady_clock::now() - start;
     Server.Resume();
 
-    ASSERT_NE(result, MMSYSERR_NOERROR) << "a stalled server never filled the buffer";
+    ASSERT_FALSE(result.Ok()) << "a stalled server never filled the buffer";
     EXPECT_LT(elapsed, 5s);
-    EXPECT_EQ(TextOf(result), "JACK output buffer is full: the JACK server is not taking MIDI data fast enough");
+    EXPECT_EQ(result.Text(), "JACK output buffer is full: the JACK server is not taking MIDI data fast enough");
     EXPECT_GT(accepted, 100000u);  // a large burst fits before it refuses
 
     const TBytes last = {0xB0, 0x7B, 0x00};
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while ((result = output->SendShort(last.data(), last.size())) != MMSYSERR_NOERROR &&
+    while (!(result = output->SendShort(last.data(), last.size())).Ok() &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(1ms);
-    ASSERT_EQ(result, MMSYSERR_NOERROR) << "the buffer never drained";
+    ASSERT_TRUE(result.Ok()) << "the buffer never drained";
     // What was queued drains at the server's pace, slow under a sanitizer: wait as long as
     // events keep arriving.
     bool arrived = false;
@@ -297,8 +290,8 @@ TEST_F(JackBackendTest, BlockLargerThanTheOutputBufferFailsWithText)
     block.front() = 0xF0;
     block.back() = 0xF7;
     const TMidiResult result = output->SendBlock(block.data(), block.size());
-    ASSERT_NE(result, MMSYSERR_NOERROR);
-    EXPECT_EQ(TextOf(result), "MIDI block is larger than the JACK output buffer");
+    ASSERT_FALSE(result.Ok());
+    EXPECT_EQ(result.Text(), "MIDI block is larger than the JACK output buffer");
 }
 
 TEST_F(JackBackendTest, InputDeliversExactBytesOnlyWhileStarted)
@@ -314,7 +307,7 @@ TEST_F(JackBackendTest, InputDeliversExactBytesOnlyWhileStarted)
     std::this_thread::sleep_for(100ms);
     EXPECT_TRUE(sink.Bytes().empty()) << "delivered before Start";
 
-    ASSERT_EQ(input->Start(), MMSYSERR_NOERROR);
+    ASSERT_TRUE(input->Start().Ok());
     Peer->Send(note);
     Peer->Send(sysex);
     ASSERT_TRUE(sink.WaitFor(2, 5000ms));
@@ -338,22 +331,22 @@ TEST_F(JackBackendTest, ServerGoneUnderOpenOutputFailsSendsPromptlyWithText)
     TRecordingSink sink;
     auto input = OpenInputFromPeer(sink);
     ASSERT_TRUE(output && input);
-    ASSERT_EQ(input->Start(), MMSYSERR_NOERROR);
+    ASSERT_TRUE(input->Start().Ok());
     Peer.reset();
     Server.Stop();
 
     const TBytes note = {0x90, 0x3C, 0x64};
-    TMidiResult result = MMSYSERR_NOERROR;
+    TMidiResult result;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (result == MMSYSERR_NOERROR && std::chrono::steady_clock::now() < deadline) {
+    while (result.Ok() && std::chrono::steady_clock::now() < deadline) {
         const auto start = std::chrono::steady_clock::now();
         result = output->SendShort(note.data(), note.size());
         EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms) << "a send waited";
-        if (result == MMSYSERR_NOERROR)
+        if (result.Ok())
             std::this_thread::sleep_for(1ms);
     }
-    ASSERT_NE(result, MMSYSERR_NOERROR) << "sends kept succeeding with no server";
-    EXPECT_EQ(TextOf(result), "JACK server is not running");
+    ASSERT_FALSE(result.Ok()) << "sends kept succeeding with no server";
+    EXPECT_EQ(result.Text(), "JACK server is not running");
     EXPECT_EQ(output->SendBlock(note.data(), note.size()), result);
     EXPECT_TRUE(Backend->OutputNames().empty());
 

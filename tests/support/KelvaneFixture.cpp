@@ -1,5 +1,7 @@
 #include "KelvaneFixture.h"
 
+#include "platform/DeviceList.h"
+
 #include <QFile>
 #include <QTextStream>
 
@@ -45,7 +47,7 @@ TKelvaneFixture::~TKelvaneFixture()
     Windows = TKelvaneWindows();
     DialogHooks() = TDialogHooks();
     if (FService)
-        SetMidiService(nullptr);
+        SetDeviceList(nullptr);
 }
 
 void TKelvaneFixture::CloseWindow()

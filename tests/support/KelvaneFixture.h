@@ -23,8 +23,8 @@ struct TFixtureOptions {
     std::vector<std::string> Outputs{"Test Synth", "Test Port"};
     std::vector<std::string> Inputs{"Test Input"};
     std::set<int> FailingOpens;  // output devices whose open fails
-    // false: the test has installed its own devices (a TSystemMidiService over JACK, say)
-    // with SetMidiService; Service() must not be used then.
+    // false: the test has installed its own devices (a TDeviceList over JACK, say) with
+    // SetDeviceList; Service() must not be used then.
     bool UseRecordingService = true;
     QString OutDeviceName = QStringLiteral("Test Synth");  // saved port when OpenPort
 };

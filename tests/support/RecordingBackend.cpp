@@ -1,13 +1,13 @@
 #include "RecordingBackend.h"
 
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <algorithm>
 #include <utility>
 
 TMidiResult Refusal(const std::string& text, TMidiFailure kind)
 {
-    return RegisterMidiErrorText(text, kind);
+    return TMidiResult::Failure(text, kind);
 }
 
 class TRecordingBackend::TOutput final : public TOutputConnection {
@@ -56,7 +56,7 @@ public:
     TMidiResult Start() override
     {
         const TMidiResult result = Recorder->Outcome({"Start", Device, {}});
-        if (result == TMidiResult{}) {
+        if (result.Ok()) {
             std::lock_guard guard(Recorder->InputLock);
             Started = true;
         }
@@ -109,7 +109,7 @@ public:
             return nullptr;
         }
         result = Recorder->Outcome({"OpenOutput", int(index), {}});
-        if (!(result == TMidiResult{}))
+        if (!result.Ok())
             return nullptr;
         return std::make_unique<TOutput>(Recorder, int(index), ListedOutputs[index]);
     }
@@ -125,7 +125,7 @@ public:
             return nullptr;
         }
         result = Recorder->Outcome({"OpenInput", int(index), {}});
-        if (!(result == TMidiResult{}))
+        if (!result.Ok())
             return nullptr;
         return std::make_unique<TInput>(Recorder, int(index), ListedInputs[index], sink);
     }
@@ -199,6 +199,6 @@ std::shared_ptr<TRecordingBackend> UseRecordingBackend()
     auto recorder = std::make_shared<TRecordingBackend>();
     std::vector<std::unique_ptr<TPortBackend>> backends;
     backends.push_back(recorder->PortBackend());
-    SetMidiService(std::make_unique<TSystemMidiService>(std::move(backends)));
+    SetDeviceList(std::make_unique<TDeviceList>(std::move(backends)));
     return recorder;
 }

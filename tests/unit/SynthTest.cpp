@@ -1,6 +1,6 @@
 // The built-in synthesizer, rendered offline: it sounds, and takes the reset messages.
 #include "platform/SynthEngine.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -27,7 +27,7 @@ protected:
         SoundFont = TSynthEngine::FindSoundFont();
         if (SoundFont.empty())
             GTEST_SKIP() << "no General MIDI sound font installed";
-        ASSERT_EQ(Synth.Open(SoundFont), MMSYSERR_NOERROR);
+        ASSERT_TRUE(Synth.Open(SoundFont).Ok());
     }
     std::string SoundFont;
     TSynthEngine Synth{false};
@@ -67,21 +67,16 @@ TEST(SynthDevice, IsOutputDeviceZeroAndSaysWhyItCannotOpen)
 {
     if (TSynthEngine::FindSoundFont().empty())
         GTEST_SKIP() << "no General MIDI sound font installed";
-    TSystemMidiService service(TMidiApi::None);
-    ASSERT_EQ(service.OutGetNumDevs(), 1u);
-    std::string name;
-    ASSERT_EQ(service.OutGetDevCaps(0, name), MMSYSERR_NOERROR);
-    EXPECT_EQ(name, "Kelvane Synthesizer");
-    TMidiHandle handle = nullptr;
-    const TMidiResult result = service.OutOpen(&handle, -1, nullptr, 0);
-    if (result == MMSYSERR_NOERROR) {
-        EXPECT_EQ(service.OutClose(handle), MMSYSERR_NOERROR);  // this machine has audio
+    TDeviceList devices(TMidiApi::None);
+    EXPECT_EQ(devices.ReadOutputNames(), std::vector<std::string>{"Kelvane Synthesizer"});
+    TMidiResult result;
+    const auto connection = devices.OpenOutput(-1, result);
+    if (connection) {
+        EXPECT_TRUE(result.Ok());  // this machine has audio
         return;
     }
-    std::string text;
-    ASSERT_EQ(service.GetErrorText(result, text), MMSYSERR_NOERROR);
-    EXPECT_NE(text.find("audio"), std::string::npos) << text;
-    EXPECT_EQ(handle, nullptr);
+    EXPECT_EQ(result.Kind(), TMidiFailure::NoAudioOutput);
+    EXPECT_NE(result.Text().find("audio"), std::string::npos) << result.Text();
 }
 
 TEST(DeviceNames, RepeatedNamesAreNumbered)
@@ -96,12 +91,12 @@ namespace {
 TEST(SynthDevice, WithoutASoundFontTheSynthesizerIsNotListed)
 {
     setenv("KELVANE_SOUNDFONT", "/nonexistent/none.sf2", 1);
-    TSystemMidiService service(TMidiApi::None);
+    TDeviceList devices(TMidiApi::None);
     unsetenv("KELVANE_SOUNDFONT");
-    EXPECT_EQ(service.OutGetNumDevs(), 0u);
-    TMidiHandle handle = nullptr;
-    EXPECT_NE(service.OutOpen(&handle, -1, nullptr, 0), MMSYSERR_NOERROR);  // no mapper target either
-    EXPECT_EQ(handle, nullptr);
+    EXPECT_TRUE(devices.ReadOutputNames().empty());
+    TMidiResult result;
+    EXPECT_EQ(devices.OpenOutput(-1, result), nullptr);  // no mapper target either
+    EXPECT_EQ(result.Kind(), TMidiFailure::NoServer);
 }
 
 TEST(SystemPorts, MissingServicesMeanNoPortsNotACrash)
@@ -109,7 +104,7 @@ TEST(SystemPorts, MissingServicesMeanNoPortsNotACrash)
     // No /dev/snd/seq and no JACK server on a bare machine: each backend is simply absent.
     EXPECT_NO_THROW({ auto alsa = MakeAlsaBackend(); });
     EXPECT_NO_THROW({ auto jack = MakeJackBackend(); });
-    EXPECT_NO_THROW({ TSystemMidiService service(TMidiApi::Automatic); service.OutGetNumDevs(); service.InGetNumDevs(); });
+    EXPECT_NO_THROW({ TDeviceList devices(TMidiApi::Automatic); devices.ReadOutputNames(); devices.ReadInputNames(); });
 }
 
 } // namespace
