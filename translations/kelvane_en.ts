@@ -931,4 +931,11 @@ The left and right mouse buttons play an octave apart</translation>
         <translation>Please choose a voice and press OK</translation>
     </message>
 </context>
+<context>
+    <name>TMidiOutput</name>
+    <message>
+        <source>MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
+        <translation>No MIDI output port is open. Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
+    </message>
+</context>
 </TS>

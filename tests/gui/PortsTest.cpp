@@ -4,6 +4,7 @@
 #include "IniFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -112,6 +113,21 @@ TEST(Ports, ChoosingAVanishedPortSaysItHasGone)
     ItemNamed(menu, "Test Port")->trigger();
     EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした\nTest Port はもうありません")});
     EXPECT_TRUE(Checked(menu).isEmpty());
+}
+
+// A port the user chose could not be opened: the pages stay, and a key played then says that no
+// output port is open and where to choose one.
+TEST(Ports, AKeyWithNoPortOpenSaysWhereToChooseOne)
+{
+    TKelvaneFixture f;
+    f.Service().FailingOpens = {1};
+    ItemNamed(f.Form().MenuOutDevice, "Test Port")->trigger();
+    ASSERT_EQ(f.Main().MidiOutput->DeviceHandle(), nullptr);
+    f.ClearSent();
+    QTest::keyPress(QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main(), Qt::Key_A);
+    EXPECT_EQ(f.Errors, QStringList{QString::fromUtf8(
+                            "MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください")});
+    EXPECT_TRUE(f.Sent().empty());
 }
 
 TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
