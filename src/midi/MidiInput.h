@@ -2,12 +2,14 @@
 // The input port: one MIDI input device of the device list, chosen by number or by product
 // name. While open it owns the device's connection, the reception that turns the device's bytes
 // into messages, the buffers it lends that reception for system exclusive data, and the queue
-// the messages wait in. A received message takes four steps:
-//   device thread (the backend)  →  TInputReception (complete messages, order, bounded waiting)
-//   →  TInputHandOver (the queue, and one posted notification per entry)
-//   →  window thread: the notification calls OnMidiInput, whose handler takes the event with
-//      GetMidiEvent.
-// Everything here but the reception and the hand-over runs on the window thread.
+// the messages wait in. A received message takes four steps (drawn in the README, Threads):
+//   1. the device thread (TAlsaInput::Read, or TRtMidiInput::OnMessage for JACK) copies the bytes;
+//   2. TInputReception makes complete messages of them, in order, and keeps what finds no room
+//      in the queue or no buffer;
+//   3. TInputHandOver puts each into the event queue and posts one notification;
+//   4. on the window thread the notification calls OnMidiInput, whose handler takes the event
+//      with GetMidiEvent.
+// Everything here but steps 1 to 3 runs on the window thread.
 
 #include "InputHandOver.h"
 #include "InputNotifier.h"
