@@ -88,9 +88,9 @@ void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32
     }
     const bool ends = bytes[length - 1] == 0xF7;
     if (Discarding || Pending.size() + length > PendingLimit) {
-        // Nobody is taking the buffers back: drop this piece and say so. What
-        // is kept of its message stays a message of its own, and the rest of it is dropped too,
-        // so that no later bytes close the gap as if nothing was missing.
+        // Nobody is taking the buffers back: drop this piece and say so. What is kept of its
+        // message stays a message of its own, and the rest of it is dropped too, so that no
+        // later bytes close the gap as if nothing was missing.
         if (!Discarding)
             EndOpenMessage();
         InSysex = Discarding = !ends;
