@@ -1,4 +1,4 @@
-// The input monitor of the Binary page through the real window: the recording service plays the
+// The input monitor of the Binary page through the real window: the recording backend plays the
 // input device, and the buttons and the device list are used as a person would.
 #include "IniFile.h"
 #include "GuiTest.h"
@@ -501,9 +501,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- lost input
 
-// Inject calls the port's callback at once, so every message below is queued or dropped before
-// the window handles the first notification: 1,024 kept, the rest lost in one burst.
-// What the queue and the service keep while the window takes nothing: more is lost.
+// Inject hands each message to the port's reception at once, so every message below is queued
+// or dropped before the window handles the first notification: 1,024 kept, the rest lost in one
+// burst. What the queue and the reception keep while the window takes nothing: more is lost.
 const int Kept = 1024 + int(TInputReception::WaitingShortLimit);
 
 void Burst(TKelvaneFixture& f, int count)
