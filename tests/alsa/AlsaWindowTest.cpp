@@ -88,8 +88,8 @@ TEST_F(AlsaWindowTest, KeyDReachesThePeerAndThePeersSysexIsShown)
     options.UseRecordingService = false;
     Fixture = std::make_unique<TKelvaneFixture>(options);
     TKelvaneFixture& f = *Fixture;
-    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
-    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr) << "the peer's output did not open";
+    ASSERT_TRUE(f.Session().Output().IsOpen()) << f.Messages.join('|').toStdString();
+    ASSERT_TRUE(f.Session().Input().IsOpen()) << "the peer's output did not open";
     f.Main().show();
     f.Main().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&f.Main(), 30000));

@@ -228,7 +228,7 @@ TEST(DrumColorDialog, PreviewStartsAtRestEvenWhenTheFirstPadIsStuckPressed)
     ShowDrumPage(f);
     // A refused note-off leaves pad 0 in its pressed colours.
     QTest::mousePress(Pad(f, 0), Qt::LeftButton);
-    f.Service().Failures["OutShortMsg"] = MMSYSERR_ERROR;
+    f.Service().Failures["SendShort"] = Refusal();
     QTest::mouseRelease(Pad(f, 0), Qt::LeftButton);
     f.Service().Failures.clear();
     ASSERT_EQ(Pad(f, 0)->ForeColor(), Black);

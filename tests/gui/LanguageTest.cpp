@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QTest>
@@ -129,6 +130,16 @@ TEST_F(LanguageEnglish, APortThatCannotBeOpenedSaysWhyInEnglish)
     F->Service().FailingOpens = {1};
     F->Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
     EXPECT_EQ(F->Messages, QStringList{"The chosen output port could not be opened\nTest Port is in use by another program"});
+}
+
+TEST_F(LanguageEnglish, AKeyWithNoPortOpenSaysWhereToChooseOneInEnglish)
+{
+    F = std::make_unique<TKelvaneFixture>();
+    F->Service().FailingOpens = {1};
+    F->Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
+    QTest::keyPress(QApplication::focusWidget() ? QApplication::focusWidget() : &F->Main(), Qt::Key_A);
+    EXPECT_EQ(F->Errors,
+              QStringList{"No MIDI output port is open. Please choose a MIDI output port from the \"Output port\" menu"});
 }
 
 TEST_F(LanguageEnglish, NameListsStartWithTheirEnglishSets)

@@ -512,9 +512,9 @@ TEST_F(MainPageTest, DefaultsSendEachChangedControlFirst)
 
 TEST_F(MainPageTest, RefusedSendShowsTheErrorOnceAndKeepsThePosition)
 {
-    F->Service().Failures["OutShortMsg"] = MMSYSERR_INVALHANDLE;
+    F->Service().Failures["SendShort"] = Refusal("Test Synth refused the message");
     F->Find<QSlider>("TrackBarPitchBend")->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(F->Errors, QStringList{"The specified device handle is invalid."});
+    EXPECT_EQ(F->Errors, QStringList{"Test Synth refused the message"});
     EXPECT_EQ(F->Find<QSlider>("TrackBarPitchBend")->value(), 100);
 
     F->Errors.clear();

@@ -361,7 +361,7 @@ TEST_F(ProgramListTest, FailedSendAtTheCloseStillClosesAndSaves)
     Start(WithSettings(ProgramSettings(0, 5)));
     Open();
     QFile::remove(F->SettingsPath());
-    F->Service().Failures["OutShortMsg"] = MMSYSERR_ERROR;
+    F->Service().Failures["SendShort"] = Refusal();
     QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(F->Errors.size(), 1);
@@ -374,7 +374,7 @@ TEST_F(ProgramListTest, FailedPressInsideTheModalRunDoesNotLockTheDialog)
     Start(WithSettings(ProgramSettings(0, 5)));
     QFile::remove(F->SettingsPath());
     QTimer::singleShot(0, [&] {
-        F->Service().Failures["OutShortMsg"] = MMSYSERR_ERROR;
+        F->Service().Failures["SendShort"] = Refusal();
         Press(10);
         Release(10);
         F->Service().Failures.clear();

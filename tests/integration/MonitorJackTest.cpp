@@ -43,9 +43,9 @@ protected:
         options.UseRecordingService = false;
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
-        ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << "the peer's input did not open";
+        ASSERT_TRUE(f.Session().Output().IsOpen()) << "the peer's input did not open";
         ASSERT_EQ(f.Find<TPortComboBox>("ComboMidiInDevice")->currentText().toStdString(), Peer->OutputPortName());
-        ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr) << "the peer's output did not open";
+        ASSERT_TRUE(f.Session().Input().IsOpen()) << "the peer's output did not open";
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
         EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
         ASSERT_TRUE(Peer->WaitUntilOutputConnected(3000)) << "Kelvane's input is not connected to the peer";
