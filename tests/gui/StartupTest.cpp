@@ -203,11 +203,23 @@ TEST(Startup, BinaryPageMemosShareTheWidth)
 
 TEST(Startup, ExitClosesBothPortsAndWritesTheSettings)
 {
-    TKelvaneFixture f;
+    TFixtureOptions options;
+    options.Settings = QStringLiteral("[Midi]\nOutDeviceName=Test Synth\nInDeviceName=Test Input\n");
+    TKelvaneFixture f(options);
+    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    ASSERT_NE(f.Session().Input().DeviceHandle(), nullptr);
+    ASSERT_TRUE(f.Service().InputOpen());
+    f.ClearSent();
     f.Find<QAction>("MenuFileExit")->trigger();
     EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_EQ(f.Session().Input().DeviceHandle(), nullptr);
+    // Closed at the service too, each once, by the Exit.
+    EXPECT_FALSE(f.Service().InputOpen());
+    EXPECT_EQ(f.Service().CountOf("InClose"), 1u);
+    EXPECT_EQ(f.Service().CountOf("OutClose"), 1u);
     const TIniFile written = TIniFile::Load(f.SettingsPath());
     EXPECT_EQ(written.ReadString("Midi", "OutDeviceName", ""), "Test Synth");
+    EXPECT_EQ(written.ReadString("Midi", "InDeviceName", ""), "Test Input");
 }
 
 // An installed program finds its name lists in ../share/kelvane; its settings go to the user's
