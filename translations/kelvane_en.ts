@@ -1574,5 +1574,25 @@ The left and right mouse buttons play an octave apart</translation>
         <source>MIDI出力</source>
         <translation>MIDI output</translation>
     </message>
+    <message>
+        <source>修正</source>
+        <translation>Fix</translation>
+    </message>
+    <message>
+        <source>チェックサムをすべて修正</source>
+        <translation>Fix all checksums</translation>
+    </message>
+    <message>
+        <source>チェックサムが違うメッセージのチェックサムをすべて計算し直します</source>
+        <translation>Computes the checksum of every message whose checksum is wrong again</translation>
+    </message>
+    <message>
+        <source>チェックサムをすべて修正(&amp;K)</source>
+        <translation>Fix all chec&amp;ksums</translation>
+    </message>
+    <message>
+        <source>チェックサムが違うメッセージ: %1</source>
+        <translation>Messages with a wrong checksum: %1</translation>
+    </message>
 </context>
 </TS>

@@ -1,17 +1,25 @@
 #include "RawSender.h"
 
+#include "ChecksumMarks.h"
 #include "Dialogs.h"
 #include "HexText.h"
 #include "MidiFiles.h"
+#include "RawMemo.h"
 #include "Session.h"
 #include "SpinEdit.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -59,6 +67,9 @@ TRawSender::TRawSender(TSession& session, const TControls& controls, TFileFolder
     connect(Controls.Interval, &QSpinBox::valueChanged, this, [this] { SpinEditIntervalChange(); });
     connect(Controls.PacketSize, &QSpinBox::valueChanged, this, [this] { SpinEditIntervalChange(); });
 
+    Marks = new TChecksumMarks(Controls.Memo);
+    MakeStatusStrip();
+    MakeActions();
     connect(Controls.Memo, &QPlainTextEdit::textChanged, this, [this] { MemoMidiOutChange(); });
     MemoMidiOutChange();
 
@@ -71,10 +82,80 @@ TRawSender::TRawSender(TSession& session, const TControls& controls, TFileFolder
     bind(Controls.SaveBinary, &TRawSender::ButtonOutSaveBinaryClick);
     bind(Controls.LoadText, &TRawSender::ButtonOutLoadTextClick);
     bind(Controls.SaveText, &TRawSender::ButtonOutSaveTextClick);
+    connect(ButtonFixChecksums, &QPushButton::clicked, ActionFixChecksums, &QAction::trigger);
     connect(TimerMidiOut, &QTimer::timeout, this, [this] { RunReported([&] { TimerMidiOutTimer(); }); });
 }
 
 TRawSender::~TRawSender() = default;
+
+void TRawSender::MakeStatusStrip()
+{
+    // Along the memo's bottom edge, in the page's font (not the memo's), shown only while it has
+    // something to say: the wrong checksums, with the button that fixes them.
+    Strip = new QWidget;
+    Strip->setObjectName(QStringLiteral("PanelMemoMidiOutStatus"));
+    QFont pageFont = Controls.Send->font();
+    pageFont.setResolveMask(QFont::AllPropertiesResolved);  // the memo's own font stays out
+    Strip->setFont(pageFont);
+    Strip->setAutoFillBackground(true);
+    auto* rows = new QVBoxLayout(Strip);
+    rows->setContentsMargins(4, 2, 2, 2);
+    rows->setSpacing(2);
+
+    const auto row = [&](QWidget*& rowWidget, QLabel*& label, const char* labelName, QPushButton*& button,
+                         const char* buttonName, const QString& caption, const QString& accessibleName,
+                         const QString& hint) {
+        rowWidget = new QWidget(Strip);
+        auto* layout = new QHBoxLayout(rowWidget);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(4);
+        label = new QLabel(rowWidget);
+        label->setObjectName(QString::fromLatin1(labelName));
+        label->setWordWrap(true);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        button = new QPushButton(caption, rowWidget);
+        button->setObjectName(QString::fromLatin1(buttonName));
+        button->setAccessibleName(accessibleName);
+        button->setToolTip(hint);
+        // As wide as its caption: the status beside it wants the room.
+        button->setFixedWidth(std::max(button->fontMetrics().horizontalAdvance(caption) + 24, 48));
+        layout->addWidget(label, 1);
+        layout->addWidget(button, 0, Qt::AlignTop);
+        rows->addWidget(rowWidget);
+        rowWidget->hide();
+    };
+    row(ChecksumStatusRow, LabelChecksumStatus, "LabelChecksumStatus", ButtonFixChecksums, "ButtonFixChecksums",
+        tr("修正"), tr("チェックサムをすべて修正"), tr("チェックサムが違うメッセージのチェックサムをすべて計算し直します"));
+    Strip->hide();
+    Controls.Memo->SetStrip(Strip);
+    // Tab reaches it right after the memo it belongs to.
+    QWidget::setTabOrder(Controls.Memo, ButtonFixChecksums);
+}
+
+void TRawSender::MakeActions()
+{
+    const auto action = [this](const char* name, const QString& text) {
+        auto* item = new QAction(text, Controls.Memo);
+        item->setObjectName(QString::fromLatin1(name));
+        return item;
+    };
+    ActionFixChecksums = action("ActionFixChecksums", tr("チェックサムをすべて修正(&K)"));
+    connect(ActionFixChecksums, &QAction::triggered, this, [this] { RunReported([&] { Marks->FixAll(); }); });
+
+    // The memo's own menu (undo, copy, paste...) with the sender's actions below it.
+    Controls.Memo->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Controls.Memo, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& position) { ShowContextMenu(position); });
+}
+
+void TRawSender::ShowContextMenu(const QPoint& position)
+{
+    const std::unique_ptr<QMenu> menu(Controls.Memo->createStandardContextMenu());
+    menu->setObjectName(QStringLiteral("MenuMemoMidiOut"));
+    menu->addSeparator();
+    menu->addAction(ActionFixChecksums);
+    menu->exec(Controls.Memo->viewport()->mapToGlobal(position));
+}
 
 void TRawSender::Restore(const TMainSettings& settings)
 {
@@ -115,16 +196,35 @@ void TRawSender::SetLabelMidiOutAqua(bool aqua)
 
 void TRawSender::MemoMidiOutChange()
 {
-    // Runs at every keystroke: one copy of the text and one pass over it. The raw text (blocks
-    // parted by U+2029, no clean-up pass) holds the same digits as the plain text.
-    const QTextDocument* document = Controls.Memo->document();
-    const bool any = !document->isEmpty();
+    // Runs at every keystroke; the checksum marks have read the change already and keep the
+    // count of digits, so the memo's text is not copied here.
+    const bool any = !Controls.Memo->document()->isEmpty();
     Controls.Send->setEnabled(any);
     Controls.Clear->setEnabled(any);
     Controls.SaveBinary->setEnabled(any);
     Controls.SaveText->setEnabled(any);
-    Controls.Label->setText(any ? LabelMidiOutText(CountHexDigits(document->toRawText()) / 2)
-                                  : tr("MIDI出力"));
+    Controls.Label->setText(any ? LabelMidiOutText(Marks->DigitCount() / 2) : tr("MIDI出力"));
+    ShowChecksumStatus();
+}
+
+void TRawSender::ShowChecksumStatus()
+{
+    const qsizetype wrong = Marks->WrongCount();
+    ActionFixChecksums->setEnabled(wrong > 0);
+    if (wrong > 0)
+        LabelChecksumStatus->setText(tr("チェックサムが違うメッセージ: %1").arg(wrong));
+    ShowStatusRow(ChecksumStatusRow, ButtonFixChecksums, wrong > 0, wrong > 0);
+}
+
+void TRawSender::ShowStatusRow(QWidget* row, QPushButton* button, bool rowShown, bool buttonShown)
+{
+    // A button that goes away with the focus gives it back to the memo, not to the next control
+    // along the page.
+    if (button->hasFocus() && !(rowShown && buttonShown))
+        Controls.Memo->setFocus();
+    button->setVisible(buttonShown);
+    row->setVisible(rowShown);
+    Strip->setVisible(!ChecksumStatusRow->isHidden());
 }
 
 void TRawSender::ButtonOutClearClick()
@@ -136,7 +236,7 @@ void TRawSender::ButtonSendClick()
 {
     // A send during a run replaces what still waits; the run and its byte count go on.
     PacketQueue.clear();
-    const TSendPlan plan = CutForSending(Controls.Memo->toPlainText(), Controls.PacketSize->Value());
+    const TSendPlan plan = CutForSending(Marks->Text(), Controls.PacketSize->Value());
     PacketQueue.append(plan.Packets);
     // Enabling a running timer must not restart it: the next packet keeps its turn.
     if (!PacketQueue.isEmpty() && !TimerMidiOut->isActive())
@@ -196,7 +296,7 @@ void TRawSender::ButtonOutSaveBinaryClick()
     if (path.isEmpty())
         return;
     Folders.Binary = FolderOf(path);
-    const THexBytes hex = HexTextToBytes(Controls.Memo->toPlainText());
+    const THexBytes hex = HexTextToBytes(Marks->Text());
     if (hex.OddDigitCount)
         ShowMessage(Controls.Memo->window(), QCoreApplication::translate("HexText", OddHexDigitsMessage));
     WriteWholeFile(path, hex.Bytes);  // after the message the file is still made, empty

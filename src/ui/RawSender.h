@@ -1,6 +1,7 @@
 #pragma once
 // The output side of the Binary page: hexadecimal text typed, or loaded and saved as .syx and
-// .txt files, and sent in packets of the chosen size, one at each tick of the chosen interval.
+// .txt files, and sent in packets of the chosen size, one at each tick of the chosen interval. A
+// message whose checksum is wrong is marked and can be fixed.
 
 #include "Settings.h"
 
@@ -10,10 +11,14 @@
 
 #include <cstdint>
 
+class QAction;
 class QLabel;
-class QPlainTextEdit;
+class QPoint;
 class QPushButton;
 class QTimer;
+class QWidget;
+class TChecksumMarks;
+class TRawMemo;
 class TSession;
 class TSpinEdit;
 struct TFileFolders;
@@ -23,7 +28,7 @@ class TRawSender final : public QObject {
 public:
     // The controls of the Binary page the sender works.
     struct TControls {
-        QPlainTextEdit* Memo;
+        TRawMemo* Memo;
         QLabel* Label;
         QLabel* IntervalCaption;
         QLabel* PacketSizeCaption;
@@ -63,7 +68,12 @@ private:
     void ButtonOutSaveBinaryClick();
     void ButtonOutLoadTextClick();
     void ButtonOutSaveTextClick();
+    void ShowContextMenu(const QPoint& position);
     void SetLabelMidiOutAqua(bool aqua);  // the label's blink, one flip per packet
+    void ShowChecksumStatus();
+    void ShowStatusRow(QWidget* row, QPushButton* button, bool rowShown, bool buttonShown);
+    void MakeStatusStrip();
+    void MakeActions();
 
     TSession& Session;
     TControls Controls;
@@ -72,4 +82,12 @@ private:
     QList<QByteArray> PacketQueue;
     int32_t FSentByteCount = 0;
     bool LabelMidiOutAqua = false;
+    TChecksumMarks* Marks = nullptr;
+
+    QWidget* Strip = nullptr;
+    QWidget* ChecksumStatusRow = nullptr;
+    QLabel* LabelChecksumStatus = nullptr;
+    QPushButton* ButtonFixChecksums = nullptr;
+
+    QAction* ActionFixChecksums = nullptr;
 };
