@@ -307,7 +307,8 @@ void TRawSender::StartSending(const TSendPlan& plan)
     Run.Replace(plan.Packets);
     // Enabling a running timer must not restart it: the next packet keeps its turn.
     if (!Run.IsEmpty() && !TimerMidiOut->isActive()) {
-        RunPort = Session.Output().DeviceHandle();
+        RunPortOpen = Session.Output().IsOpen();
+        RunPortDevice = Session.Output().DeviceID();
         RunPortName = Session.Output().ProductName();
         TimerMidiOut->setInterval(Run.DelayBeforeNext(Controls.Interval->Value(), FWaitAfterMessage));
         TimerMidiOut->start();
@@ -337,7 +338,8 @@ bool TRawSender::PortChanged() const
     // waits was meant for the port it started on. A run started with no port open fails at its
     // first tick instead, as any send to a closed port does.
     const TMidiOutput& output = Session.Output();
-    return RunPort && (output.DeviceHandle() != RunPort || output.ProductName() != RunPortName);
+    return RunPortOpen
+        && (!output.IsOpen() || output.DeviceID() != RunPortDevice || output.ProductName() != RunPortName);
 }
 
 void TRawSender::EndRunOnPortChange()
@@ -386,7 +388,7 @@ void TRawSender::EndRun()
     Run.Clear();
     TimerMidiOut->setInterval(Controls.Interval->Value());
     ActionStopSending->setEnabled(false);
-    RunPort = nullptr;
+    RunPortOpen = false;
     RunPortName.clear();
     SetLabelMidiOutAqua(false);
 }

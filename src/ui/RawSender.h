@@ -27,7 +27,6 @@ class TRawMemo;
 class TSession;
 class TSpinEdit;
 struct TFileFolders;
-struct TMidiPortHandle;
 
 class TRawSender final : public QObject {
     Q_OBJECT
@@ -99,7 +98,8 @@ private:
     int FWaitAfterMessage = 0;
     bool LabelMidiOutAqua = false;
     // The port a run sends to: when it closes or another is chosen, the run ends there.
-    TMidiPortHandle* RunPort = nullptr;
+    bool RunPortOpen = false;
+    int RunPortDevice = 0;
     std::string RunPortName;
     TChecksumMarks* Marks = nullptr;
 
