@@ -1622,6 +1622,10 @@ The left and right mouse buttons play an octave apart</translation>
         <translation>Computes the checksum of every message whose checksum is wrong again</translation>
     </message>
     <message>
+        <source>選択範囲を送信(&amp;E)</source>
+        <translation>S&amp;end the selection</translation>
+    </message>
+    <message>
         <source>送信を停止(&amp;S)</source>
         <translation>&amp;Stop sending</translation>
     </message>

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -173,6 +174,9 @@ void TRawSender::MakeActions()
         item->setObjectName(QString::fromLatin1(name));
         return item;
     };
+    ActionSendSelection = action("ActionSendSelection", tr("選択範囲を送信(&E)"));
+    connect(ActionSendSelection, &QAction::triggered, this, [this] { RunReported([&] { SendSelectionClick(); }); });
+
     // Escape stops a run wherever the focus is on the Binary page; free for others otherwise.
     ActionStopSending = action("ActionStopSending", tr("送信を停止(&S)"));
     ActionStopSending->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -199,6 +203,9 @@ void TRawSender::ShowContextMenu(const QPoint& position)
     const std::unique_ptr<QMenu> menu(Controls.Memo->createStandardContextMenu());
     menu->setObjectName(QStringLiteral("MenuMemoMidiOut"));
     menu->addSeparator();
+    // Sending a selection is offered only where there is one.
+    if (Controls.Memo->textCursor().hasSelection())
+        menu->addAction(ActionSendSelection);
     menu->addAction(ActionStopSending);
     menu->addAction(ActionFixChecksums);
     menu->addSeparator();
@@ -299,6 +306,14 @@ void TRawSender::ButtonOutClearClick()
 void TRawSender::ButtonSendClick()
 {
     StartSending(CutForSending(Marks->Text(), Controls.PacketSize->Value()));
+}
+
+void TRawSender::SendSelectionClick()
+{
+    const QTextCursor cursor = Controls.Memo->textCursor();
+    if (!cursor.hasSelection())
+        return;
+    StartSending(CutSelectionForSending(Marks->Text(), cursor.anchor(), cursor.position(), Controls.PacketSize->Value()));
 }
 
 void TRawSender::StartSending(const TSendPlan& plan)

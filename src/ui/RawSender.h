@@ -2,7 +2,8 @@
 // The output side of the Binary page: hexadecimal text typed, or loaded and saved as .syx and
 // .txt files, and sent in packets of the chosen size, one at each tick of the chosen interval,
 // with a longer wait after each message when one is set. A run shows how far it has come and
-// can be stopped; a message whose checksum is wrong is marked and can be fixed.
+// can be stopped; a message whose checksum is wrong is marked and can be fixed; a selection can
+// be sent alone.
 
 #include "HexText.h"
 #include "SendRun.h"
@@ -67,6 +68,7 @@ private:
     void MemoMidiOutChange();
     void ButtonOutClearClick();
     void ButtonSendClick();
+    void SendSelectionClick();
     void StartSending(const TSendPlan& plan);
     void StopSendingClick();
     void TimerMidiOutTimer();
@@ -111,6 +113,7 @@ private:
     QLabel* LabelChecksumStatus = nullptr;
     QPushButton* ButtonFixChecksums = nullptr;
 
+    QAction* ActionSendSelection = nullptr;
     QAction* ActionStopSending = nullptr;
     QAction* ActionFixChecksums = nullptr;
     QAction* ActionWaitAfterMessage = nullptr;

@@ -1,6 +1,6 @@
 // The raw editor's sender at work, through the real window: a run's progress and time left, its
 // stop (button, Escape, screen reader), the end of a run when the output port changes, the wait
-// after each message, and the checksum marks and their fix.
+// after each message, the checksum marks and their fix, and sending only the selection.
 #include "GuiTest.h"
 #include "IniFile.h"
 #include "Language.h"
@@ -434,6 +434,65 @@ INSTANTIATE_TEST_SUITE_P(RawSender, ChecksumCountLanguageTest,
                          ::testing::Values(TLanguageCase{"Japanese", TLanguage::Japanese, "チェックサムが違うメッセージ: 2"},
                                            TLanguageCase{"English", TLanguage::English, "Messages with a wrong checksum: 2"}),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+// --- sending the selection ---------------------------------------------------------------------
+
+namespace {
+
+const QString ThreeMessages = QStringLiteral("F0 7E 7F 09 01 F7\nF0 41 10 42 12 40 00 7F 00 41 F7 90 3C 7F");
+constexpr int SecondStart = 18;  // "F0 41 ..."
+constexpr int SecondEnd = 50;    // after its "F7"
+
+}  // namespace
+
+struct TSelectionCase {
+    const char* Name;
+    int Anchor;
+    int Position;
+    std::vector<std::vector<uint8_t>> Sent;
+    int OddMessages;
+};
+
+class SelectionTest : public ::testing::TestWithParam<TSelectionCase> {};
+
+TEST_P(SelectionTest, SendsOnlyTheSelectedBytesCutAsSendCutsTheMemo)
+{
+    const TSelectionCase& c = GetParam();
+    TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=5\nPacketSize=128\n"));
+    ShowPage(f, 2);
+    Memo(f)->setPlainText(ThreeMessages);
+    ASSERT_EQ(Text(Memo(f)->toPlainText().mid(SecondStart, SecondEnd - SecondStart)), "F0 41 10 42 12 40 00 7F 00 41 F7");
+    Select(f, c.Anchor, c.Position);
+    f.ClearSent();
+    ChooseFromMemoMenu(f, "ActionSendSelection");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 5000));
+    EXPECT_EQ(f.Sent(), c.Sent);
+    EXPECT_EQ(f.Messages.size(), c.OddMessages) << Text(f.Messages.join("|"));
+    EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    RawSender, SelectionTest,
+    ::testing::Values(
+        TSelectionCase{"OneMessage", SecondStart, SecondEnd, Wire({"F0 41 10 42 12 40 00 7F 00 41 F7"}), 0},
+        TSelectionCase{"SelectedBackwards", SecondEnd, SecondStart, Wire({"F0 41 10 42 12 40 00 7F 00 41 F7"}), 0},
+        // Across a line break, into the short message: two sections, as Send would cut them.
+        TSelectionCase{"TwoSections", 15, 59, Wire({"F7", "F0 41 10 42 12 40 00 7F 00 41 F7", "90 3C 7F"}), 0},
+        // Half a pair at the end: the last section is left out, with the message.
+        TSelectionCase{"OddDigits", SecondStart, SecondEnd + 5, Wire({"F0 41 10 42 12 40 00 7F 00 41 F7"}), 1}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(RawSender, SendingTheSelectionIsOfferedOnlyWithASelection)
+{
+    TKelvaneFixture f;
+    ShowPage(f, 2);
+    Memo(f)->setPlainText(ThreeMessages);
+    EXPECT_FALSE(MemoMenuActions(f).contains("ActionSendSelection"));
+    Select(f, 0, 5);
+    EXPECT_TRUE(MemoMenuActions(f).contains("ActionSendSelection"));
+    Select(f, 5, 5);
+    EXPECT_FALSE(MemoMenuActions(f).contains("ActionSendSelection"));
+}
 
 // --- the wait after each message: set, kept and used ------------------------------------------
 
