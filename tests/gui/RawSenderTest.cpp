@@ -120,6 +120,14 @@ void ChooseFromMemoMenu(TKelvaneFixture& f, const char* action)
     chosen->trigger();
 }
 
+// Keys reach a window's shortcuts only while it is the active one, as it is for a user typing
+// (offscreen every window counts as active; on an X server it must be made so).
+void Activate(TKelvaneFixture& f)
+{
+    f.Main().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f.Main()));
+}
+
 void Select(TKelvaneFixture& f, int anchor, int position)
 {
     QTextCursor cursor = Memo(f)->textCursor();
@@ -182,6 +190,7 @@ TEST_P(StopTest, EndsTheRunAtOnceAndSaysWhereItStopped)
     // the message is left cut short.
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=500\nPacketSize=128\n"));
     ShowPage(f, 2);
+    ASSERT_NO_FATAL_FAILURE(Activate(f));
     QByteArray message(300, '\x11');
     message[0] = char(0xF0);
     message[299] = char(0xF7);
@@ -250,6 +259,7 @@ TEST(RawSender, EscapeElsewhereOrWithNothingToStopDoesNothing)
 {
     TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=500\n"));
     ShowPage(f, 2);
+    ASSERT_NO_FATAL_FAILURE(Activate(f));
     Type(f, "F0 01 F7 F0 02 F7 F0 03 F7");
     QTest::keyClick(Memo(f), Qt::Key_Escape);  // no run: no status
     EXPECT_EQ(SendStatus(f), "");
