@@ -445,6 +445,37 @@ INSTANTIATE_TEST_SUITE_P(RawSender, ChecksumCountLanguageTest,
                                            TLanguageCase{"English", TLanguage::English, "Messages with a wrong checksum: 2"}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// The run's line, the stop button and the memo's menu under an English interface.
+TEST(RawSender, TheRunAndTheMenuSpeakEnglishUnderAnEnglishInterface)
+{
+    ASSERT_TRUE(UseLanguage(TLanguage::English));
+    struct TBackToJapanese {
+        ~TBackToJapanese() { UseLanguage(TLanguage::Japanese); }
+    } backToJapanese;
+    TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=500\nWaitAfterMessage=1000\n"));
+    ShowPage(f, 2);
+    Type(f, "F0 7E 7F 09 01 F7 90 3C 7F");
+    Click(f.Find<QPushButton>("ButtonSend"));
+    // The first packet after an interval, the second after the wait that follows a message.
+    EXPECT_EQ(Text(SendStatus(f)), "Sending: 0 of 9 bytes, 0:02 left");
+    auto* stop = f.Find<QPushButton>("ButtonStopSending");
+    EXPECT_EQ(Text(stop->text()), "Stop");
+    EXPECT_EQ(Text(stop->accessibleName()), "Stop sending");
+    Click(stop);
+    EXPECT_EQ(Text(SendStatus(f)), "Sending stopped (0 of 9 bytes sent)");
+
+    Select(f, 0, 5);
+    const QStringList offered = MemoMenuActions(f);
+    const std::pair<const char*, const char*> texts[] = {{"ActionSendSelection", "S&end the selection"},
+                                                         {"ActionStopSending", "&Stop sending"},
+                                                         {"ActionFixChecksums", "Fix all chec&ksums"},
+                                                         {"ActionWaitAfterMessage", "&Wait after each message (1000 ms)..."}};
+    for (const auto& [name, text] : texts) {
+        EXPECT_TRUE(offered.contains(QString::fromLatin1(name))) << name;
+        EXPECT_EQ(Text(f.Find<QAction>(QString::fromLatin1(name))->text()), text) << name;
+    }
+}
+
 // --- sending the selection ---------------------------------------------------------------------
 
 namespace {
