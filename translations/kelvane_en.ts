@@ -1581,5 +1581,88 @@ The left and right mouse buttons play an octave apart</translation>
         <source>MIDI出力</source>
         <translation>MIDI output</translation>
     </message>
+    <message>
+        <source>出力ポートが変わったため送信を停止しました（%1 / %2バイト送信済み，システム・エクスクルーシブ・メッセージの途中）</source>
+        <translation>Sending stopped, the output port changed (%1 of %2 bytes sent, inside a system exclusive message)</translation>
+    </message>
+    <message>
+        <source>出力ポートが変わったため送信を停止しました（%1 / %2バイト送信済み）</source>
+        <translation>Sending stopped, the output port changed (%1 of %2 bytes sent)</translation>
+    </message>
+    <message>
+        <source>送信を停止しました（%1 / %2バイト送信済み，システム・エクスクルーシブ・メッセージの途中）</source>
+        <translation>Sending stopped (%1 of %2 bytes sent, inside a system exclusive message)</translation>
+    </message>
+    <message>
+        <source>送信を停止しました（%1 / %2バイト送信済み）</source>
+        <translation>Sending stopped (%1 of %2 bytes sent)</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>送信を停止</source>
+        <translation>Stop sending</translation>
+    </message>
+    <message>
+        <source>送信中のデータの残りを送らずに止めます（Esc）</source>
+        <translation>Stops sending: the rest of the data is not sent (Esc)</translation>
+    </message>
+    <message>
+        <source>修正</source>
+        <translation>Fix</translation>
+    </message>
+    <message>
+        <source>チェックサムをすべて修正</source>
+        <translation>Fix all checksums</translation>
+    </message>
+    <message>
+        <source>チェックサムが違うメッセージのチェックサムをすべて計算し直します</source>
+        <translation>Computes the checksum of every message whose checksum is wrong again</translation>
+    </message>
+    <message>
+        <source>選択範囲を送信(&amp;E)</source>
+        <translation>S&amp;end the selection</translation>
+    </message>
+    <message>
+        <source>送信を停止(&amp;S)</source>
+        <translation>&amp;Stop sending</translation>
+    </message>
+    <message>
+        <source>チェックサムをすべて修正(&amp;K)</source>
+        <translation>Fix all chec&amp;ksums</translation>
+    </message>
+    <message>
+        <source>チェックサムが違うメッセージ: %1</source>
+        <translation>Messages with a wrong checksum: %1</translation>
+    </message>
+    <message>
+        <source>送信中：%1 / %2バイト&#x3000;残り %3</source>
+        <translation>Sending: %1 of %2 bytes, %3 left</translation>
+    </message>
+    <message>
+        <source>メッセージ後の待ち時間（%1ミリ秒）(&amp;W)...</source>
+        <translation>&amp;Wait after each message (%1 ms)...</translation>
+    </message>
+</context>
+<context>
+    <name>TWaitAfterMessageDialog</name>
+    <message>
+        <source>メッセージ後の待ち時間</source>
+        <translation>Wait after each message</translation>
+    </message>
+    <message>
+        <source>F7で終わるメッセージを送った後，次のパケットを送るまでに待つ時間です。シンセサイザーがバルク・データをメモリーに書き込む間，待つことができます。0のときは送信間隔で送ります。</source>
+        <translation>How long to wait after sending a message that ends with F7 before the next packet, so that a synthesizer can write bulk data to its memory. 0 sends at the packet interval.</translation>
+    </message>
+    <message>
+        <source>待ち時間（ミリ秒）</source>
+        <translation>Wait (ms)</translation>
+    </message>
+    <message>
+        <source>待ち時間（ミリ秒）(&amp;W)</source>
+        <translation>&amp;Wait (ms)</translation>
+    </message>
 </context>
 </TS>

@@ -30,6 +30,8 @@ public:
     qsizetype WaitingPackets() const { return FWaiting.size() - FHead; }
     // The packet to send next; only while something waits.
     const QByteArray& Next() const { return FWaiting[FHead]; }
+    // The packets still waiting, the next first.
+    QList<QByteArray> Waiting() const { return FWaiting.mid(FHead); }
     // The next packet was sent: it leaves the queue and counts as sent.
     void NextSent();
 

@@ -99,7 +99,8 @@ TMainSettings ReadMainSettings(const TIniFile& ini, const TScreenGeometry& scree
 
     s.Interval = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("Interval"), d.Interval, 5, 500);
     s.PacketSize = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("PacketSize"), d.PacketSize, 128, 2048);
-    s.WaitAfterMessage = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("WaitAfterMessage"), d.WaitAfterMessage, 0, 5000);
+    s.WaitAfterMessage = ReadRanged(ini, SystemExclusiveSend, QStringLiteral("WaitAfterMessage"), d.WaitAfterMessage, 0,
+                                    TMainSettings::LongestWaitAfterMessage);
 
     s.BinaryFolder = ini.ReadString(FilePath, QStringLiteral("Binary"), programFolderWithSeparator);
     s.TextFolder = ini.ReadString(FilePath, QStringLiteral("Text"), programFolderWithSeparator);

@@ -87,7 +87,9 @@ struct TMainSettings {
     int PacketSize = 1024;  // bytes
     // Milliseconds the next packet waits after a packet that ends a system exclusive message, in
     // place of Interval; 0 keeps Interval there too (so a file without the key sends as always).
+    // 0..LongestWaitAfterMessage.
     int WaitAfterMessage = 0;
+    static constexpr int LongestWaitAfterMessage = 5000;
 
     // [FilePath] keys Binary and Text, each with its trailing separator.
     QString BinaryFolder;

@@ -20,7 +20,7 @@ TBinaryPage::TBinaryPage(TSession& session, QWidget* parent) : QWidget(parent), 
         FFolders, nullptr);
     FSender = std::make_unique<TRawSender>(
         session,
-        TRawSender::TControls{ui->MemoMidiOut, ui->LabelMidiOut, ui->LabelInterval, ui->LabelPacketSize,
+        TRawSender::TControls{this, ui->MemoMidiOut, ui->LabelMidiOut, ui->LabelInterval, ui->LabelPacketSize,
                               ui->SpinEditInterval, ui->SpinEditPacketSize, ui->ButtonSend, ui->ButtonOutClear,
                               ui->ButtonOutLoadBinary, ui->ButtonOutSaveBinary, ui->ButtonOutLoadText,
                               ui->ButtonOutSaveText},

@@ -31,7 +31,7 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> WrittenKeys 
     {"ControlChange", {"Modulation", "Breath", "Foot", "PortamentoTime", "Volume", "Panpot", "Expression", "Effect1",
                        "Effect3", "Effect4", "Hold1", "Portamento", "Sostenuto", "Soft", "Mono", "PitchBendRange",
                        "MasterFineTune", "MasterCoarseTune"}},
-    {"SystemExclusiveSend", {"Interval", "PacketSize"}},
+    {"SystemExclusiveSend", {"Interval", "PacketSize", "WaitAfterMessage"}},
     {"FilePath", {"Binary", "Text"}},
 };
 

@@ -2,6 +2,7 @@
 kelvane_add_test(integration_jack_backend integration/JackBackendTest.cpp)
 kelvane_add_test(integration_output_jack integration/OutputJackTest.cpp)
 kelvane_add_test(integration_binary_jack integration/BinaryJackTest.cpp)
+kelvane_add_test(integration_raw_sender_jack integration/RawSenderJackTest.cpp)
 kelvane_add_test(integration_monitor_jack integration/MonitorJackTest.cpp)
 kelvane_add_test(integration_clean_terminal integration/CleanTerminalTest.cpp)
 target_compile_definitions(integration_clean_terminal PRIVATE KELVANE_BINARY="$<TARGET_FILE:kelvane>")

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -19,12 +20,16 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyleHints>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextStream>
+#include <QTimer>
 
 #include <iostream>
 
@@ -131,6 +136,54 @@ QDialog* FindDialog(QWidget* main, const char* kind)
     return nullptr;
 }
 
+// The raw editor at work, by what a user does: a data set with a wrong sum beside a right one; a
+// run stopped with Escape before its first packet left; the memo's own menu over a selection.
+bool TakeRawEditorPictures(QWidget& main, QTabWidget* pages, const QString& folder)
+{
+    auto* memo = main.findChild<QPlainTextEdit*>(QStringLiteral("MemoMidiOut"));
+    auto* send = main.findChild<QPushButton*>(QStringLiteral("ButtonSend"));
+    if (!memo || !send) {
+        std::cerr << "screenshots: no MemoMidiOut or ButtonSend\n";
+        return false;
+    }
+    // The dialogs have had the focus; keys go to the active window.
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main))
+        std::cerr << "screenshots: the main window did not become active again\n";
+    pages->setCurrentIndex(2);
+    memo->setFocus();
+    QTest::keyClicks(memo, QStringLiteral("F0 41 10 42 12 40 00 7F 00 42 F7"));  // the sum is 41
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, QStringLiteral("F0 41 10 42 12 40 00 7F 00 41 F7"));
+    bool ok = Save(&main, folder + "/page-binary-checksum.png");
+
+    QTest::mouseClick(send, Qt::LeftButton);
+    QTest::keyClick(memo, Qt::Key_Escape);
+    ok = Save(&main, folder + "/page-binary-stopped.png") && ok;
+
+    QTextCursor line = memo->textCursor();
+    line.setPosition(0);
+    line.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    memo->setTextCursor(line);
+    bool menuShown = false;
+    QTimer::singleShot(0, &main, [&] {
+        QWidget* menu = QApplication::activePopupWidget();
+        if (!menu)
+            return;
+        menuShown = QTest::qWaitForWindowExposed(menu) && Save(menu, folder + "/menu-MemoMidiOut.png");
+        menu->close();
+    });
+    const QPoint at = memo->cursorRect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, at, memo->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(memo->viewport(), &event);  // returns once the menu has closed
+    if (!menuShown)
+        std::cerr << "screenshots: the memo's menu did not open\n";
+
+    memo->clear();
+    pages->setCurrentIndex(0);
+    return ok && menuShown;
+}
+
 int TakeScreenshots(const QString& folder)
 {
     QDir().mkpath(folder);
@@ -205,6 +258,7 @@ int TakeScreenshots(const QString& folder)
         DescribeTabChain(out, dialog, QString::fromLatin1(kind), dialog, nullptr);
         dialog->hide();
     }
+    ok = TakeRawEditorPictures(main, pages, folder) && ok;
     return ok ? 0 : 1;
 }
 
