@@ -79,17 +79,11 @@ const TSwitchRow SwitchRows[] = {
     {&Ui::TControllerPage::CheckMono, &TMainSettings::Mono, &TControlChange::SetMono, false},
 };
 
-void PaintBackground(QWidget* widget, const QColor& color)
-{
-    widget->setAutoFillBackground(true);
-    QPalette p = widget->palette();
-    p.setColor(QPalette::Window, color);
-    widget->setPalette(p);
-}
-
+// The desktop's button face, as the page around an indicator has it: a check box fills with its
+// own button colour, which is aqua while it is stale.
 QColor ButtonFace(const QWidget* widget)
 {
-    return widget->palette().color(QPalette::Button);
+    return widget->parentWidget()->palette().color(QPalette::Button);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "MidiFiles.h"
 #include "Session.h"
 #include "SpinEdit.h"
+#include "Widgets.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -108,8 +109,10 @@ int TRawSender::TickInterval() const
 void TRawSender::SetLabelMidiOutAqua(bool aqua)
 {
     LabelMidiOutAqua = aqua;
+    const QColor back = aqua ? Aqua : QApplication::palette().color(QPalette::Button);
     QPalette palette = Controls.Label->palette();
-    palette.setColor(QPalette::Window, aqua ? Aqua : QApplication::palette().color(QPalette::Button));
+    palette.setColor(QPalette::Window, back);
+    palette.setColor(QPalette::WindowText, ReadableTextOn(back));
     Controls.Label->setPalette(palette);
 }
 

@@ -12,6 +12,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 TScreenGeometry CurrentScreens()
 {
@@ -31,6 +32,32 @@ QColor ColorFromNumber(uint32_t number)
 uint32_t NumberFromColor(const QColor& color)
 {
     return uint32_t(color.red()) | uint32_t(color.green()) << 8 | uint32_t(color.blue()) << 16;
+}
+
+QColor ReadableTextOn(const QColor& background)
+{
+    // Relative luminance, as the contrast rules for text weigh the three primaries.
+    const auto channel = [](int value) {
+        const double c = value / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = background.toRgb();
+    const double luminance = 0.2126 * channel(rgb.red()) + 0.7152 * channel(rgb.green()) + 0.0722 * channel(rgb.blue());
+    // Where black and white would contrast equally: (L + 0.05)² = 0.05 · 1.05.
+    return luminance > 0.179 ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void PaintBackground(QWidget* widget, const QColor& color)
+{
+    widget->setAutoFillBackground(true);
+    // A label fills with the window colour, a check box with the button colour: set the role the
+    // widget fills with, and the one its text is drawn in.
+    QPalette p = widget->palette();
+    for (const QPalette::ColorRole role : {QPalette::Window, widget->backgroundRole()})
+        p.setColor(role, color);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, widget->foregroundRole()})
+        p.setColor(role, ReadableTextOn(color));
+    widget->setPalette(p);
 }
 
 QFont FontFromSetting(const TFontSetting& setting)

@@ -11,6 +11,12 @@
 QColor ColorFromNumber(uint32_t number);
 uint32_t NumberFromColor(const QColor& color);
 
+// Black on a light background, white on a dark one: text that stays readable on a colour the
+// program sets (aqua, silver, white) whatever the desktop's palette is.
+QColor ReadableTextOn(const QColor& background);
+// A control's background in `color`, its text in the colour readable on it.
+void PaintBackground(QWidget* widget, const QColor& color);
+
 // A font as the settings file keeps it, and back. A size Qt cannot show (0 or below) gives the
 // stored default; one beyond the largest size is cut to it: beyond what the font dialog offers,
 // it only comes from a hand-edited file and makes every repaint slow.
