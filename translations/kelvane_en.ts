@@ -1195,7 +1195,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>パラメータのリセットと送信</source>
-        <translation>Reset and send parameters</translation>
+        <translation>Reset and send all</translation>
     </message>
     <message>
         <source>すべてのコントロール・パラメータとプログラム・チェンジを送信します</source>
@@ -1302,7 +1302,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>背景色(&amp;B)</source>
-        <translation>&amp;Background</translation>
+        <translation>&amp;Back</translation>
     </message>
     <message>
         <source>通常の文字色を設定するダイアログを表示します</source>
@@ -1318,7 +1318,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>クリック時背景色(&amp;R)</source>
-        <translation>Clicked backg&amp;round</translation>
+        <translation>Active backg&amp;round</translation>
     </message>
     <message>
         <source>クリックした時の文字色を設定するダイアログを表示します</source>
@@ -1326,7 +1326,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>クリック時文字色(&amp;V)</source>
-        <translation>Clicked text (&amp;V)</translation>
+        <translation>Acti&amp;ve text</translation>
     </message>
     <message>
         <source>設定を中止してこのダイアログを閉じます</source>
