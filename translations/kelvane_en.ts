@@ -1387,7 +1387,7 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>出力ポート(&amp;M)</source>
-        <translation>Output port (&amp;M)</translation>
+        <translation>&amp;MIDI output</translation>
     </message>
     <message>
         <source>ヒント表示(&amp;N)</source>
@@ -1395,7 +1395,7 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>バージョン情報(&amp;V)</source>
-        <translation>About (&amp;V)</translation>
+        <translation>&amp;Version information</translation>
     </message>
     <message>
         <source>終了(&amp;X)</source>
@@ -1403,15 +1403,15 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>メイン(&amp;Z)&#x3000;</source>
-        <translation>Main (&amp;Z) </translation>
+        <translation>Main</translation>
     </message>
     <message>
         <source>ドラム(&amp;X)&#x3000;</source>
-        <translation>Drums (&amp;X) </translation>
+        <translation>Drums</translation>
     </message>
     <message>
         <source>バイナリ(&amp;C)&#x3000;</source>
-        <translation>Binary (&amp;C) </translation>
+        <translation>Binary</translation>
     </message>
     <message>
         <source>MIDI出力ポートを発見できません。プログラムを終了します</source>
@@ -1419,7 +1419,15 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
-        <translation>Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
+        <translation>Please choose a MIDI output port from the &quot;MIDI output&quot; menu</translation>
+    </message>
+    <message>
+        <source>Kelvane（ケルヴェイン）</source>
+        <translation>Kelvane</translation>
+    </message>
+    <message>
+        <source>Ver.%1（2000/03/04）</source>
+        <translation>Version %1 (2000-03-04)</translation>
     </message>
 </context>
 <context>

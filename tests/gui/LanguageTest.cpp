@@ -102,8 +102,8 @@ TEST_F(LanguageEnglish, CaptionsHintsAndMenusSpeakEnglish)
     const std::pair<QString, const char*> cases[] = {
         {form.Find<QLabel>("LabelVolume")->text(), "Volume"},
         {form.Find<QPushButton>("ButtonSendAll")->text(), "Send parameters"},
-        {form.Find<QTabWidget>("PageMain")->tabText(1), "Drums (&X) "},
-        {form.Find<QMenu>("MenuOutDevice")->title(), "Output port (&M)"},
+        {form.Find<QTabWidget>("PageMain")->tabText(1), "Drums"},
+        {form.Find<QMenu>("MenuOutDevice")->title(), "&MIDI output"},
         {form.Find<QPushButton>("ButtonSendAll")->toolTip(), "Sends every controller parameter and the program change"},
         {form.Find<QLabel>("LabelVolumeValue")->toolTip(), "Double-click to send the current value of volume"},
         {form.Find<TPortComboBox>("ComboMidiInDevice")->itemText(0), "No MIDI input"},

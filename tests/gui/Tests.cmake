@@ -19,3 +19,4 @@ set_tests_properties(gui_readable_scaled PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;KELVANE_MIDI_API=none;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home"
   TIMEOUT 300)
 kelvane_add_test(gui_palette gui/PaletteTest.cpp)
+kelvane_add_test(gui_english_texts gui/EnglishTextsTest.cpp)
