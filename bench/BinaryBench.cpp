@@ -5,7 +5,7 @@
 #include "JackPeer.h"
 #include "JackServer.h"
 #include "KelvaneFixture.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -157,14 +157,14 @@ void BenchJackSend()
         return;
     }
     auto peer = std::make_unique<TJackPeer>();
-    SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+    SetDeviceList(std::make_unique<TDeviceList>(TMidiApi::Jack));
     {
         TFixtureOptions options;
         options.Settings = "[SystemExclusiveSend]\nInterval=5\nPacketSize=2048\n";
         options.UseRecordingService = false;
         options.OutDeviceName = QString::fromStdString(peer->InputPortName());
         TKelvaneFixture f(options);
-        if (!f.Session().Output().DeviceHandle()) {
+        if (!f.Session().Output().IsOpen()) {
             std::printf("JACK send: skipped, the peer's input did not open\n");
         } else {
             ShowBinaryPage(f);
@@ -205,7 +205,7 @@ void BenchJackSend()
             std::printf("  errors: %d\n", int(f.Errors.size()));
         }
     }
-    SetMidiService(nullptr);
+    SetDeviceList(nullptr);
     peer.reset();
     server.Stop();
 }

@@ -13,7 +13,7 @@
 #include "GuiTest.h"
 #include "KelvaneFixture.h"
 #include "MonitorWindow.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -2,7 +2,7 @@
 
 #include "Dialogs.h"
 #include "GuiTest.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QPushButton>
 #include <QTest>
@@ -11,13 +11,13 @@
 
 bool TMonitorWindow::Open(TMidiApi api, const std::string& peerInput, const std::string& peerOutput, bool needOutput)
 {
-    SetMidiService(std::make_unique<TSystemMidiService>(api));
+    SetDeviceList(std::make_unique<TDeviceList>(api));
     TFixtureOptions options;
     options.Settings = QStringLiteral("[Midi]\nOutDeviceName=%1\nInDeviceName=%2\n")
                            .arg(QString::fromStdString(peerInput), QString::fromStdString(peerOutput));
     options.UseRecordingService = false;
     Fixture = std::make_unique<TKelvaneFixture>(options);
-    if (!Fixture->Session().Input().DeviceHandle() || (needOutput && !Fixture->Session().Output().DeviceHandle())) {
+    if (!Fixture->Session().Input().IsOpen() || (needOutput && !Fixture->Session().Output().IsOpen())) {
         std::printf("the window did not open the peer's ports\n");
         return false;
     }
@@ -47,5 +47,5 @@ void TMonitorWindow::Close()
     if (!Fixture)
         return;
     Fixture.reset();
-    SetMidiService(nullptr);
+    SetDeviceList(nullptr);
 }

@@ -3,7 +3,7 @@
 // service, the Binary page (where the monitor is) shown, and the overflow boxes counted.
 
 #include "KelvaneFixture.h"
-#include "platform/MidiService.h"
+#include "platform/DeviceList.h"
 
 #include <memory>
 #include <string>

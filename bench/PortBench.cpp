@@ -1,10 +1,10 @@
-// How fast PutShort is, and that it allocates nothing: through the port into a service that
-// does nothing, into the recording service, and into a real JACK server in dummy mode.
+// How fast PutShort is, and that it allocates nothing: through the port into a backend that
+// does nothing, into the recording backend, and into a real JACK server in dummy mode.
 #include "JackPeer.h"
 #include "JackServer.h"
-#include "MidiOut.h"
-#include "RecordingMidiService.h"
-#include "platform/SystemMidiService.h"
+#include "MidiOutput.h"
+#include "RecordingBackend.h"
+#include "platform/DeviceList.h"
 
 #include <QCoreApplication>
 
@@ -18,36 +18,29 @@ namespace {
 
 std::atomic<size_t> Allocations{0};
 
-// Answers every call with success and does nothing: what is left is the port's own cost.
-class TNullService final : public TMidiService {
+// A device that takes every message and does nothing: what is left is the port's own cost.
+class TNullOutput final : public TOutputConnection {
 public:
-    unsigned OutGetNumDevs() override { return 1; }
-    TMidiResult OutGetDevCaps(int, std::string& name) override { name = "Null"; return 0; }
-    TMidiResult OutOpen(TMidiHandle* handle, int, TMidiCallback, uintptr_t) override
+    TMidiResult SendShort(const uint8_t* bytes, size_t) override
     {
-        *handle = reinterpret_cast<TMidiHandle>(this);
-        return 0;
+        Last = bytes[0];
+        return {};
     }
-    TMidiResult OutShortMsg(TMidiHandle, uint32_t message) override
+    TMidiResult SendBlock(const uint8_t*, size_t) override { return {}; }
+    volatile uint8_t Last = 0;
+};
+
+class TNullBackend final : public TPortBackend {
+public:
+    std::string ApiName() const override { return "Null"; }
+    std::vector<std::string> OutputNames() override { return {"Null"}; }
+    std::vector<std::string> InputNames() override { return {}; }
+    std::unique_ptr<TOutputConnection> OpenOutput(size_t, TMidiResult&) override { return std::make_unique<TNullOutput>(); }
+    std::unique_ptr<TInputConnection> OpenInput(size_t, TInputSink&, TMidiResult& result) override
     {
-        Last = message;
-        return 0;
+        result = TMidiResult::Failure("no inputs");
+        return nullptr;
     }
-    TMidiResult OutPrepareHeader(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
-    TMidiResult OutLongMsg(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
-    TMidiResult OutUnprepareHeader(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
-    TMidiResult OutClose(TMidiHandle) override { return 0; }
-    unsigned InGetNumDevs() override { return 0; }
-    TMidiResult InGetDevCaps(int, std::string&) override { return MMSYSERR_BADDEVICEID; }
-    TMidiResult InOpen(TMidiHandle*, int, TMidiCallback, uintptr_t) override { return MMSYSERR_BADDEVICEID; }
-    TMidiResult InPrepareHeader(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
-    TMidiResult InAddBuffer(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
-    TMidiResult InUnprepareHeader(TMidiHandle, TMidiHeader*, unsigned) override { return 0; }
-    TMidiResult InStart(TMidiHandle) override { return 0; }
-    TMidiResult InReset(TMidiHandle) override { return 0; }
-    TMidiResult InDeliverWaiting(TMidiHandle) override { return 0; }
-    TMidiResult InClose(TMidiHandle) override { return 0; }
-    volatile uint32_t Last = 0;
 };
 
 struct TResult {
@@ -88,21 +81,21 @@ int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
     {
-        SetMidiService(std::make_unique<TNullService>());
+        std::vector<std::unique_ptr<TPortBackend>> backends;
+        backends.push_back(std::make_unique<TNullBackend>());
+        SetDeviceList(std::make_unique<TDeviceList>(std::move(backends)));
         TMidiOutput port;
         port.Open();
         const TResult r = Measure(port, 2'000'000, 2'000'000, [] {});
-        std::printf("PutShort, port alone (null service): %.1f million calls/s, %zu allocations per 1000 calls\n",
+        std::printf("PutShort, port alone (null backend): %.1f million calls/s, %zu allocations per 1000 calls\n",
                     r.CallsPerSecond / 1e6, r.AllocationsPerCall1000);
     }
     {
-        auto service = std::make_unique<TRecordingMidiService>();
-        TRecordingMidiService* recording = service.get();
-        SetMidiService(std::move(service));
+        const auto recording = UseRecordingBackend();
         TMidiOutput port;
         port.Open();
         const TResult r = Measure(port, 1'000'000, 100'000, [&] { recording->ClearCalls(); });
-        std::printf("PutShort into the recording service: %.1f million calls/s (the recorder stores each call)\n",
+        std::printf("PutShort into the recording backend: %.1f million calls/s (the recorder stores each call)\n",
                     r.CallsPerSecond / 1e6);
     }
     TJackServer server;
@@ -112,7 +105,7 @@ int main(int argc, char** argv)
     }
     {
         TJackPeer peer;
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+        SetDeviceList(std::make_unique<TDeviceList>(TMidiApi::Jack));
         TMidiOutput port;
         port.SetProductName(peer.InputPortName());
         if (!port.Open()) {
@@ -130,7 +123,7 @@ int main(int argc, char** argv)
                     "%zu allocations per 1000 calls; %zu of %zu messages arrived\n",
                     Burst, r.CallsPerSecond / 1e6, r.AllocationsPerCall1000, peer.EventCount(), expected);
         port.Close();
-        SetMidiService(nullptr);
+        SetDeviceList(nullptr);
     }
     return 0;
 }

@@ -2,9 +2,9 @@
 // lent at any moment, and the port's queue full at any moment (what it refuses waits in the
 // reception until the port asks for it). A well-formed stream must arrive whole: every short
 // message once and in order, every system exclusive message byte for byte with its end where
-// it was. Any stream must keep the buffer protocol: a buffer is handed back once per loan, is
-// never written after, holds no status byte but its first F0 and last F7, and nothing is
-// invented.
+// it was. Any stream, with the port closing and opening again at any moment, must keep the
+// loans: a buffer comes back once per loan, is never written after, holds no status byte but
+// its first F0 and last F7, and nothing is invented.
 #include "FuzzSupport.h"
 #include "platform/InputReception.h"
 
@@ -18,54 +18,49 @@ namespace {
 
 using TBytes = std::vector<uint8_t>;
 
+enum class TKind { Short, Sysex, Lost, Malformed };
+
 struct TBuffer {
-    TMidiHeader Header{};
-    TBytes Storage;
+    explicit TBuffer(size_t size) : Loan(size) {}
+    TSysexBuffer Loan;
     TBytes AtReturn;  // the contents when it came back, which nobody may change until lent again
     bool Lent = false;
 };
 
 struct TEvent {
-    unsigned Kind = 0;
-    uint32_t Packed = 0;  // short messages and errors
-    TBytes Bytes;         // a buffer's bytes; Ends: it ends a message (F7, or not full)
-    bool Ends = false;
-    bool Null = false;    // a long message without a buffer: bytes were dropped
+    TKind Kind = TKind::Short;
+    TBytes Bytes;       // a short message, bytes that form none, or a buffer's bytes
+    bool Ends = false;  // a buffer that ends a message (F7, or not full)
 };
 
-struct THarness {
+struct THarness final : TReceptionTarget {
     std::vector<std::unique_ptr<TBuffer>> Buffers;
     std::vector<TEvent> Events;
     bool MessageOpen = false;  // the last buffer handed back was full and had no F7
-    bool Resetting = false;
     bool Full = false;  // the port's queue has no room: it refuses messages and filled buffers
-    std::unique_ptr<TInputReception> Reception;
+    std::unique_ptr<TInputReception> Reception = std::make_unique<TInputReception>(*this);
 
-    TBuffer* Find(TMidiHeader* header)
+    TBuffer* Find(TSysexBuffer& loan)
     {
-        // The user word holds the buffer's place in Buffers, as the port keeps its own record there.
-        if (!header || header->dwUser >= Buffers.size() || &Buffers[header->dwUser]->Header != header)
-            return nullptr;
-        return Buffers[header->dwUser].get();
+        for (auto& buffer : Buffers)
+            if (&buffer->Loan == &loan)
+                return buffer.get();
+        return nullptr;
     }
 
     void Lend(TBuffer& buffer)
     {
         FUZZ_CHECK(!buffer.Lent, "a buffer lent twice");
-        FUZZ_CHECK(TBytes(buffer.Storage) == buffer.AtReturn, "a buffer written after it came back");
-        buffer.Header.dwFlags = MHDR_PREPARED;
+        FUZZ_CHECK(buffer.Loan.Data == buffer.AtReturn, "a buffer written after it came back");
         buffer.Lent = true;
-        FUZZ_CHECK(Reception->AddBuffer(&buffer.Header) == MMSYSERR_NOERROR, "AddBuffer refused");
+        Reception->Lend(buffer.Loan);
     }
 
     TBuffer& NewBuffer(uint32_t size)
     {
-        auto buffer = std::make_unique<TBuffer>();
-        buffer->Storage.assign(size, 0xEE);
-        buffer->AtReturn = buffer->Storage;
-        buffer->Header.lpData = buffer->Storage.data();
-        buffer->Header.dwBufferLength = size;
-        buffer->Header.dwUser = Buffers.size();
+        auto buffer = std::make_unique<TBuffer>(size);
+        std::fill(buffer->Loan.Data.begin(), buffer->Loan.Data.end(), 0xEE);
+        buffer->AtReturn = buffer->Loan.Data;
         Buffers.push_back(std::move(buffer));
         return *Buffers.back();
     }
@@ -77,14 +72,16 @@ struct THarness {
                 Lend(*buffer);
     }
 
-    void Reset()
+    // The port closes and opens again: the reception goes with everything it held, and every
+    // buffer is the port's again. A new reception starts from nothing.
+    void Reopen()
     {
-        Resetting = true;
-        Reception->Reset();
-        Resetting = false;
+        Reception = std::make_unique<TInputReception>(*this);
         MessageOpen = false;
-        for (auto& buffer : Buffers)
-            FUZZ_CHECK(!buffer->Lent, "a buffer kept by Reset");
+        for (auto& buffer : Buffers) {
+            buffer->Lent = false;
+            buffer->AtReturn = buffer->Loan.Data;
+        }
     }
 
     // The queue empties: what waited comes now.
@@ -94,48 +91,41 @@ struct THarness {
         Reception->DeliverWaiting();
     }
 
-    static bool Callback(TMidiHandle, unsigned message, uintptr_t instance, uintptr_t p1, uintptr_t)
+    bool TakeShort(const uint8_t* bytes, size_t length, uint32_t) override
     {
-        return static_cast<THarness*>(reinterpret_cast<void*>(instance))->Received(message, p1);
+        if (Full)
+            return false;
+        TEvent event{TKind::Short, TBytes(bytes, bytes + length)};
+        CheckShort(event.Bytes);
+        Events.push_back(std::move(event));
+        return true;
     }
 
-    bool Received(unsigned message, uintptr_t p1)
+    void Malformed(const uint8_t* bytes, size_t length, uint32_t) override
     {
-        if (Full && !Resetting && (message == MIM_DATA || (message == MIM_LONGDATA && p1 != 0)))
+        FUZZ_CHECK(length >= 1 && length <= 3, "malformed bytes of length " + std::to_string(length));
+        Events.push_back({TKind::Malformed, TBytes(bytes, bytes + length)});
+    }
+
+    void Lost(uint32_t) override
+    {
+        MessageOpen = false;
+        Events.push_back({TKind::Lost, {}});
+    }
+
+    bool TakeSysex(TSysexBuffer& loan, uint32_t) override
+    {
+        if (Full)
             return false;
-        TEvent event;
-        event.Kind = message;
-        if (message == MIM_DATA || message == MIM_ERROR) {
-            event.Packed = uint32_t(p1);
-            FUZZ_CHECK(p1 <= 0xFFFFFF, "more than three bytes packed");
-            if (message == MIM_DATA)
-                CheckShort(event.Packed);
-            Events.push_back(std::move(event));
-            return true;
-        }
-        FUZZ_CHECK(message == MIM_LONGDATA || message == MIM_LONGERROR, "unknown callback message");
-        auto* header = reinterpret_cast<TMidiHeader*>(p1);
-        if (!header) {
-            FUZZ_CHECK(!Resetting, "a dropped block reported by Reset");
-            event.Null = true;
-            MessageOpen = false;
-            Events.push_back(std::move(event));
-            return true;
-        }
-        TBuffer* buffer = Find(header);
-        FUZZ_CHECK(buffer, "a header that was never lent");
+        TBuffer* buffer = Find(loan);
+        FUZZ_CHECK(buffer, "a buffer that was never lent");
         FUZZ_CHECK(buffer->Lent, "a buffer handed back twice");
-        FUZZ_CHECK((header->dwFlags & MHDR_DONE) && !(header->dwFlags & MHDR_INQUEUE), "flags not done");
-        FUZZ_CHECK(header->dwBytesRecorded <= header->dwBufferLength, "more bytes than the buffer holds");
+        FUZZ_CHECK(loan.Used <= loan.Data.size(), "more bytes than the buffer holds");
         buffer->Lent = false;
-        buffer->AtReturn = buffer->Storage;
-        event.Bytes.assign(header->lpData, header->lpData + header->dwBytesRecorded);
+        buffer->AtReturn = loan.Data;
+        TEvent event{TKind::Sysex, TBytes(loan.Data.begin(), loan.Data.begin() + std::ptrdiff_t(loan.Used))};
         const TBytes& bytes = event.Bytes;
-        if (Resetting && bytes.empty()) {
-            Events.push_back(std::move(event));
-            return true;
-        }
-        FUZZ_CHECK(!bytes.empty(), "an empty buffer handed back during reception");
+        FUZZ_CHECK(!bytes.empty(), "an empty buffer handed back");
         for (size_t i = 0; i < bytes.size(); ++i) {
             const uint8_t b = bytes[i];
             if (b < 0x80)
@@ -144,34 +134,23 @@ struct THarness {
                        "status byte " + std::to_string(b) + " inside a system exclusive buffer");
         }
         FUZZ_CHECK(MessageOpen || bytes[0] == 0xF0, "a message that does not start with F0");
-        const bool full = bytes.size() == header->dwBufferLength;
+        const bool full = bytes.size() == loan.Data.size();
         event.Ends = bytes.back() == 0xF7 || !full;
-        // During a reset too: filled buffers that waited for room come back first, and one may
-        // continue the other.
         MessageOpen = !event.Ends;
         Events.push_back(std::move(event));
         return true;
     }
 
-    static void CheckShort(uint32_t packed)
+    static void CheckShort(const TBytes& message)
     {
-        const uint8_t status = packed & 0xFF;
+        FUZZ_CHECK(!message.empty(), "an empty short message");
+        const uint8_t status = message[0];
         FUZZ_CHECK(status >= 0x80 && status != 0xF0 && status != 0xF7, "short message with status " + std::to_string(status));
-        const size_t length = ShortMessageLength(status);
-        for (size_t i = 1; i < 3; ++i) {
-            const uint8_t b = (packed >> (8 * i)) & 0xFF;
-            FUZZ_CHECK(i < length ? b < 0x80 : b == 0, "short message bytes " + std::to_string(packed));
-        }
+        FUZZ_CHECK(message.size() == ShortMessageLength(status), "short message of length " + std::to_string(message.size()));
+        for (size_t i = 1; i < message.size(); ++i)
+            FUZZ_CHECK(message[i] < 0x80, "a status byte as data of a short message");
     }
 };
-
-uint32_t Packed(const TBytes& message)
-{
-    uint32_t packed = 0;
-    for (size_t i = 0; i < message.size(); ++i)
-        packed |= uint32_t(message[i]) << (8 * i);
-    return packed;
-}
 
 // One message of a well-formed stream, and where in the stream it is complete.
 struct TMessage {
@@ -185,8 +164,6 @@ struct TMessage {
 void WellFormed(TFuzzInput& input)
 {
     THarness harness;
-    harness.Reception = std::make_unique<TInputReception>(nullptr, &THarness::Callback,
-                                                          reinterpret_cast<uintptr_t>(&harness));
     const bool ample = input.ConsumeBool();
     const uint32_t bufferSize = input.ConsumeIntegralInRange<uint32_t>(1, 40);
 
@@ -299,38 +276,32 @@ void WellFormed(TFuzzInput& input)
     for (const TMessage& message : messages)
         order.push_back(&message);
     std::stable_sort(order.begin(), order.end(), [](auto* a, auto* b) { return a->Complete < b->Complete; });
-    std::vector<uint32_t> expectedShort;
+    // Each message once, tagged with its kind, so that a short message never equals a system
+    // exclusive one in the comparison of both in one order.
+    std::vector<TBytes> expectedShort;
     std::vector<TBytes> expectedSysex;
-    std::vector<TBytes> expectedAll;  // short messages as their three packed bytes
+    std::vector<std::pair<TKind, TBytes>> expectedAll;
     for (const TMessage* message : order) {
-        if (message->Sysex) {
-            expectedSysex.push_back(message->Bytes);
-            expectedAll.push_back(message->Bytes);
-        } else {
-            expectedShort.push_back(Packed(message->Bytes));
-            expectedAll.push_back({uint8_t(0), uint8_t(Packed(message->Bytes) & 0xFF),
-                                   uint8_t(Packed(message->Bytes) >> 8), uint8_t(Packed(message->Bytes) >> 16)});
-        }
+        (message->Sysex ? expectedSysex : expectedShort).push_back(message->Bytes);
+        expectedAll.emplace_back(message->Sysex ? TKind::Sysex : TKind::Short, message->Bytes);
     }
 
-    std::vector<uint32_t> seenShort;
+    std::vector<TBytes> seenShort;
     std::vector<TBytes> seenSysex;
-    std::vector<TBytes> seenAll;
+    std::vector<std::pair<TKind, TBytes>> seenAll;
     TBytes open;
     for (const TEvent& event : harness.Events) {
-        FUZZ_CHECK(event.Kind != MIM_ERROR, "a well-formed stream gave an error: " + std::to_string(event.Packed));
-        FUZZ_CHECK(!event.Null, "a well-formed stream lost bytes");
-        FUZZ_CHECK(event.Kind != MIM_LONGERROR, "a well-formed message ended badly");
-        if (event.Kind == MIM_DATA) {
-            seenShort.push_back(event.Packed);
-            seenAll.push_back({uint8_t(0), uint8_t(event.Packed & 0xFF), uint8_t(event.Packed >> 8),
-                               uint8_t(event.Packed >> 16)});
+        FUZZ_CHECK(event.Kind != TKind::Malformed, "a well-formed stream gave malformed bytes");
+        FUZZ_CHECK(event.Kind != TKind::Lost, "a well-formed stream lost bytes");
+        if (event.Kind == TKind::Short) {
+            seenShort.push_back(event.Bytes);
+            seenAll.emplace_back(TKind::Short, event.Bytes);
             continue;
         }
         open.insert(open.end(), event.Bytes.begin(), event.Bytes.end());
         if (event.Ends) {
             seenSysex.push_back(open);
-            seenAll.push_back(open);
+            seenAll.emplace_back(TKind::Sysex, open);
             open.clear();
         }
     }
@@ -340,16 +311,13 @@ void WellFormed(TFuzzInput& input)
     if (lending)
         FUZZ_CHECK(seenAll == expectedAll, "short and long messages out of order");
     for (auto& buffer : harness.Buffers)
-        FUZZ_CHECK(!buffer->Lent || buffer->Header.dwBytesRecorded == 0, "bytes left in a lent buffer");
-    harness.Reset();
+        FUZZ_CHECK(!buffer->Lent || buffer->Loan.Used == 0, "bytes left in a lent buffer");
 }
 
 // Any bytes at all, any pieces, buffers lent and the reception reset at any moment.
 void AnyStream(TFuzzInput& input)
 {
     THarness harness;
-    harness.Reception = std::make_unique<TInputReception>(nullptr, &THarness::Callback,
-                                                          reinterpret_cast<uintptr_t>(&harness));
     TBytes all;  // every byte received, in order
     uint32_t time = 0;
     while (input.RemainingBytes() > 0) {
@@ -363,7 +331,7 @@ void AnyStream(TFuzzInput& input)
             break;
         case 6:
             if (input.ConsumeIntegralInRange(0, 3) == 0)
-                harness.Reset();
+                harness.Reopen();
             break;
         case 7:
             if (input.ConsumeBool())
@@ -386,6 +354,8 @@ void AnyStream(TFuzzInput& input)
     // Nothing invented, nothing twice: what the buffers hold is a subsequence of what came in.
     size_t at = 0;
     for (const TEvent& event : harness.Events) {
+        if (event.Kind != TKind::Sysex)
+            continue;
         for (uint8_t b : event.Bytes) {
             while (at < all.size() && all[at] != b)
                 ++at;
@@ -393,7 +363,6 @@ void AnyStream(TFuzzInput& input)
             ++at;
         }
     }
-    harness.Reset();
 }
 
 }  // namespace

@@ -1431,6 +1431,13 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
 </context>
 <context>
+    <name>TMidiOutput</name>
+    <message>
+        <source>MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
+        <translation>No MIDI output port is open. Please choose a MIDI output port from the &quot;MIDI output&quot; menu</translation>
+    </message>
+</context>
+<context>
     <name>TMonitor</name>
     <message>
         <source>MIDI入力なし</source>

@@ -5,7 +5,7 @@
 #include "KelvaneWindows.h"
 #include "Language.h"
 #include "MainWindow.h"
-#include "platform/MidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QTimer>
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
         return AnswerCommandLine(commandLine);
     // The MIDI services open while Qt starts and the window is built; the window waits for them
     // before it lists the input devices.
-    StartMidiService();
+    StartDeviceList();
     // Qt is given no arguments: its own options would take a settings file's name.
     int qtArgc = 1;
     TKelvaneApplication application(qtArgc, argv);

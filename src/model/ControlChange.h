@@ -24,7 +24,7 @@ enum class TControlParameter {
 class TControlChangeHost {
 public:
     virtual ~TControlChangeHost() = default;
-    virtual bool OutputPortOpen() const = 0;    // DeviceHandle set
+    virtual bool OutputPortOpen() const = 0;    // the output port is open
     virtual uint8_t CurrentChannel() const = 0;  // 1..16
     virtual void PutShort(uint8_t status, uint8_t data1, uint8_t data2) = 0;  // may throw; not caught here
     virtual void ShowRejection(TControlParameter parameter) = 0;  // a modal box in the program

@@ -9,13 +9,12 @@ constexpr uint8_t ExtendedYamahaModel = 0x7F;  // a second model byte follows
 constexpr uint32_t LongestYamahaAddress = 4;
 constexpr uint32_t ShortestRolandBody = 3;  // an address byte, a data byte and the sum
 
-// The byte that makes `sum` plus itself a multiple of 128.
-uint8_t Complement(uint32_t sum)
+}  // namespace
+
+uint8_t ChecksumComplement(uint32_t sum)
 {
     return uint8_t((128 - (sum & 0x7F)) & 0x7F);
 }
-
-}  // namespace
 
 std::optional<TChecksumVerdict> TChecksumParser::FeedOpen(uint8_t byte)
 {
@@ -93,7 +92,7 @@ std::optional<TChecksumVerdict> TChecksumParser::Close() const
         if (FBodyLength < ShortestRolandBody)
             return std::nullopt;
         verdict.Maker = TChecksumMaker::Roland;
-        verdict.Expected = Complement(beforeSum);
+        verdict.Expected = ChecksumComplement(beforeSum);
         return verdict;
     }
     if (FStep == TStep::YamahaBody) {
@@ -104,9 +103,9 @@ std::optional<TChecksumVerdict> TChecksumParser::Close() const
         if (addressLength == 0) {
             if (FCount == 0)
                 return std::nullopt;
-            verdict.Expected = Complement(beforeSum);
+            verdict.Expected = ChecksumComplement(beforeSum);
         } else if (addressLength <= LongestYamahaAddress) {
-            verdict.Expected = Complement(beforeSum + FCountBytes);
+            verdict.Expected = ChecksumComplement(beforeSum + FCountBytes);
         } else {
             return std::nullopt;
         }

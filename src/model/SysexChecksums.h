@@ -34,6 +34,10 @@
 // A message is checked only when it is complete: an F7 closes it. Any other status byte inside
 // (a new F0, a note, a real-time byte) leaves it unchecked, and an F0 starts the next one.
 
+// The byte that makes `sum` plus itself a multiple of 128: the sum byte of both makers' messages.
+// The input monitor's meaning of a Roland request or data set uses it too.
+uint8_t ChecksumComplement(uint32_t sum);
+
 enum class TChecksumMaker : uint8_t { Roland, Yamaha };
 
 // What the parser found when an F7 closed a message it checks.

@@ -3,6 +3,7 @@
 #include "MessageMeaning.h"
 
 #include "MidiNames.h"
+#include "SysexChecksums.h"
 
 #include <QStringList>
 
@@ -88,13 +89,13 @@ QString UniversalRealTimeMeaning(QByteArrayView payload)
 
 QString ChecksumText(QByteArrayView summed)
 {
-    // The address, the data and the checksum add up to a multiple of 128.
-    int sum = 0;
-    for (char c : summed)
-        sum += uint8_t(c);
-    if (sum % 128 == 0)
+    // The address, the data (or the size) and the checksum add up to a multiple of 128.
+    uint32_t beforeSum = 0;
+    for (char c : summed.first(summed.size() - 1))
+        beforeSum += uint8_t(c);
+    const uint8_t expected = ChecksumComplement(beforeSum);
+    if (At(summed, summed.size() - 1) == expected)
         return MeaningText(ChecksumRightText);
-    const int expected = (128 - (sum - At(summed, summed.size() - 1)) % 128) % 128;
     return MeaningText(ChecksumWrongText).arg(UpperHex(QByteArray(1, char(expected))));
 }
 

@@ -126,7 +126,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     SetHintsShown(settings.ShowHint);
 
     // Input device list. The ports are made only now: making them waits for the MIDI
-    // services, which may still be opening on their own thread (StartMidiService), and nothing
+    // services, which may still be opening on their own thread (StartDeviceList), and nothing
     // before this step uses them.
     FSession->MakePorts();
     FBinaryPage->ListInputDevices();
@@ -250,11 +250,11 @@ void TMainWindow::FormClose()
     // A run of the raw sender ends with the window: the ports close now.
     FBinaryPage->Sender().Stop();
     RunReported([&] {
-        if (FSession->Input().DeviceHandle())
+        if (FSession->Input().IsOpen())
             FSession->Input().Close();
     });
     RunReported([&] {
-        if (FSession->Output().DeviceHandle())
+        if (FSession->Output().IsOpen())
             FSession->Output().Close();
     });
     RunReported([&] { FSession->WriteSettings(CollectSettings()); });

@@ -218,7 +218,7 @@ void TMonitor::RestartChosenInput()
 // thousands.
 void TMonitor::TakeEvent()
 {
-    const std::unique_ptr<TMyMidiEvent> event = Session.Input().GetMidiEvent();
+    const std::unique_ptr<TMidiEvent> event = Session.Input().GetMidiEvent();
     if (!event)
         return;
     Controls.SaveBinary->setEnabled(true);

@@ -1,7 +1,7 @@
 #include "OutputPortMenu.h"
 
 #include "Dialogs.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,18 +118,18 @@ void TOutputPortMenu::ItemClick(QAction* item)
         try {
             Output.SetDeviceID(device);
             there = QString::fromStdString(Output.ProductName()) == name;
-        } catch (const EmidioutputError&) {
+        } catch (const EMidiOutputError&) {
             // Gone since the menu was read; said below like any port that has gone.
         }
     }
     if (there)
         Output.Open();
-    if (Output.DeviceHandle()) {
+    if (Output.IsOpen()) {
         item->setChecked(true);
         if (OnPortOpened)
             OnPortOpened();
     } else {
-        ShowMessage(&Window, OutputFailureText(name, there ? MidiFailureOf(Output.LastError()) : TMidiFailure::PortGone));
+        ShowMessage(&Window, OutputFailureText(name, there ? Output.LastFailure().Kind() : TMidiFailure::PortGone));
     }
 }
 

@@ -2,7 +2,7 @@
 // The output-port menu: one item per output device, read afresh each time the menu opens, the
 // port in use checked by its name, and the switch to the port a click chooses.
 
-#include "platform/MidiService.h"
+#include "platform/PortBackend.h"
 
 #include <QList>
 #include <QObject>

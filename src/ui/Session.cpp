@@ -85,7 +85,7 @@ void TSession::MakePorts()
 
 bool TSession::OutputOpen() const
 {
-    return FOutput && FOutput->DeviceHandle() != nullptr;
+    return FOutput && FOutput->IsOpen();
 }
 
 void TSession::Send(const TShortMessage& message)

@@ -3,9 +3,9 @@
 // state, the note state every note carries, and where the settings file is. Window thread only.
 
 #include "ControlChange.h"
-#include "MidiIn.h"
+#include "MidiInput.h"
 #include "MidiMessages.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
 #include "Settings.h"
 
 #include <QString>
@@ -36,7 +36,7 @@ public:
     void WriteSettings(const TMainSettings& settings) const;
 
     // Makes both ports. Waits for the MIDI services, which may still be opening on their own
-    // thread (StartMidiService): nothing before this uses them.
+    // thread (StartDeviceList): nothing before this uses them.
     void MakePorts();
     TMidiOutput& Output() { return *FOutput; }
     const TMidiOutput& Output() const { return *FOutput; }

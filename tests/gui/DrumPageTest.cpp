@@ -234,7 +234,7 @@ TEST(DrumPads, RefusedMessagesLeaveThePadAsItWas)
     ShowDrumPage(f);
     TDrumPad* pad = Pad(f, 42);
 
-    f.Service().Failures["OutShortMsg"] = MMSYSERR_ERROR;
+    f.Service().Failures["SendShort"] = Refusal();
     QTest::mousePress(pad, Qt::LeftButton);
     EXPECT_EQ(f.Errors.size(), 1);
     EXPECT_EQ(pad->BackColor(), Navy);
@@ -243,7 +243,7 @@ TEST(DrumPads, RefusedMessagesLeaveThePadAsItWas)
 
     QTest::mousePress(pad, Qt::LeftButton);
     ASSERT_EQ(pad->BackColor(), Aqua);
-    f.Service().Failures["OutShortMsg"] = MMSYSERR_ERROR;
+    f.Service().Failures["SendShort"] = Refusal();
     QTest::mouseRelease(pad, Qt::LeftButton);
     EXPECT_EQ(f.Errors.size(), 2);
     EXPECT_EQ(pad->BackColor(), Aqua);  // until a release gets through

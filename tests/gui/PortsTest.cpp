@@ -4,6 +4,7 @@
 #include "IniFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -54,14 +55,14 @@ TEST(Ports, APortThatAppearsLaterCanBeChosenAndPlayed)
     emit menu->aboutToShow();
     EXPECT_EQ(Captions(menu), (QStringList{"Kelvane MIDI Mapper", "Test Synth", "Test Port", "USB Keyboard"}));
     EXPECT_EQ(Checked(menu), QStringList{"Test Synth"});
-    EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);  // reading does not reopen the port in use
+    EXPECT_EQ(f.Service().CountOf("OpenOutput"), 0u);  // reading does not reopen the port in use
 
     f.ClearSent();
     ItemNamed(menu, "USB Keyboard")->trigger();
     EXPECT_EQ(Checked(menu), QStringList{"USB Keyboard"});
-    ASSERT_EQ(f.Service().CountOf("OutOpen"), 1u);
+    ASSERT_EQ(f.Service().CountOf("OpenOutput"), 1u);
     for (const TRecordedCall& call : f.Service().Calls) {
-        if (call.Op == "OutOpen") {
+        if (call.Op == "OpenOutput") {
             EXPECT_EQ(call.Device, 2);
         }
     }
@@ -114,6 +115,21 @@ TEST(Ports, ChoosingAVanishedPortSaysItHasGone)
     EXPECT_TRUE(Checked(menu).isEmpty());
 }
 
+// A port the user chose could not be opened: the pages stay, and a key played then says that no
+// output port is open and where to choose one.
+TEST(Ports, AKeyWithNoPortOpenSaysWhereToChooseOne)
+{
+    TKelvaneFixture f;
+    f.Service().FailingOpens = {1};
+    ItemNamed(f.Find<QMenu>("MenuOutDevice"), "Test Port")->trigger();
+    ASSERT_FALSE(f.Session().Output().IsOpen());
+    f.ClearSent();
+    QTest::keyPress(QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main(), Qt::Key_A);
+    EXPECT_EQ(f.Errors, QStringList{QString::fromUtf8(
+                            "MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください")});
+    EXPECT_TRUE(f.Sent().empty());
+}
+
 TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
 {
     TFixtureOptions options;
@@ -136,7 +152,7 @@ TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
     ASSERT_TRUE(f.Service().InputOpen());
     int opened = -1;
     for (const TRecordedCall& call : f.Service().Calls)
-        if (call.Op == "InOpen")
+        if (call.Op == "OpenInput")
             opened = call.Device;
     EXPECT_EQ(opened, 0);
 

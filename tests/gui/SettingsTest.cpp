@@ -94,7 +94,7 @@ TEST(SettingsFile, ValuesSurviveARestart)
     EXPECT_FALSE(f.Find<QAction>("MenuFileHint")->isChecked());
     EXPECT_EQ(f.Main().pos(), QPoint(150, 160));
     EXPECT_EQ(f.Main().size(), QSize(700, 480));
-    EXPECT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_TRUE(f.Session().Output().IsOpen());
     EXPECT_EQ(TIniFile::Load(f.SettingsPath()).ReadInteger("ProgramChange", "Program(0-127)", -1), 127);
 }
 

@@ -21,7 +21,7 @@ const QString ChoosePort = QString::fromUtf8("「出力ポート」メニュー�
 TEST(Startup, SavedPortOpensAndIsChecked)
 {
     TKelvaneFixture f;
-    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    ASSERT_TRUE(f.Session().Output().IsOpen());
     const auto items = f.Find<QMenu>("MenuOutDevice")->actions();
     ASSERT_EQ(items.size(), 3);  // the mapper, then the two devices
     EXPECT_EQ(items[0]->text(), "Kelvane MIDI Mapper");
@@ -93,7 +93,7 @@ TEST(Startup, WithoutASavedPortThePagesWaitForAChoice)
         EXPECT_FALSE(item->isChecked());
 
     f.Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
-    EXPECT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_TRUE(f.Session().Output().IsOpen());
     EXPECT_EQ(f.Session().Output().DeviceID(), 1);
     EXPECT_TRUE(f.Find<QMenu>("MenuOutDevice")->actions()[2]->isChecked());
     EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
@@ -109,7 +109,7 @@ TEST(Startup, SavedPortThatFailsToOpenStaysCheckedAndAnotherCanBeChosen)
     EXPECT_EQ(f.Messages, QStringList{ChoosePort});
     QAction* saved = f.Find<QMenu>("MenuOutDevice")->actions()[2];
     EXPECT_TRUE(saved->isChecked());
-    EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_FALSE(f.Session().Output().IsOpen());
     EXPECT_FALSE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
 
     saved->trigger();  // already checked: nothing happens
@@ -117,7 +117,7 @@ TEST(Startup, SavedPortThatFailsToOpenStaysCheckedAndAnotherCanBeChosen)
     EXPECT_EQ(f.Messages.size(), 1);
 
     f.Find<QMenu>("MenuOutDevice")->actions()[0]->trigger();
-    EXPECT_NE(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_TRUE(f.Session().Output().IsOpen());
     EXPECT_FALSE(saved->isChecked());
     EXPECT_TRUE(f.Find<QMenu>("MenuOutDevice")->actions()[0]->isChecked());
     EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));
@@ -128,8 +128,8 @@ TEST(Startup, ChoosingThePortInUseDoesNotReopenIt)
     TKelvaneFixture f;
     f.ClearSent();
     f.Find<QMenu>("MenuOutDevice")->actions()[1]->trigger();
-    EXPECT_EQ(f.Service().CountOf("OutClose"), 0u);
-    EXPECT_EQ(f.Service().CountOf("OutOpen"), 0u);
+    EXPECT_EQ(f.Service().CountOf("CloseOutput"), 0u);
+    EXPECT_EQ(f.Service().CountOf("OpenOutput"), 0u);
     EXPECT_TRUE(f.Find<QMenu>("MenuOutDevice")->actions()[1]->isChecked());
 }
 
@@ -142,7 +142,7 @@ TEST(Startup, PortThatFailsWhenChosenLeavesNothingChecked)
     EXPECT_EQ(f.Messages, QStringList{QString::fromUtf8("指定された出力ポートを開けませんでした\nTest Port は他のプログラムが使用中です")});
     for (QAction* item : f.Find<QMenu>("MenuOutDevice")->actions())
         EXPECT_FALSE(item->isChecked());
-    EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_FALSE(f.Session().Output().IsOpen());
     EXPECT_TRUE(f.Find<QTabWidget>("PageMain")->isVisibleTo(&f.Main()));  // the pages stay as they were
 }
 
@@ -203,11 +203,23 @@ TEST(Startup, BinaryPageMemosShareTheWidth)
 
 TEST(Startup, ExitClosesBothPortsAndWritesTheSettings)
 {
-    TKelvaneFixture f;
+    TFixtureOptions options;
+    options.Settings = QStringLiteral("[Midi]\nOutDeviceName=Test Synth\nInDeviceName=Test Input\n");
+    TKelvaneFixture f(options);
+    ASSERT_TRUE(f.Session().Output().IsOpen());
+    ASSERT_TRUE(f.Session().Input().IsOpen());
+    ASSERT_TRUE(f.Service().InputOpen());
+    f.ClearSent();
     f.Find<QAction>("MenuFileExit")->trigger();
-    EXPECT_EQ(f.Session().Output().DeviceHandle(), nullptr);
+    EXPECT_FALSE(f.Session().Output().IsOpen());
+    EXPECT_FALSE(f.Session().Input().IsOpen());
+    // Closed at the service too, each once, by the Exit.
+    EXPECT_FALSE(f.Service().InputOpen());
+    EXPECT_EQ(f.Service().CountOf("CloseInput"), 1u);
+    EXPECT_EQ(f.Service().CountOf("CloseOutput"), 1u);
     const TIniFile written = TIniFile::Load(f.SettingsPath());
     EXPECT_EQ(written.ReadString("Midi", "OutDeviceName", ""), "Test Synth");
+    EXPECT_EQ(written.ReadString("Midi", "InDeviceName", ""), "Test Input");
 }
 
 // An installed program finds its name lists in ../share/kelvane; its settings go to the user's

@@ -25,7 +25,7 @@ protected:
         options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
         Fixture = std::make_unique<TKelvaneFixture>(options);
         TKelvaneFixture& f = *Fixture;
-        ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << "the peer's input did not open";
+        ASSERT_TRUE(f.Session().Output().IsOpen()) << "the peer's input did not open";
         EXPECT_EQ(f.Session().Output().ProductName(), Peer->InputPortName());
         ASSERT_NO_FATAL_FAILURE(ShowPage(f, 2));
     }

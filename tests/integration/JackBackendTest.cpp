@@ -71,20 +71,13 @@ std::vector<TBytes> BytesOf(const std::vector<TJackEvent>& events)
     return bytes;
 }
 
-std::string TextOf(TMidiResult code)
-{
-    std::string text;
-    EXPECT_EQ(MidiResultText(code, text), MMSYSERR_NOERROR) << "code " << code << " has no text";
-    return text;
-}
-
 // Sent after what a test checks: once it has arrived, everything sent before it has too, and
 // anything extra would stand before it.
 const TBytes Marker = {0xB0, 0x7B, 0x00};
 
 void SendMarker(TOutputConnection& output)
 {
-    EXPECT_EQ(output.SendShort(Marker.data(), Marker.size()), MMSYSERR_NOERROR);
+    EXPECT_TRUE(output.SendShort(Marker.data(), Marker.size()).Ok());
 }
 
 // Note-on messages that differ in channel, key and velocity, so order shows.
@@ -121,9 +114,9 @@ protected:
             ADD_FAILURE() << "the peer's input is not listed";
             return nullptr;
         }
-        TMidiResult result = MMSYSERR_ERROR;
+        TMidiResult result;
         auto output = Backend->OpenOutput(static_cast<size_t>(found - names.begin()), result);
-        EXPECT_EQ(result, MMSYSERR_NOERROR);
+        EXPECT_TRUE(result.Ok()) << result.Text();
         EXPECT_NE(output, nullptr);
         return output;
     }
@@ -136,9 +129,9 @@ protected:
             ADD_FAILURE() << "the peer's output is not listed";
             return nullptr;
         }
-        TMidiResult result = MMSYSERR_ERROR;
+        TMidiResult result;
         auto input = Backend->OpenInput(static_cast<size_t>(found - names.begin()), sink, result);
-        EXPECT_EQ(result, MMSYSERR_NOERROR);
+        EXPECT_TRUE(result.Ok()) << result.Text();
         EXPECT_NE(input, nullptr);
         return input;
     }
@@ -180,10 +173,10 @@ TEST_F(JackBackendTest, ShortMessageAndBlocksArriveByteExact)
     const TBytes piece = {0x41, 0x10, 0x42};                    // no F0, no F7
     const TBytes messages = {0xB0, 0x79, 0x00, 0xC0, 0x05};  // one block, one event
 
-    EXPECT_EQ(output->SendShort(note.data(), note.size()), MMSYSERR_NOERROR);
-    EXPECT_EQ(output->SendBlock(sysex.data(), sysex.size()), MMSYSERR_NOERROR);
-    EXPECT_EQ(output->SendBlock(piece.data(), piece.size()), MMSYSERR_NOERROR);
-    EXPECT_EQ(output->SendBlock(messages.data(), messages.size()), MMSYSERR_NOERROR);
+    EXPECT_TRUE(output->SendShort(note.data(), note.size()).Ok());
+    EXPECT_TRUE(output->SendBlock(sysex.data(), sysex.size()).Ok());
+    EXPECT_TRUE(output->SendBlock(piece.data(), piece.size()).Ok());
+    EXPECT_TRUE(output->SendBlock(messages.data(), messages.size()).Ok());
     SendMarker(*output);
 
     ASSERT_TRUE(Peer->WaitForLastEvent(Marker, 5000));
@@ -200,7 +193,7 @@ TEST_F(JackBackendTest, LargeBlockArrivesWholeInTheFewestEvents)
     block.front() = 0xF0;
     block.back() = 0xF7;
 
-    ASSERT_EQ(output->SendBlock(block.data(), block.size()), MMSYSERR_NOERROR);
+    ASSERT_TRUE(output->SendBlock(block.data(), block.size()).Ok());
     SendMarker(*output);
     ASSERT_TRUE(Peer->WaitForLastEvent(Marker, 5000));
 
@@ -226,13 +219,13 @@ TEST_F(JackBackendTest, BlockThatDoesNotFitTheRestOfACycleGoesWholeIntoTheNext)
     std::vector<TBytes> sent;
     for (size_t i = 0; i < 3000; ++i) {  // more than one cycle's buffer takes
         sent.push_back(NumberedMessage(i));
-        ASSERT_EQ(output->SendShort(sent.back().data(), 3), MMSYSERR_NOERROR);
+        ASSERT_TRUE(output->SendShort(sent.back().data(), 3).Ok());
     }
     TBytes block(30000, 0x55);  // fits an empty buffer, not the rest of a used one
     block.front() = 0xF0;
     block.back() = 0xF7;
     sent.push_back(block);
-    ASSERT_EQ(output->SendBlock(block.data(), block.size()), MMSYSERR_NOERROR);
+    ASSERT_TRUE(output->SendBlock(block.data(), block.size()).Ok());
     sent.push_back(Marker);
     SendMarker(*output);
 
@@ -248,7 +241,7 @@ TEST_F(JackBackendTest, BurstOfShortMessagesAllArriveInOrder)
     std::vector<TBytes> sent;
     for (size_t i = 0; i < count; ++i) {
         sent.push_back(NumberedMessage(i));
-        ASSERT_EQ(output->SendShort(sent.back().data(), 3), MMSYSERR_NOERROR) << "message " << i;
+        ASSERT_TRUE(output->SendShort(sent.back().data(), 3).Ok()) << "message " << i;
     }
     sent.push_back(Marker);
     SendMarker(*output);
@@ -271,26 +264,26 @@ TEST_F(JackBackendTest, StalledServerMakesSendsFailPromptlyUntilItRunsAgain)
     ASSERT_TRUE(output);
     Server.Pause();
     size_t accepted = 0;
-    TMidiResult result = MMSYSERR_NOERROR;
-    while (result == MMSYSERR_NOERROR && accepted < 1000000) {
+    TMidiResult result;
+    while (result.Ok() && accepted < 1000000) {
         const TBytes message = NumberedMessage(accepted);
         result = output->SendShort(message.data(), message.size());
-        if (result == MMSYSERR_NOERROR)
+        if (result.Ok())
             ++accepted;
     }
     Server.Resume();
 
     // A send that waited for the stalled server would never return: ctest's time limit ends it.
-    ASSERT_NE(result, MMSYSERR_NOERROR) << "a stalled server never filled the buffer";
-    EXPECT_EQ(TextOf(result), "JACK output buffer is full: the JACK server is not taking MIDI data fast enough");
+    ASSERT_FALSE(result.Ok()) << "a stalled server never filled the buffer";
+    EXPECT_EQ(result.Text(), "JACK output buffer is full: the JACK server is not taking MIDI data fast enough");
     EXPECT_GT(accepted, 100000u);  // a large burst fits before it refuses
 
     const TBytes last = {0xB0, 0x7B, 0x00};
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while ((result = output->SendShort(last.data(), last.size())) != MMSYSERR_NOERROR &&
+    while (!(result = output->SendShort(last.data(), last.size())).Ok() &&
            std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(1ms);
-    ASSERT_EQ(result, MMSYSERR_NOERROR) << "the buffer never drained";
+    ASSERT_TRUE(result.Ok()) << "the buffer never drained";
     // What was queued drains at the server's pace, slow under a sanitizer: wait as long as
     // events keep arriving.
     bool arrived = false;
@@ -307,8 +300,8 @@ TEST_F(JackBackendTest, BlockLargerThanTheOutputBufferFailsWithText)
     block.front() = 0xF0;
     block.back() = 0xF7;
     const TMidiResult result = output->SendBlock(block.data(), block.size());
-    ASSERT_NE(result, MMSYSERR_NOERROR);
-    EXPECT_EQ(TextOf(result), "MIDI block is larger than the JACK output buffer");
+    ASSERT_FALSE(result.Ok());
+    EXPECT_EQ(result.Text(), "MIDI block is larger than the JACK output buffer");
 }
 
 TEST_F(JackBackendTest, InputDeliversExactBytesOnlyWhileStarted)
@@ -324,7 +317,7 @@ TEST_F(JackBackendTest, InputDeliversExactBytesOnlyWhileStarted)
     EXPECT_TRUE(sink.Bytes().empty()) << "delivered before Start";
 
     const auto beforeStart = std::chrono::steady_clock::now();
-    ASSERT_EQ(input->Start(), MMSYSERR_NOERROR);
+    ASSERT_TRUE(input->Start().Ok());
     Peer->Send(note);
     Peer->Send(sysex);
     ASSERT_TRUE(sink.WaitFor(2, 5000ms));
@@ -349,20 +342,20 @@ TEST_F(JackBackendTest, ServerGoneUnderOpenOutputFailsSendsPromptlyWithText)
     TRecordingSink sink;
     auto input = OpenInputFromPeer(sink);
     ASSERT_TRUE(output && input);
-    ASSERT_EQ(input->Start(), MMSYSERR_NOERROR);
+    ASSERT_TRUE(input->Start().Ok());
     Peer.reset();
     Server.Stop();
 
     const TBytes note = {0x90, 0x3C, 0x64};
-    TMidiResult result = MMSYSERR_NOERROR;
+    TMidiResult result;
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (result == MMSYSERR_NOERROR && std::chrono::steady_clock::now() < deadline) {
+    while (result.Ok() && std::chrono::steady_clock::now() < deadline) {
         result = output->SendShort(note.data(), note.size());
-        if (result == MMSYSERR_NOERROR)
+        if (result.Ok())
             std::this_thread::sleep_for(1ms);
     }
-    ASSERT_NE(result, MMSYSERR_NOERROR) << "sends kept succeeding with no server";
-    EXPECT_EQ(TextOf(result), "JACK server is not running");
+    ASSERT_FALSE(result.Ok()) << "sends kept succeeding with no server";
+    EXPECT_EQ(result.Text(), "JACK server is not running");
     EXPECT_EQ(output->SendBlock(note.data(), note.size()), result);
     EXPECT_TRUE(Backend->OutputNames().empty());
 

@@ -1,14 +1,13 @@
 // The output port and the main window over a real JACK server in dummy mode: what a JACK
 // client receives is what Kelvane meant to send.
 #include "JackTest.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
+#include "platform/DeviceList.h"
 
 #include <QApplication>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include <chrono>
 
 namespace {
 
@@ -41,18 +40,16 @@ TEST_F(OutputJackTest, PortOpensTheClientsInputByNameAndDeliversExactBytes)
     port.PutLong(identity, sizeof identity);
     ASSERT_TRUE(Peer->WaitForEvents(2, 3000));
     EXPECT_EQ(Received(*Peer), Wire({"90 3C 64", "F0 7E 7F 09 01 F7"}));
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(port.BlocksInFlight(), 0u);
 }
 
 TEST_F(OutputJackTest, ServiceOpenedOnItsOwnThreadServesTheWindowThread)
 {
     // As the program starts: the system service is made, and its ports listed, on another
     // thread while the window is built; the ports then use it from this thread.
-    SetMidiService(nullptr);
+    SetDeviceList(nullptr);
     const QByteArray api = qgetenv("KELVANE_MIDI_API");
     qputenv("KELVANE_MIDI_API", "jack");
-    StartMidiService();
+    StartDeviceList();
     qputenv("KELVANE_MIDI_API", api);
     TMidiOutput port;
     port.SetProductName(Peer->InputPortName());
@@ -63,10 +60,10 @@ TEST_F(OutputJackTest, ServiceOpenedOnItsOwnThreadServesTheWindowThread)
     port.Close();
 
     // A service installed while one is still being made replaces it once it is done.
-    SetMidiService(nullptr);
-    StartMidiService();
-    SetMidiService(std::make_unique<TRecordingMidiService>());
-    EXPECT_NE(dynamic_cast<TRecordingMidiService*>(&MidiService()), nullptr);
+    SetDeviceList(nullptr);
+    StartDeviceList();
+    UseRecordingBackend();
+    EXPECT_EQ(TMidiOutput().ReadDeviceNames(), (std::vector<std::string>{"Kelvane MIDI Mapper", "Test Synth", "Test Port"}));
 }
 
 TEST_F(OutputJackTest, ListPortsPrintsWhatTheMenuWillShow)
@@ -96,18 +93,18 @@ TEST_F(OutputJackTest, ServerGoneUnderAnOpenPortFailsTheNextSendPromptly)
     ASSERT_TRUE(port.Open());
     Peer.reset();
     Server.Stop();
-    const auto start = std::chrono::steady_clock::now();
+    // Sends are taken until the client hears of the shutdown, and fail with the reason from
+    // then on. A send that waited for the server would never return: ctest's time limit ends it.
     std::string text;
-    for (int attempt = 0; attempt < 50 && text.empty(); ++attempt) {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         try {
             port.PutShort(0x90, 0x3C, 0x64);
-            QTest::qWait(20);  // the shutdown notice may take a moment to arrive
-        } catch (const EmidioutputError& error) {
+        } catch (const EMidiOutputError& error) {
             text = error.what();
         }
-    }
-    EXPECT_FALSE(text.empty());
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+        return !text.empty();
+    }, 30000)) << "sends kept succeeding with no server";
+    EXPECT_EQ(text, "JACK server is not running");
     EXPECT_NO_THROW(port.Close());
 }
 
@@ -117,7 +114,7 @@ TEST_F(OutputJackTest, ComputerKeyAndGsResetFromTheRealWindow)
     options.UseRecordingService = false;
     options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
     TKelvaneFixture f(options);
-    ASSERT_NE(f.Session().Output().DeviceHandle(), nullptr) << f.Messages.join('|').toStdString();
+    ASSERT_TRUE(f.Session().Output().IsOpen()) << f.Messages.join('|').toStdString();
     f.Main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &f.Main();

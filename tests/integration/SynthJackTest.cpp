@@ -3,9 +3,9 @@
 // them hears the note and then silence.
 #include "JackAudioMeter.h"
 #include "JackTest.h"
-#include "MidiOut.h"
+#include "MidiOutput.h"
 #include "platform/SynthEngine.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,7 @@ protected:
         if (const char* named = std::getenv("KELVANE_AUDIO_DRIVER"))
             NamedDriver = named;
         unsetenv("KELVANE_AUDIO_DRIVER");
-        SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::None));
+        SetDeviceList(std::make_unique<TDeviceList>(TMidiApi::None));
     }
     void TearDown() override
     {
@@ -44,7 +44,7 @@ TEST_F(SynthJackTest, NoteSoundsOnThePlaybackPortsAndFallsSilentAfterItsRelease)
     ASSERT_TRUE(meter.IsOpen()) << meter.Error();
     TMidiOutput port;
     port.SetProductName("Kelvane Synthesizer");
-    ASSERT_TRUE(port.Open()) << port.PlatformErrorText(port.LastError());
+    ASSERT_TRUE(port.Open()) << port.LastFailure().Text();
 
     const std::vector<std::string> outputs = meter.Ports("^Kelvane Synthesizer", JackPortIsOutput);
     ASSERT_EQ(outputs.size(), 2u) << "the synthesizer is no JACK client of this server";

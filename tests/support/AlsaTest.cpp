@@ -1,6 +1,6 @@
 #include "AlsaTest.h"
 
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -17,13 +17,13 @@ void TAlsaTest::SetUp()
 void TAlsaTest::TearDown()
 {
     Fixture.reset();
-    SetMidiService(nullptr);
+    SetDeviceList(nullptr);
     Peer.reset();
 }
 
 void TAlsaTest::UseAlsaService()
 {
-    SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Alsa));
+    SetDeviceList(std::make_unique<TDeviceList>(TMidiApi::Alsa));
 }
 
 bool WaitWhileProcessingEvents(const std::function<bool()>& done, int timeoutMs)

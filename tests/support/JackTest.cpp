@@ -1,6 +1,6 @@
 #include "JackTest.h"
 
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 void TJackTest::SetUp()
 {
@@ -14,12 +14,12 @@ void TJackTest::SetUp()
 void TJackTest::TearDown()
 {
     Fixture.reset();
-    SetMidiService(nullptr);
+    SetDeviceList(nullptr);
     Peer.reset();
     Server.Stop();
 }
 
 void TJackTest::UseJackService()
 {
-    SetMidiService(std::make_unique<TSystemMidiService>(TMidiApi::Jack));
+    SetDeviceList(std::make_unique<TDeviceList>(TMidiApi::Jack));
 }

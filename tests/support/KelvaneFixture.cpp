@@ -1,5 +1,7 @@
 #include "KelvaneFixture.h"
 
+#include "platform/DeviceList.h"
+
 #include <QFile>
 #include <QTextStream>
 
@@ -8,12 +10,10 @@
 TKelvaneFixture::TKelvaneFixture(TFixtureOptions options)
 {
     if (options.UseRecordingService) {
-        auto service = std::make_unique<TRecordingMidiService>();
-        service->OutputNames = options.Outputs;
-        service->InputNames = options.Inputs;
-        service->FailingOpens = options.FailingOpens;
-        FService = service.get();
-        SetMidiService(std::move(service));
+        FService = UseRecordingBackend();
+        FService->OutputNames = options.Outputs;
+        FService->InputNames = options.Inputs;
+        FService->FailingOpens = options.FailingOpens;
     }
 
     DialogHooks().Message = [this](const QString& text, bool error) { (error ? Errors : Messages).append(text); };
@@ -47,7 +47,7 @@ TKelvaneFixture::~TKelvaneFixture()
     Windows = TKelvaneWindows();
     DialogHooks() = TDialogHooks();
     if (FService)
-        SetMidiService(nullptr);
+        SetDeviceList(nullptr);
 }
 
 void TKelvaneFixture::CloseWindow()

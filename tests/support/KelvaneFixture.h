@@ -1,10 +1,10 @@
 #pragma once
-// A Kelvane window against the recording MIDI service, in a program folder of its own, with
+// A Kelvane window against the recording backend, in a program folder of its own, with
 // every message box answered and recorded instead of shown.
 
 #include "Dialogs.h"
 #include "KelvaneWindows.h"
-#include "RecordingMidiService.h"
+#include "RecordingBackend.h"
 #include "BinaryPage.h"
 #include "ControllerPage.h"
 #include "DrumPage.h"
@@ -58,8 +58,8 @@ struct TFixtureOptions {
     std::vector<std::string> Outputs{"Test Synth", "Test Port"};
     std::vector<std::string> Inputs{"Test Input"};
     std::set<int> FailingOpens;  // output devices whose open fails
-    // false: the test has installed its own service (a TSystemMidiService over JACK, say)
-    // with SetMidiService; Service() must not be used then.
+    // false: the test has installed its own devices (a TDeviceList over JACK, say) with
+    // SetDeviceList; Service() must not be used then.
     bool UseRecordingService = true;
     QString OutDeviceName = QStringLiteral("Test Synth");  // saved port when OpenPort
 };
@@ -69,7 +69,7 @@ public:
     explicit TKelvaneFixture(TFixtureOptions options = {});
     ~TKelvaneFixture();
 
-    TRecordingMidiService& Service() { return *FService; }
+    TRecordingBackend& Service() { return *FService; }
     TMainWindow& Main() { return *Windows.Main; }
     // What the pages share, and the pages with the parts tests watch.
     TSession& Session() { return Windows.Main->Session(); }
@@ -101,7 +101,7 @@ public:
 
 private:
     QTemporaryDir Dir;
-    TRecordingMidiService* FService = nullptr;
+    std::shared_ptr<TRecordingBackend> FService;
 };
 
 // "90 3C 64" → bytes, for readable expectations.

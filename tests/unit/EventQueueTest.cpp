@@ -1,6 +1,6 @@
-// The queue of received events, alone and behind PortCallback, including one producer thread
-// against one consumer thread.
-#include "MidiCallback.h"
+// The queue of received events, alone (including one producer thread against one consumer
+// thread), and behind the hand-over the reception calls: what is queued and what is posted.
+#include "InputHandOver.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -13,22 +13,27 @@
 
 namespace {
 
-TEventQueuePtr MakeQueue(uint16_t capacity)
-{
-    return TEventQueuePtr(CreateEventQueue(capacity));
-}
-
 TQueuedEvent Entry(uint32_t n)
 {
-    return {n, n * 7 + 1, nullptr};
+    TQueuedEvent entry;
+    entry.TimeMs = n;
+    entry.Bytes[0] = uint8_t(0x80 | (n & 0x7F));
+    entry.Bytes[1] = uint8_t(n >> 7 & 0x7F);
+    entry.Bytes[2] = uint8_t(n >> 14 & 0x7F);
+    return entry;
+}
+
+bool SameEntry(const TQueuedEvent& a, const TQueuedEvent& b)
+{
+    return a.TimeMs == b.TimeMs && std::equal(a.Bytes, a.Bytes + 3, b.Bytes) && a.Sysex == b.Sysex;
 }
 
 // Pops the head, or fails the test when there is none.
-TQueuedEvent Take(TEventQueue* queue)
+TQueuedEvent Take(TEventQueue& queue)
 {
-    TQueuedEvent entry{};
-    EXPECT_TRUE(QueueFront(queue, entry));
-    EXPECT_TRUE(QueuePop(queue));
+    TQueuedEvent entry;
+    EXPECT_TRUE(queue.Front(entry));
+    EXPECT_TRUE(queue.Pop());
     return entry;
 }
 
@@ -36,204 +41,155 @@ TQueuedEvent Take(TEventQueue* queue)
 
 TEST(EventQueue, HoldsItsCapacityAndRefusesTheNextWithoutChange)
 {
-    auto queue = MakeQueue(1024);
-    ASSERT_NE(queue, nullptr);
+    TEventQueue queue(1024);
+    EXPECT_EQ(queue.Capacity(), 1024);
     for (uint32_t n = 0; n < 1024; ++n)
-        ASSERT_TRUE(QueuePush(queue.get(), Entry(n))) << n;
-    EXPECT_EQ(queue->Count.load(), 1024);
-    EXPECT_FALSE(QueuePush(queue.get(), Entry(1024)));
-    EXPECT_EQ(queue->Count.load(), 1024);
+        ASSERT_TRUE(queue.Push(Entry(n))) << n;
+    EXPECT_EQ(queue.Count(), 1024);
+    EXPECT_FALSE(queue.Push(Entry(1024)));
+    EXPECT_EQ(queue.Count(), 1024);
     for (uint32_t n = 0; n < 1024; ++n)
-        ASSERT_EQ(Take(queue.get()).PackedMessage, Entry(n).PackedMessage) << n;
-    TQueuedEvent entry{};
-    EXPECT_FALSE(QueueFront(queue.get(), entry));
-    EXPECT_FALSE(QueuePop(queue.get()));
+        ASSERT_TRUE(SameEntry(Take(queue), Entry(n))) << n;
+    TQueuedEvent entry;
+    EXPECT_FALSE(queue.Front(entry));
+    EXPECT_FALSE(queue.Pop());
 }
 
 TEST(EventQueue, WrapsAroundKeepingOrder)
 {
-    auto queue = MakeQueue(3);
+    TEventQueue queue(3);
     uint32_t pushed = 0;
     uint32_t taken = 0;
     // Uneven pushes and pops carry both positions past the last slot many times.
     for (int round = 0; round < 50; ++round) {
-        for (int i = 0; i < 1 + round % 3 && queue->Count.load() < 3; ++i)
-            ASSERT_TRUE(QueuePush(queue.get(), Entry(pushed++)));
-        for (int i = 0; i < 1 + (round + 1) % 2 && queue->Count.load() > 0; ++i) {
-            const TQueuedEvent entry = Take(queue.get());
-            ASSERT_EQ(entry.TimeStamp, taken);
-            ASSERT_EQ(entry.PackedMessage, Entry(taken).PackedMessage);
-            ++taken;
-        }
-        ASSERT_LT(queue->WritePos, 3u);
-        ASSERT_LT(queue->ReadPos, 3u);
+        for (int i = 0; i < 1 + round % 3 && queue.Count() < 3; ++i)
+            ASSERT_TRUE(queue.Push(Entry(pushed++)));
+        for (int i = 0; i < 1 + (round + 1) % 2 && queue.Count() > 0; ++i)
+            ASSERT_TRUE(SameEntry(Take(queue), Entry(taken++))) << taken;
     }
     EXPECT_GT(taken, 40u);
 }
 
 TEST(EventQueue, FrontDoesNotTake)
 {
-    auto queue = MakeQueue(4);
-    ASSERT_TRUE(QueuePush(queue.get(), Entry(1)));
-    TQueuedEvent a{}, b{};
-    ASSERT_TRUE(QueueFront(queue.get(), a));
-    ASSERT_TRUE(QueueFront(queue.get(), b));
-    EXPECT_EQ(a.TimeStamp, b.TimeStamp);
-    EXPECT_EQ(queue->Count.load(), 1);
+    TEventQueue queue(4);
+    ASSERT_TRUE(queue.Push(Entry(1)));
+    TQueuedEvent a, b;
+    ASSERT_TRUE(queue.Front(a));
+    ASSERT_TRUE(queue.Front(b));
+    EXPECT_TRUE(SameEntry(a, b));
+    EXPECT_EQ(queue.Count(), 1);
 }
 
 // One producer thread pushing (and retrying while the queue is full), one consumer popping:
-// every entry arrives once, in order, with both its words intact.
+// every entry arrives once, in order, with all its fields intact.
 TEST(EventQueue, ProducerThreadAgainstConsumerLosesAndDuplicatesNothing)
 {
     constexpr uint32_t Total = 10'000'000;
-    auto queue = MakeQueue(1024);
+    TEventQueue queue(1024);
     std::thread producer([&] {
         for (uint32_t n = 0; n < Total; ++n)
-            while (!QueuePush(queue.get(), Entry(n)))
+            while (!queue.Push(Entry(n)))
                 std::this_thread::yield();
     });
     uint32_t expected = 0;
     uint32_t wrong = 0;
     while (expected < Total) {
-        TQueuedEvent entry{};
-        if (!QueueFront(queue.get(), entry)) {
+        TQueuedEvent entry;
+        if (!queue.Front(entry)) {
             std::this_thread::yield();
             continue;
         }
-        if (entry.TimeStamp != expected || entry.PackedMessage != Entry(expected).PackedMessage)
+        if (!SameEntry(entry, Entry(expected)))
             ++wrong;
-        if (!QueuePop(queue.get()))
+        if (!queue.Pop())
             ++wrong;
         ++expected;
     }
     producer.join();
     EXPECT_EQ(wrong, 0u);
-    TQueuedEvent entry{};
-    EXPECT_FALSE(QueueFront(queue.get(), entry));
+    TQueuedEvent entry;
+    EXPECT_FALSE(queue.Front(entry));
 }
 
-// PortCallback against a real queue and sink: what is queued and what is posted.
-class PortCallbackTest : public ::testing::Test {
+// The hand-over against a real queue and notifier: what is queued and what is posted.
+class InputHandOverTest : public ::testing::Test {
 protected:
-    TEventQueuePtr Queue = MakeQueue(1024);
-    std::vector<unsigned> Posted;
-    TNotifyWindow Window{[this](unsigned message, uintptr_t, uintptr_t) { Posted.push_back(message); }};
-    TCallbackInstance* Instance = CreateCallbackInstance();
+    std::vector<TInputNotification> Posted;
+    TInputNotifier Notifier{[this](TInputNotification notification) { Posted.push_back(notification); }};
+    TInputHandOver HandOver{1024, Notifier, false};
 
-    void SetUp() override
+    bool Short(std::vector<uint8_t> bytes, uint32_t time = 0)
     {
-        Instance->Queue = Queue.get();
-        Instance->NotifyWindow = &Window;
+        return HandOver.TakeShort(bytes.data(), bytes.size(), time);
     }
-    void TearDown() override { FreeCallbackInstance(Instance); }
-
-    bool Call(unsigned message, uintptr_t p1, uintptr_t p2 = 0)
+    std::vector<TInputNotification> Delivered()
     {
-        return PortCallback(nullptr, message, reinterpret_cast<uintptr_t>(Instance), p1, p2);
-    }
-    std::vector<unsigned> Delivered()
-    {
-        QCoreApplication::sendPostedEvents(&Window);
+        QCoreApplication::sendPostedEvents(&Notifier);
         return std::exchange(Posted, {});
     }
 };
 
-// A full queue refuses, and asks once for the refused to be offered again; the service then
+using enum TInputNotification;
+
+// A full queue refuses, and asks once for the refused to be offered again; the reception then
 // keeps them, so no overflow is reported here.
-TEST_F(PortCallbackTest, FullQueueRefusesAndAsksForRoomOnce)
+TEST_F(InputHandOverTest, FullQueueRefusesAndAsksForRoomOnce)
 {
-    TMidiHeader header{};
+    TSysexBuffer buffer(16);
     for (uint32_t n = 0; n < 1024; ++n)
-        ASSERT_TRUE(Call(MIM_DATA, 0x403C90, n));
-    EXPECT_FALSE(Call(MIM_DATA, 0x403C90, 1024));
-    EXPECT_FALSE(Call(MIM_LONGDATA, reinterpret_cast<uintptr_t>(&header), 1025));
-    std::vector<unsigned> posted = Delivered();
+        ASSERT_TRUE(Short({0x90, 0x3C, 0x40}, n));
+    EXPECT_FALSE(Short({0x90, 0x3C, 0x40}, 1024));
+    EXPECT_FALSE(HandOver.TakeSysex(buffer, 1025));
+    std::vector<TInputNotification> posted = Delivered();
     ASSERT_EQ(posted.size(), 1025u);
-    EXPECT_EQ(std::count(posted.begin(), posted.end(), NotifyEventsWaiting), 1024);
-    EXPECT_EQ(posted.back(), NotifyRoom);
-    EXPECT_EQ(Queue->Count.load(), 1024);
+    EXPECT_EQ(std::count(posted.begin(), posted.end(), EventsWaiting), 1024);
+    EXPECT_EQ(posted.back(), Room);
+    EXPECT_EQ(HandOver.Queue().Count(), 1024);
 
-    // Once the port has asked, the next refusal asks again.
-    Instance->RefusedSinceRoom = false;
-    EXPECT_FALSE(Call(MIM_DATA, 0x403C90, 1026));
-    EXPECT_EQ(Delivered(), std::vector<unsigned>{NotifyRoom});
+    // Once the port has noticed, the next refusal asks again.
+    HandOver.RoomNoticed();
+    EXPECT_FALSE(Short({0x90, 0x3C, 0x40}, 1026));
+    EXPECT_EQ(Delivered(), std::vector<TInputNotification>{Room});
 }
 
-TEST_F(PortCallbackTest, ClockAndActiveSensingLeaveNoTrace)
+TEST_F(InputHandOverTest, ClockAndActiveSensingLeaveNoTrace)
 {
-    Call(MIM_DATA, 0xF8);
-    Call(MIM_DATA, 0xFE);
+    EXPECT_TRUE(Short({0xF8}));
+    EXPECT_TRUE(Short({0xFE}));
     EXPECT_TRUE(Delivered().empty());
-    EXPECT_EQ(Queue->Count.load(), 0);
+    EXPECT_EQ(HandOver.Queue().Count(), 0);
 }
 
-TEST_F(PortCallbackTest, EntriesCarryTimeMessageAndHeader)
+TEST_F(InputHandOverTest, EntriesCarryTimeBytesAndBuffer)
 {
-    TMidiHeader header{};
-    Call(MIM_DATA, 0x05C0, 17);
-    Call(MIM_LONGDATA, reinterpret_cast<uintptr_t>(&header), 18);
-    Call(MIM_LONGERROR, reinterpret_cast<uintptr_t>(&header), 19);
-    EXPECT_EQ(Delivered(), (std::vector<unsigned>{NotifyEventsWaiting, NotifyEventsWaiting, NotifyEventsWaiting}));
-    const TQueuedEvent shortEntry = Take(Queue.get());
-    EXPECT_EQ(shortEntry.TimeStamp, 17u);
-    EXPECT_EQ(shortEntry.PackedMessage, 0x05C0u);
-    EXPECT_EQ(shortEntry.BufferHeader, nullptr);
-    for (uint32_t time : {18u, 19u}) {
-        const TQueuedEvent block = Take(Queue.get());
-        EXPECT_EQ(block.TimeStamp, time);
-        EXPECT_EQ(block.PackedMessage, 0u);
-        EXPECT_EQ(block.BufferHeader, &header);
-    }
+    TSysexBuffer buffer(16);
+    Short({0xC0, 0x05}, 17);
+    HandOver.TakeSysex(buffer, 18);
+    EXPECT_EQ(Delivered(), (std::vector<TInputNotification>{EventsWaiting, EventsWaiting}));
+    const TQueuedEvent shortEntry = Take(HandOver.Queue());
+    EXPECT_EQ(shortEntry.TimeMs, 17u);
+    EXPECT_EQ(std::vector<uint8_t>(shortEntry.Bytes, shortEntry.Bytes + 3), (std::vector<uint8_t>{0xC0, 0x05, 0x00}));
+    EXPECT_EQ(shortEntry.Sysex, nullptr);
+    const TQueuedEvent block = Take(HandOver.Queue());
+    EXPECT_EQ(block.TimeMs, 18u);
+    EXPECT_EQ(block.Sysex, &buffer);
 }
 
-TEST_F(PortCallbackTest, SysexOnlyDropsShortMessagesButNotBlocks)
+TEST_F(InputHandOverTest, SysexOnlyDropsShortMessagesButNotBlocks)
 {
-    TMidiHeader header{};
-    Instance->SysexOnlyFlag = 1;
-    Call(MIM_DATA, 0x7F3C90);
-    Call(MIM_LONGDATA, reinterpret_cast<uintptr_t>(&header));
-    EXPECT_EQ(Delivered(), std::vector<unsigned>{NotifyEventsWaiting});
-    EXPECT_EQ(Take(Queue.get()).BufferHeader, &header);
+    TSysexBuffer buffer(16);
+    HandOver.SetSysexOnly(true);
+    EXPECT_TRUE(Short({0x90, 0x3C, 0x7F}));
+    HandOver.TakeSysex(buffer, 0);
+    EXPECT_EQ(Delivered(), std::vector<TInputNotification>{EventsWaiting});
+    EXPECT_EQ(Take(HandOver.Queue()).Sysex, &buffer);
 }
 
-// The service's word that it had to drop bytes (no header) is an overflow, never an entry.
-TEST_F(PortCallbackTest, LongMessageWithoutHeaderIsAnOverflow)
+// A loss is an overflow, never an entry.
+TEST_F(InputHandOverTest, LossIsAnOverflow)
 {
-    Call(MIM_LONGERROR, 0);
-    EXPECT_EQ(Delivered(), std::vector<unsigned>{NotifyOverflow});
-    EXPECT_EQ(Queue->Count.load(), 0);
-}
-
-TEST_F(PortCallbackTest, OutputDonePostsTheHeaderAndOtherMessagesNothing)
-{
-    std::vector<uintptr_t> headers;
-    TNotifyWindow window([&](unsigned message, uintptr_t, uintptr_t p2) {
-        if (message == NotifyOutputDone)
-            headers.push_back(p2);
-    });
-    Instance->NotifyWindow = &window;
-    Call(MOM_DONE, 0x1234);
-    Call(961, 1);  // open, close and the rest mean nothing here
-    Call(965, 1);
-    QCoreApplication::sendPostedEvents(&window);
-    EXPECT_EQ(headers, std::vector<uintptr_t>{0x1234});
-    EXPECT_EQ(Queue->Count.load(), 0);
-}
-
-TEST(PortCallbackWithoutQueue, DropsEverything)
-{
-    std::vector<unsigned> posted;
-    TNotifyWindow window([&](unsigned message, uintptr_t, uintptr_t) { posted.push_back(message); });
-    TCallbackInstance* instance = CreateCallbackInstance();
-    instance->NotifyWindow = &window;
-    TMidiHeader header{};
-    EXPECT_TRUE(PortCallback(nullptr, MIM_DATA, reinterpret_cast<uintptr_t>(instance), 0x7F3C90, 0));
-    EXPECT_TRUE(PortCallback(nullptr, MIM_DATA, 0, 0x7F3C90, 0));
-    // A buffer nobody takes stays the service's.
-    EXPECT_FALSE(PortCallback(nullptr, MIM_LONGDATA, reinterpret_cast<uintptr_t>(instance),
-                              reinterpret_cast<uintptr_t>(&header), 0));
-    QCoreApplication::sendPostedEvents(&window);
-    EXPECT_TRUE(posted.empty());
-    FreeCallbackInstance(instance);
+    HandOver.Lost(0);
+    EXPECT_EQ(Delivered(), std::vector<TInputNotification>{Overflow});
+    EXPECT_EQ(HandOver.Queue().Count(), 0);
 }

@@ -1,8 +1,9 @@
-// The input port against the recording service, which plays the input device: what reaches the
+// The input port against the recording backend, which plays the input device: what reaches the
 // owner, in which order, and what never does.
-#include "MidiIn.h"
-#include "RecordingMidiService.h"
+#include "MidiInput.h"
+#include "RecordingBackend.h"
 #include "TestBytes.h"
+#include "platform/DeviceList.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ TSeen Sysex(TBytes bytes)
     return {true, std::move(bytes)};
 }
 
-TSeen SeenOf(const TMyMidiEvent& event)
+TSeen SeenOf(const TMidiEvent& event)
 {
     if (event.StatusByte != 0xF0)
         return Short(event.StatusByte, event.DataByte1, event.DataByte2);
@@ -62,9 +63,7 @@ class MidiInputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        auto service = std::make_unique<TRecordingMidiService>();
-        Service = service.get();
-        SetMidiService(std::move(service));
+        Service = UseRecordingBackend();
         Port = std::make_unique<TMidiInput>();
         // Like the window: one event taken per notification.
         Port->OnMidiInput = [this](QObject* sender) {
@@ -83,18 +82,18 @@ protected:
     void TearDown() override
     {
         Port.reset();
-        SetMidiService(nullptr);
+        SetDeviceList(nullptr);
     }
 
     void OpenAndStart()
     {
         Port->Open();
-        ASSERT_EQ(Port->PortState(), TMidiInput::TPortState::Open) << "error " << Port->Error();
+        ASSERT_EQ(Port->PortState(), TMidiInput::TPortState::Open) << Port->LastFailure().Text();
         Port->Start();
     }
     // What the window thread would do next: handle every posted notification, and those the
     // handling posts in turn (a buffer lent again is filled at once; room made is offered to
-    // what waits in the service, whose notifications come a pass later), until two passes in
+    // what waits in the reception, whose notifications come a pass later), until two passes in
     // a row call nothing.
     void Deliver()
     {
@@ -106,7 +105,7 @@ protected:
     }
     std::vector<TSeen> TakeSeen() { return std::exchange(Seen, {}); }
     // The window catches up after a stall: it takes what the queue holds, then, a notification
-    // at a time, what the service kept waiting.
+    // at a time, what the reception kept waiting.
     std::vector<TSeen> CatchUp()
     {
         TakeOnNotify = true;
@@ -124,7 +123,7 @@ protected:
         return all;
     }
 
-    TRecordingMidiService* Service = nullptr;
+    std::shared_ptr<TRecordingBackend> Service;
     std::unique_ptr<TMidiInput> Port;
     bool TakeOnNotify = true;
     int Notified = 0;
@@ -224,7 +223,7 @@ TEST_F(MidiInputTest, SysexOnlySetBeforeOpenHolds)
 
 // --- the queue
 
-TEST_F(MidiInputTest, QueueOf1024HoldsThemAndThe1025thWaitsInTheServiceForRoom)
+TEST_F(MidiInputTest, QueueOf1024HoldsThemAndThe1025thWaitsInTheReceptionForRoom)
 {
     OpenAndStart();
     for (int n = 0; n < 1025; ++n)
@@ -257,7 +256,7 @@ TEST_F(MidiInputTest, CapacityChangedWhileOpenWaitsForTheNextOpen)
     OpenAndStart();
     for (uint8_t key = 60; key < 63; ++key)
         Service->Inject({0x90, key, 0x40});
-    EXPECT_EQ(Port->PendingCount(), 2) << "the third waits in the service";
+    EXPECT_EQ(Port->PendingCount(), 2) << "the third waits in the reception";
     Deliver();
     EXPECT_EQ(TakeSeen(), (std::vector<TSeen>{Short(0x90, 60, 0x40), Short(0x90, 61, 0x40), Short(0x90, 62, 0x40)}));
     EXPECT_EQ(Overflows, 0);
@@ -270,7 +269,6 @@ TEST_F(MidiInputTest, TenByteSysexArrivesWholeAndItsBufferIsLentAgain)
     // One buffer only: each message can arrive only if the previous one's buffer came back.
     Port->SetSysexBufferCount(1);
     OpenAndStart();
-    EXPECT_EQ(Service->CountOf("InAddBuffer"), 1u);
     for (uint8_t round = 0; round < 3; ++round) {
         const TBytes message = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, round, 0xF7};
         Service->Inject(message, 100 + round);
@@ -282,7 +280,6 @@ TEST_F(MidiInputTest, TenByteSysexArrivesWholeAndItsBufferIsLentAgain)
         EXPECT_EQ(event->SysexSize, 10u);
         EXPECT_EQ(SeenOf(*event), Sysex(message));
         EXPECT_EQ(event->TimeStamp, 100u + round);
-        EXPECT_EQ(Service->CountOf("InAddBuffer"), 2u + round) << "lent again when taken";
     }
     EXPECT_EQ(Overflows, 0);
 }
@@ -363,7 +360,7 @@ TEST_F(MidiInputTest, RealTimeInsideSysexArrivesOnItsOwnAndLeavesTheMessageWhole
     EXPECT_EQ(TakeSeen(), (std::vector<TSeen>{Short(0xFA), Sysex({0xF0, 0x01, 0x02, 0x03, 0xF7})}));
 }
 
-// Past the 16 MiB that may wait for buffers the service drops, says so, and keeps what it had
+// Past the 16 MiB that may wait for buffers the reception drops, says so, and keeps what it had
 // as a message of its own: the rest of the damaged message never joins it or the next one.
 TEST_F(MidiInputTest, BytesBeyondTheWaitingBoundAreDroppedWithAnOverflowAndTheNextMessageStandsAlone)
 {
@@ -399,7 +396,7 @@ TEST_F(MidiInputTest, BytesBeyondTheWaitingBoundAreDroppedWithAnOverflowAndTheNe
 }
 
 // A window thread that takes nothing for a while loses nothing: what the full queue refuses,
-// short messages and filled buffers alike, waits in the service and arrives in order, even
+// short messages and filled buffers alike, waits in the reception and arrives in order, even
 // with more system exclusive messages than buffers (short messages wait for the bytes that
 // wait for a buffer).
 TEST_F(MidiInputTest, WhatAFullQueueRefusesArrivesLaterInOrder)
@@ -424,7 +421,7 @@ TEST_F(MidiInputTest, WhatAFullQueueRefusesArrivesLaterInOrder)
     EXPECT_EQ(Overflows, 0);
 }
 
-// Only past what the service may keep are short messages lost, each reported. A filled buffer
+// Only past what the reception may keep are short messages lost, each reported. A filled buffer
 // is never lost, so system exclusive reception goes on: otherwise each loss could take a buffer
 // for good and, once the sixteen were gone, no system exclusive message would ever arrive
 // again while short ones still did.
@@ -461,8 +458,8 @@ TEST_F(MidiInputTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
     EXPECT_EQ(Overflows, burst / 8 * 7);
 }
 
-// The reset of a close hands every lent buffer back even to a full queue, and the next Open
-// lends them all again.
+// A close with a full queue and a buffer holding part of a message leaves nothing behind: the
+// next Open lends every buffer again.
 TEST_F(MidiInputTest, CloseWithAFullQueueTakesBackEveryBufferAndTheNextOpenReceivesSysex)
 {
     Port->SetCapacity(1);
@@ -471,7 +468,7 @@ TEST_F(MidiInputTest, CloseWithAFullQueueTakesBackEveryBufferAndTheNextOpenRecei
     Service->Inject({0x90, 0x3C, 0x7F});
     Service->Inject({0xF0, 0x01, 0x02});  // waits in a lent buffer for its end
     Port->Close();
-    EXPECT_FALSE(Service->InputOpen()) << "every buffer came back, so the device could close";
+    EXPECT_FALSE(Service->InputOpen());
     Deliver();
     EXPECT_EQ(Notified + Overflows, 0);
     OpenAndStart();
@@ -553,7 +550,7 @@ TEST_F(MidiInputTest, BlocksHandedBackByCloseAreNeverDelivered)
     Service->Inject({0xF0, 0x01, 0x02});        // waits in a lent buffer for its end
     Service->Inject({0xF0, 0x03, 0xF7});        // handed back; its notification not yet handled
     Port->Close();
-    EXPECT_EQ(Service->CountOf("InReset"), 1u);
+    EXPECT_EQ(Service->CountOf("Stop"), 1u);
     EXPECT_FALSE(Service->InputOpen());
     Deliver();
     EXPECT_EQ(Notified, 0);
@@ -576,13 +573,13 @@ TEST_F(MidiInputTest, ClosedPortGivesNothing)
     EXPECT_EQ(Port->PendingCount(), 1);
     Port->Close();
     EXPECT_EQ(Port->PortState(), TMidiInput::TPortState::Closed);
-    EXPECT_EQ(Port->DeviceHandle(), nullptr);
+    EXPECT_FALSE(Port->IsOpen());
     EXPECT_EQ(Port->GetMidiEvent(), nullptr);
     EXPECT_EQ(Port->PendingCount(), 0);
     Port->Start();  // nothing to start
     Port->Close();  // nothing to close
-    EXPECT_EQ(Service->CountOf("InStart"), 1u);
-    EXPECT_EQ(Service->CountOf("InClose"), 1u);
+    EXPECT_EQ(Service->CountOf("Start"), 1u);
+    EXPECT_EQ(Service->CountOf("CloseInput"), 1u);
 }
 
 TEST_F(MidiInputTest, NotificationHandledAfterCloseCallsNothing)
@@ -626,38 +623,14 @@ TEST_F(MidiInputTest, OverflowHandledAfterCloseCallsNothing)
     EXPECT_EQ(Notified, 0);
 }
 
-// A close whose reset failed leaves the device holding the queue and the buffers; the next Open
-// must finish that close first instead of freeing what the device still writes into.
-TEST_F(MidiInputTest, OpenAfterAFailedCloseFinishesItAndReceivesAgain)
-{
-    OpenAndStart();
-    Service->Failures["InReset"] = MMSYSERR_ERROR;
-    std::string text;
-    MidiResultText(MMSYSERR_ERROR, text);
-    EXPECT_EQ(ErrorOf([&] { Port->Close(); }), text);
-    EXPECT_EQ(Port->PortState(), TMidiInput::TPortState::Closed);
-    EXPECT_EQ(Port->Error(), MMSYSERR_ERROR);
-    Service->Failures.clear();
-
-    OpenAndStart();
-    EXPECT_EQ(Service->CountOf("InClose"), 1u) << "the old device closed before the new open";
-    EXPECT_EQ(Service->CountOf("InOpen"), 2u);
-    Service->Inject({0x90, 0x3C, 0x7F});
-    Deliver();
-    EXPECT_EQ(TakeSeen(), std::vector<TSeen>{Short(0x90, 0x3C, 0x7F)});
-    Port->Close();
-    EXPECT_FALSE(Service->InputOpen());
-}
-
 TEST_F(MidiInputTest, FailedOpenLeavesThePortClosedWithTheError)
 {
-    Service->Failures["InPrepareHeader"] = MMSYSERR_NOMEM;
+    Service->Failures["OpenInput"] = Refusal("Test Input could not be opened");
     Port->Open();
     EXPECT_EQ(Port->PortState(), TMidiInput::TPortState::Closed);
-    EXPECT_EQ(Port->Error(), MMSYSERR_NOMEM);
-    EXPECT_EQ(Port->DeviceHandle(), nullptr);
-    EXPECT_FALSE(Service->InputOpen()) << "the device that opened is closed again";
-    EXPECT_FALSE(Port->HasCallbackInstance());
+    EXPECT_EQ(Port->LastFailure().Text(), "Test Input could not be opened");
+    EXPECT_FALSE(Port->IsOpen());
+    EXPECT_FALSE(Service->InputOpen());
     Service->Failures.clear();
     OpenAndStart();
     Service->Inject({0xF0, 0x01, 0xF7});
@@ -671,7 +644,7 @@ TEST_F(MidiInputTest, DestroyingAnOpenPortClosesTheDevice)
     Service->Inject({0xF0, 0x01});
     Port.reset();
     EXPECT_FALSE(Service->InputOpen());
-    EXPECT_EQ(Service->CountOf("InReset"), 1u);
+    EXPECT_EQ(Service->CountOf("Stop"), 1u);
     Deliver();
 }
 
@@ -713,5 +686,5 @@ TEST_F(MidiInputTest, NoInputDeviceSelectsNothingAndOpenFailsQuietly)
     EXPECT_EQ(Port->ProductName(), "");
     Port->Open();
     EXPECT_EQ(Port->PortState(), TMidiInput::TPortState::Closed);
-    EXPECT_EQ(Port->Error(), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(Port->LastFailure().Kind(), TMidiFailure::PortGone);
 }

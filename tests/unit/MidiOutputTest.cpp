@@ -1,27 +1,20 @@
-// The output port against the recording service: packing, device choice, open/close and the
-// life of long blocks.
-#include "MidiOut.h"
-#include "RecordingMidiService.h"
+// The output port against the recording backend: the bytes each send hands over, device choice
+// through the device list (the mapper, unique names), open and close, and failures.
+#include "MidiOutput.h"
+#include "RecordingBackend.h"
+#include "TestBytes.h"
+#include "platform/DeviceList.h"
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
 
 class MidiOutputTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        auto service = std::make_unique<TRecordingMidiService>();
-        Service = service.get();
-        SetMidiService(std::move(service));
-    }
-    void TearDown() override { SetMidiService(nullptr); }
+    void SetUp() override { Service = UseRecordingBackend(); }
+    void TearDown() override { SetDeviceList(nullptr); }
 
-    // What a handler on the window thread would see: every posted notification delivered.
-    static void DeliverNotifications() { QCoreApplication::sendPostedEvents(); }
-
-    TRecordingMidiService* Service = nullptr;
+    std::shared_ptr<TRecordingBackend> Service;
 };
 
 template <class F>
@@ -29,32 +22,41 @@ std::string ErrorOf(F&& action)
 {
     try {
         action();
-    } catch (const EmidioutputError& error) {
+    } catch (const EMidiOutputError& error) {
         return error.what();
     }
     return "(nothing raised)";
 }
 
-struct TPackCase {
+// What a send finds when no port is open (a port the user chose failed to open); the test runs
+// without a translation, so in the interface's own words.
+const std::string NoPortOpen = "MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください";
+
+struct TShortCase {
     uint8_t Status, Data1, Data2;
-    uint32_t Packed;
+    TBytes Wire;
 };
 
-class PutShortPacking : public MidiOutputTest, public ::testing::WithParamInterface<TPackCase> {};
+class PutShortBytes : public MidiOutputTest, public ::testing::WithParamInterface<TShortCase> {};
 
-TEST_P(PutShortPacking, PassesOneWordLowestByteFirst)
+// As many bytes as the status byte says, whatever the caller passes for the rest.
+TEST_P(PutShortBytes, HandsOverTheMessageAsLongAsItsStatusSays)
 {
     TMidiOutput port;
     ASSERT_TRUE(port.Open());
-    const TPackCase c = GetParam();
+    const TShortCase c = GetParam();
     port.PutShort(c.Status, c.Data1, c.Data2);
-    ASSERT_EQ(Service->Calls.back().Op, "OutShortMsg");
-    EXPECT_EQ(Service->Calls.back().Packed, c.Packed);
+    EXPECT_EQ(Service->Sent(), std::vector<TBytes>{c.Wire});
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, PutShortPacking,
-                         ::testing::Values(TPackCase{0x90, 0x3C, 0x64, 0x00643C90}, TPackCase{0xC0, 0x05, 0x00, 0x000005C0},
-                                           TPackCase{0xFF, 0xFF, 0xFF, 0x00FFFFFF}, TPackCase{0xE0, 0x00, 0x40, 0x004000E0}));
+INSTANTIATE_TEST_SUITE_P(Table, PutShortBytes,
+                         ::testing::Values(TShortCase{0x90, 0x3C, 0x64, {0x90, 0x3C, 0x64}},
+                                           TShortCase{0xC0, 0x05, 0x00, {0xC0, 0x05}},
+                                           TShortCase{0xD3, 0x40, 0x7F, {0xD3, 0x40}},
+                                           TShortCase{0xE0, 0x00, 0x40, {0xE0, 0x00, 0x40}},
+                                           TShortCase{0xF1, 0x25, 0x7F, {0xF1, 0x25}},
+                                           TShortCase{0xF2, 0x01, 0x02, {0xF2, 0x01, 0x02}},
+                                           TShortCase{0xFF, 0xFF, 0xFF, {0xFF}}));
 
 TEST_F(MidiOutputTest, DeviceIdChoosesTheDeviceAndItsName)
 {
@@ -89,21 +91,67 @@ TEST_F(MidiOutputTest, DeviceAndNameErrorsLeaveTheChoiceAlone)
     EXPECT_EQ(port.DeviceID(), -1);
 }
 
-TEST_F(MidiOutputTest, FailedOpenLeavesNothingAndALaterOpenStartsAfresh)
+// The list the menu shows and the device each entry opens: the mapper opens the first device,
+// and equal names are told apart by " #2" and open their own device.
+struct TChoiceCase {
+    const char* Name;
+    std::vector<std::string> Devices;
+    std::vector<std::string> Menu;  // ReadDeviceNames
+    std::string Chosen;
+    int Opened;  // the device's place in the backend's list
+};
+
+class DeviceChoice : public MidiOutputTest, public ::testing::WithParamInterface<TChoiceCase> {};
+
+TEST_P(DeviceChoice, NameListsAndOpensItsDevice)
+{
+    const TChoiceCase& c = GetParam();
+    Service->OutputNames = c.Devices;
+    TMidiOutput port;
+    EXPECT_EQ(port.ReadDeviceNames(), c.Menu);
+    port.SetProductName(c.Chosen);
+    ASSERT_TRUE(port.Open()) << port.LastFailure().Text();
+    ASSERT_EQ(Service->CountOf("OpenOutput"), 1u);
+    for (const TRecordedCall& call : Service->Calls) {
+        if (call.Op == "OpenOutput") {
+            EXPECT_EQ(call.Device, c.Opened);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DeviceChoice,
+    ::testing::Values(TChoiceCase{"MapperOpensTheFirst", {"Synth", "Port"}, {"Kelvane MIDI Mapper", "Synth", "Port"}, "Kelvane MIDI Mapper", 0},
+                      TChoiceCase{"ByName", {"Synth", "Port"}, {"Kelvane MIDI Mapper", "Synth", "Port"}, "Port", 1},
+                      TChoiceCase{"EqualNamesFirst", {"Twin", "Other", "Twin"}, {"Kelvane MIDI Mapper", "Twin", "Other", "Twin #2"}, "Twin", 0},
+                      TChoiceCase{"EqualNamesSecond", {"Twin", "Other", "Twin"}, {"Kelvane MIDI Mapper", "Twin", "Other", "Twin #2"}, "Twin #2", 2}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(MidiOutputTest, MapperWithNoDeviceFailsAsNoService)
+{
+    Service->OutputNames.clear();
+    TMidiOutput port;
+    EXPECT_EQ(port.DeviceCount(), 0u);
+    port.SetDeviceID(-1);
+    EXPECT_FALSE(port.Open());
+    EXPECT_EQ(port.LastFailure().Kind(), TMidiFailure::NoServer);
+}
+
+TEST_F(MidiOutputTest, FailedOpenSaysWhyAndALaterOpenStartsAfresh)
 {
     TMidiOutput port;
     port.SetDeviceID(1);
     Service->FailingOpens = {1};
     EXPECT_FALSE(port.Open());
-    EXPECT_EQ(port.DeviceHandle(), nullptr);
-    EXPECT_FALSE(port.HasCallbackInstance());
+    EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.PortState(), TMidiOutput::TPortState::Closed);
-    EXPECT_NE(port.LastError(), 0);
+    EXPECT_EQ(port.LastFailure().Kind(), TMidiFailure::PortBusy);
+    EXPECT_EQ(port.LastFailure().Text(), "Test Port is in use by another program");
 
     Service->FailingOpens.clear();
     EXPECT_TRUE(port.Open());
-    EXPECT_NE(port.DeviceHandle(), nullptr);
-    EXPECT_TRUE(port.HasCallbackInstance());
+    EXPECT_TRUE(port.IsOpen());
+    EXPECT_TRUE(port.LastFailure().Ok());
 }
 
 TEST_F(MidiOutputTest, CloseReportsWhetherThePortWasOpen)
@@ -112,93 +160,78 @@ TEST_F(MidiOutputTest, CloseReportsWhetherThePortWasOpen)
     EXPECT_FALSE(port.Close());
     ASSERT_TRUE(port.Open());
     EXPECT_TRUE(port.Close());
-    EXPECT_EQ(port.DeviceHandle(), nullptr);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(Service->CountOf("CloseOutput"), 1u);
     EXPECT_FALSE(port.Close());
-    EXPECT_TRUE(port.HasCallbackInstance());  // kept for the next open
+    EXPECT_TRUE(port.Open());
 }
 
-TEST_F(MidiOutputTest, RefusedCloseKeepsThePortOpen)
+TEST_F(MidiOutputTest, SendsOnAClosedPortSayNoPortIsOpen)
 {
     TMidiOutput port;
-    ASSERT_TRUE(port.Open());
-    Service->Failures["OutClose"] = MMSYSERR_ERROR;
-    EXPECT_EQ(ErrorOf([&] { port.Close(); }), "Undefined external error.");
-    EXPECT_NE(port.DeviceHandle(), nullptr);
-    EXPECT_EQ(port.PortState(), TMidiOutput::TPortState::Open);
-    Service->Failures.clear();
-}
-
-TEST_F(MidiOutputTest, SendsOnAClosedPortRaiseThePlatformText)
-{
-    TMidiOutput port;
-    EXPECT_EQ(ErrorOf([&] { port.PutShort(0x90, 0x3C, 0x64); }), "The specified device handle is invalid.");
+    EXPECT_EQ(ErrorOf([&] { port.PutShort(0x90, 0x3C, 0x64); }), NoPortOpen);
     const uint8_t block[] = {0xF0, 0xF7};
-    EXPECT_EQ(ErrorOf([&] { port.PutLong(block, 2); }), "The specified device handle is invalid.");
-    EXPECT_EQ(port.BlocksInFlight(), 0u);
-    TMyMidiEvent event;
+    EXPECT_EQ(ErrorOf([&] { port.PutLong(block, 2); }), NoPortOpen);
+    EXPECT_EQ(ErrorOf([&] { port.PutLong(block, 0); }), "(nothing raised)") << "nothing to send";
+    TMidiEvent event;
     EXPECT_EQ(ErrorOf([&] { port.PutMidiEvent(event); }), "MIDI Output device not open");
+    EXPECT_TRUE(Service->Sent().empty());
 }
 
-TEST_F(MidiOutputTest, UnknownErrorCodeHasTheOutOfRangeText)
+// A block is handed over at once, even to a device that takes nothing yet: the caller may reuse
+// its bytes, OnMidiOutput follows each block, and the device sends them in order later.
+TEST_F(MidiOutputTest, BlocksAreHandedOverAtOnceAndGoOutInOrder)
 {
     TMidiOutput port;
-    EXPECT_EQ(port.PlatformErrorText(0x7777), "Specified error number is out of range");
-}
-
-TEST_F(MidiOutputTest, TwoBlocksAreEachReleasedByTheirOwnDoneMessage)
-{
-    Service->CompleteAtOnce = false;
-    TMidiOutput port;
-    int released = 0;
-    port.Onmidioutput = [&](QObject* sender) {
+    int handedOver = 0;
+    port.OnMidiOutput = [&](QObject* sender) {
         EXPECT_EQ(sender, &port);
-        ++released;
+        ++handedOver;
     };
     ASSERT_TRUE(port.Open());
+    Service->Stall();
     uint8_t first[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
-    const uint8_t second[] = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
+    const TBytes second = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7};
     port.PutLong(first, sizeof first);
-    first[0] = 0x00;  // the port copied the bytes: the caller may reuse them at once
-    port.PutLong(second, sizeof second);
-    EXPECT_EQ(port.BlocksInFlight(), 2u);
-    ASSERT_EQ(Service->Sent().size(), 2u);
-    EXPECT_EQ(Service->Sent()[0], std::vector<uint8_t>({0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}));
-    EXPECT_EQ(Service->Sent()[1], std::vector<uint8_t>(second, second + sizeof second));
-
-    DeliverNotifications();
-    EXPECT_EQ(released, 0);  // nothing is done before the service says so
-    Service->CompletePending();
-    DeliverNotifications();
-    EXPECT_EQ(released, 2);
-    EXPECT_EQ(port.BlocksInFlight(), 0u);
-    EXPECT_EQ(Service->CountOf("OutUnprepareHeader"), 2u);
+    first[0] = 0x00;
+    port.PutLong(second.data(), uint32_t(second.size()));
+    EXPECT_EQ(handedOver, 2);
+    EXPECT_TRUE(Service->Sent().empty());
+    Service->Resume();
+    EXPECT_EQ(Service->Sent(), (std::vector<TBytes>{{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}, second}));
 }
 
-TEST_F(MidiOutputTest, BlockThatFailsToGoIsReleasedAtOnce)
+TEST_F(MidiOutputTest, RefusedSendRaisesTheDevicesTextAndTheNextGoes)
 {
     TMidiOutput port;
+    int handedOver = 0;
+    port.OnMidiOutput = [&](QObject*) { ++handedOver; };
     ASSERT_TRUE(port.Open());
-    Service->Failures["OutLongMsg"] = MMSYSERR_NOMEM;
+    Service->Failures["SendBlock"] = Refusal("Test Synth is not taking data fast enough");
     const uint8_t block[] = {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7};
-    EXPECT_NE(ErrorOf([&] { port.PutLong(block, sizeof block); }), "(nothing raised)");
-    EXPECT_EQ(port.BlocksInFlight(), 0u);
-    EXPECT_EQ(port.LastError(), MMSYSERR_NOMEM);
+    EXPECT_EQ(ErrorOf([&] { port.PutLong(block, sizeof block); }), "Test Synth is not taking data fast enough");
+    EXPECT_EQ(port.LastFailure().Text(), "Test Synth is not taking data fast enough");
+    EXPECT_EQ(handedOver, 0);
+    Service->Failures.clear();
+    port.PutLong(block, sizeof block);
+    EXPECT_EQ(handedOver, 1);
+    EXPECT_EQ(Service->Sent(), std::vector<TBytes>{TBytes(block, block + sizeof block)});
 }
 
-TEST_F(MidiOutputTest, DoneMessageAfterCloseStillReleasesTheBlock)
+// The device goes away under the open port: each send says so, and the port stays open until
+// the user chooses another.
+TEST_F(MidiOutputTest, VanishedDeviceFailsEverySendAsGone)
 {
-    Service->CompleteAtOnce = false;
     TMidiOutput port;
-    int released = 0;
-    port.Onmidioutput = [&](QObject*) { ++released; };
+    port.SetProductName("Test Port");
     ASSERT_TRUE(port.Open());
-    const uint8_t block[] = {0xF0, 0xF7};
-    port.PutLong(block, 2);
-    Service->CompletePending();
-    port.Close();
-    DeliverNotifications();
-    EXPECT_EQ(released, 1);
-    EXPECT_EQ(port.BlocksInFlight(), 0u);
+    Service->Vanish("Test Port");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        EXPECT_EQ(ErrorOf([&] { port.PutShort(0x90, 0x3C, 0x64); }), "Test port is no longer there: Test Port");
+        EXPECT_EQ(port.LastFailure().Kind(), TMidiFailure::PortGone);
+    }
+    EXPECT_EQ(port.PortState(), TMidiOutput::TPortState::Open);
+    EXPECT_EQ(port.ReadDeviceNames(), (std::vector<std::string>{"Kelvane MIDI Mapper", "Test Synth"}));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // The built-in synthesizer, rendered offline: it sounds, and takes the reset messages.
 #include "platform/SynthAudio.h"
 #include "platform/SynthEngine.h"
-#include "platform/SystemMidiService.h"
+#include "platform/DeviceList.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,7 +32,7 @@ protected:
         SoundFont = TSynthEngine::FindSoundFont();
         if (SoundFont.empty())
             GTEST_SKIP() << "no General MIDI sound font installed";
-        ASSERT_EQ(Synth.Open(SoundFont), MMSYSERR_NOERROR);
+        ASSERT_TRUE(Synth.Open(SoundFont).Ok());
     }
     std::string SoundFont;
     TSynthEngine Synth{false};
@@ -73,25 +73,21 @@ TEST(SynthDevice, IsOutputDeviceZeroAndSaysWhyItCannotOpen)
 {
     if (TSynthEngine::FindSoundFont().empty())
         GTEST_SKIP() << "no General MIDI sound font installed";
-    TSystemMidiService service(TMidiApi::None);
-    ASSERT_EQ(service.OutGetNumDevs(), 1u);
-    std::string name;
-    ASSERT_EQ(service.OutGetDevCaps(0, name), MMSYSERR_NOERROR);
-    EXPECT_EQ(name, "Kelvane Synthesizer");
-    TMidiHandle handle = nullptr;
-    const TMidiResult result = service.OutOpen(&handle, -1, nullptr, 0);
-    if (result == MMSYSERR_NOERROR) {
-        EXPECT_EQ(service.OutClose(handle), MMSYSERR_NOERROR);  // this machine has audio
+    TDeviceList devices(TMidiApi::None);
+    EXPECT_EQ(devices.ReadOutputNames(), std::vector<std::string>{"Kelvane Synthesizer"});
+    TMidiResult result;
+    const auto connection = devices.OpenOutput(-1, result);
+    if (connection) {
+        EXPECT_TRUE(result.Ok());  // this machine has audio
         return;
     }
-    std::string text;
-    ASSERT_EQ(service.GetErrorText(result, text), MMSYSERR_NOERROR);
+    EXPECT_EQ(result.Kind(), TMidiFailure::NoAudioOutput);
+    const std::string& text = result.Text();
     EXPECT_NE(text.find("audio"), std::string::npos) << text;
     if (!std::getenv("KELVANE_AUDIO_DRIVER")) {  // each output tried is named, ALSA last
         EXPECT_NE(text.find("tried "), std::string::npos) << text;
         EXPECT_NE(text.find("alsa"), std::string::npos) << text;
     }
-    EXPECT_EQ(handle, nullptr);
 }
 
 // The audio output a user's desktop has, unless the user names one.
@@ -128,12 +124,12 @@ namespace {
 TEST(SynthDevice, WithoutASoundFontTheSynthesizerIsNotListed)
 {
     setenv("KELVANE_SOUNDFONT", "/nonexistent/none.sf2", 1);
-    TSystemMidiService service(TMidiApi::None);
+    TDeviceList devices(TMidiApi::None);
     unsetenv("KELVANE_SOUNDFONT");
-    EXPECT_EQ(service.OutGetNumDevs(), 0u);
-    TMidiHandle handle = nullptr;
-    EXPECT_NE(service.OutOpen(&handle, -1, nullptr, 0), MMSYSERR_NOERROR);  // no mapper target either
-    EXPECT_EQ(handle, nullptr);
+    EXPECT_TRUE(devices.ReadOutputNames().empty());
+    TMidiResult result;
+    EXPECT_EQ(devices.OpenOutput(-1, result), nullptr);  // no mapper target either
+    EXPECT_EQ(result.Kind(), TMidiFailure::NoServer);
 }
 
 TEST(SystemPorts, MissingServicesMeanNoPortsNotACrash)
@@ -153,10 +149,9 @@ TEST(SystemPorts, MissingServicesMeanNoPortsNotACrash)
     EXPECT_EQ(MakeAlsaBackend(), nullptr);
     EXPECT_EQ(MakeJackBackend(), nullptr);
     {
-        TSystemMidiService service(TMidiApi::Automatic);
-        EXPECT_EQ(service.ApiNames(), "none");
-        EXPECT_EQ(service.OutGetNumDevs(), 0u);
-        EXPECT_EQ(service.InGetNumDevs(), 0u);
+        TDeviceList devices(TMidiApi::Automatic);
+        EXPECT_TRUE(devices.ReadOutputNames().empty());
+        EXPECT_TRUE(devices.ReadInputNames().empty());
     }
     unsetenv("ALSA_CONFIG_PATH");
     unsetenv("JACK_DEFAULT_SERVER");

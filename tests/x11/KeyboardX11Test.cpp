@@ -64,7 +64,7 @@ protected:
         options.UseRecordingService = false;
         options.OutDeviceName = QString::fromStdString(Peer->InputPortName());
         Fixture = std::make_unique<TKelvaneFixture>(options);
-        ASSERT_TRUE(Fixture->Session().Output().DeviceHandle());
+        ASSERT_TRUE(Fixture->Session().Output().IsOpen());
         Fixture->Main().show();
         Fixture->Main().activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&Fixture->Main()));

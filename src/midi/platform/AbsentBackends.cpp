@@ -1,4 +1,4 @@
-// The factories of the backends this build was configured without: the service then simply
+// The factories of the backends this build was configured without: the device list then simply
 // has no such devices, as on a machine where the library's service is not running.
 #include "PortBackend.h"
 

@@ -31,7 +31,7 @@ constexpr int InputPoolEvents = 2000;  // the most the sequencer grants one clie
 
 TMidiResult SequencerError(int error)
 {
-    return TextCode(TextSequencer + snd_strerror(error), error == -EBUSY ? TMidiFailure::PortBusy : TMidiFailure::Other);
+    return TMidiResult::Failure(TextSequencer + snd_strerror(error), error == -EBUSY ? TMidiFailure::PortBusy : TMidiFailure::Other);
 }
 
 struct TAlsaPort {
@@ -109,7 +109,7 @@ public:
     {
         std::unique_ptr<TAlsaOutput> output(new TAlsaOutput(std::move(client)));
         result = output->Connect(target, number);
-        if (result != MMSYSERR_NOERROR)
+        if (!result.Ok())
             return nullptr;
         return output;
     }
@@ -126,7 +126,7 @@ public:
     TMidiResult SendShort(const uint8_t* bytes, size_t length) override
     {
         if (length < 1 || length > 3)
-            return MMSYSERR_INVALPARAM;
+            return TMidiResult::Failure(BadShortMessageText);
         return Send(bytes, length);
     }
 
@@ -159,8 +159,8 @@ private:
         snd_seq_port_info_alloca(&info);
         error = snd_seq_get_any_port_info(Client->Seq, target.Client, target.Port, info);
         if (error < 0)
-            return TextCode(TextPortGone + target.Name, TMidiFailure::PortGone);
-        return MMSYSERR_NOERROR;
+            return TMidiResult::Failure(TextPortGone + target.Name, TMidiFailure::PortGone);
+        return {};
     }
 
     // Caller holds Client->Lock. Hands libasound's buffer to the sequencer. Whatever fails is
@@ -172,12 +172,12 @@ private:
     {
         const int left = snd_seq_drain_output(Client->Seq);
         if (left == 0)
-            return MMSYSERR_NOERROR;
+            return {};
         snd_seq_drop_output(Client->Seq);
         if (left > 0 || left == -EAGAIN || left == -ENOMEM)
-            return TextCode(TextNotTaking + Target.Name);
+            return TMidiResult::Failure(TextNotTaking + Target.Name);
         if (left == -ENOENT || left == -ENXIO || left == -EINVAL)
-            return TextCode(TextPortGone + Target.Name, TMidiFailure::PortGone);
+            return TMidiResult::Failure(TextPortGone + Target.Name, TMidiFailure::PortGone);
         return SequencerError(left);
     }
 
@@ -187,7 +187,7 @@ private:
         try {
             chunks = SplitForSequencer(bytes, length);
         } catch (const std::exception&) {
-            return MMSYSERR_NOMEM;
+            return TMidiResult::Failure(NoMemoryText);
         }
         std::lock_guard guard(Client->Lock);
         for (const TSequencerChunk& chunk : chunks) {
@@ -211,7 +211,7 @@ private:
             snd_seq_ev_set_direct(&event);
             int error = snd_seq_event_output_buffer(Client->Seq, &event);
             if (error == -EAGAIN) {  // our own buffer is full: hand it over first
-                if (const TMidiResult result = Drain(); result != MMSYSERR_NOERROR)
+                if (TMidiResult result = Drain(); !result.Ok())
                     return result;
                 error = snd_seq_event_output_buffer(Client->Seq, &event);
             }
@@ -254,7 +254,7 @@ public:
         int error = snd_seq_open(&Seq, "default", SND_SEQ_OPEN_INPUT, SND_SEQ_NONBLOCK);
         if (error < 0) {
             Seq = nullptr;
-            return TextCode(TextInput + snd_strerror(error));
+            return TMidiResult::Failure(TextInput + snd_strerror(error));
         }
         Owner->AddOwnClient(snd_seq_client_id(Seq));
         snd_seq_set_client_name(Seq, OwnInputClientName);
@@ -262,19 +262,19 @@ public:
         snd_seq_set_input_buffer_size(Seq, InputBufferBytes);
         error = snd_midi_event_new(16, &Decoder);
         if (error < 0)
-            return TextCode(TextInput + snd_strerror(error));
+            return TMidiResult::Failure(TextInput + snd_strerror(error));
         snd_midi_event_no_status(Decoder, 1);  // every message with its status byte
         const int port = snd_seq_create_simple_port(Seq, "in", SND_SEQ_PORT_CAP_WRITE,
                                                     SND_SEQ_PORT_TYPE_MIDI_GENERIC | SND_SEQ_PORT_TYPE_APPLICATION);
         if (port < 0)
-            return TextCode(TextInput + snd_strerror(port));
+            return TMidiResult::Failure(TextInput + snd_strerror(port));
         if (snd_seq_connect_from(Seq, port, target.Client, target.Port) < 0)
-            return TextCode(TextPortGone + target.Name, TMidiFailure::PortGone);
+            return TMidiResult::Failure(TextPortGone + target.Name, TMidiFailure::PortGone);
         Wake = eventfd(0, EFD_CLOEXEC);
         if (Wake < 0)
-            return TextCode(TextInput + snd_strerror(-errno));
+            return TMidiResult::Failure(TextInput + snd_strerror(-errno));
         Reader = std::thread([this] { Read(); });
-        return MMSYSERR_NOERROR;
+        return {};
     }
 
     TMidiResult Start() override
@@ -282,7 +282,7 @@ public:
         std::lock_guard guard(Lock);
         StartTime = std::chrono::steady_clock::now();
         Delivering = true;
-        return MMSYSERR_NOERROR;
+        return {};
     }
 
     void Stop() override
@@ -396,7 +396,7 @@ public:
         return OpenListed<TInputConnection>(index, Inputs.size(), result, [&]() -> std::unique_ptr<TInputConnection> {
             auto input = std::make_unique<TAlsaInput>(Client, sink);
             result = input->Open(Inputs[index]);
-            if (result != MMSYSERR_NOERROR)
+            if (!result.Ok())
                 return nullptr;
             return input;
         });

@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-TInputReception::TInputReception(TMidiHandle handle, TMidiCallback callback, uintptr_t instance)
-    : Handle(handle), Callback(callback), Instance(instance)
-{
-}
+TInputReception::TInputReception(TReceptionTarget& target) : Target(target) {}
 
-// Backend thread: takes the lock only for the copy into a lent buffer; never waits on the window.
-// Cuts the piece into messages, joining what earlier pieces left open.
+// Device thread. Cuts the piece into messages, joining what earlier pieces left open.
 void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t timeMs)
 {
     std::lock_guard lock(Mutex);
@@ -40,7 +36,7 @@ void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t time
             EndOpenMessage();  // a status byte ends an open system exclusive message
             EndPartial(timeMs);
             if (b == 0xF7) {
-                Callback(Handle, MIM_ERROR, Instance, b, timeMs);
+                Target.Malformed(&b, 1, timeMs);
                 continue;
             }
             RunningStatus = b < 0xF0 ? b : 0;
@@ -53,7 +49,7 @@ void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t time
             Partial[1] = b;
             PartialLength = 2;
         } else {
-            Callback(Handle, MIM_ERROR, Instance, b, timeMs);
+            Target.Malformed(&b, 1, timeMs);
             continue;
         }
         if (PartialLength == ShortMessageLength(Partial[0])) {
@@ -68,11 +64,9 @@ void TInputReception::EndPartial(uint32_t timeMs)
 {
     if (PartialLength == 0)
         return;
-    uint32_t packed = 0;
-    for (size_t i = 0; i < PartialLength; ++i)
-        packed |= uint32_t(Partial[i]) << (8 * i);
+    const size_t length = PartialLength;
     PartialLength = 0;
-    Callback(Handle, MIM_ERROR, Instance, packed, timeMs);
+    Target.Malformed(Partial, length, timeMs);
 }
 
 void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32_t timeMs)
@@ -94,13 +88,13 @@ void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32
     }
     const bool ends = bytes[length - 1] == 0xF7;
     if (Discarding || Pending.size() + length > PendingLimit) {
-        // Nobody is taking the buffers back: drop this piece and say so (a null header). What
-        // is kept of its message stays a message of its own, and the rest of it is dropped too,
-        // so that no later bytes close the gap as if nothing was missing.
+        // Nobody is taking the buffers back: drop this piece and say so. What is kept of its
+        // message stays a message of its own, and the rest of it is dropped too, so that no
+        // later bytes close the gap as if nothing was missing.
         if (!Discarding)
             EndOpenMessage();
         InSysex = Discarding = !ends;
-        Callback(Handle, MIM_LONGERROR, Instance, 0, timeMs);
+        Target.Lost(timeMs);
         return;
     }
     Pending.insert(Pending.end(), bytes, bytes + length);
@@ -114,31 +108,28 @@ void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32
 void TInputReception::Lost(uint32_t timeMs)
 {
     std::lock_guard lock(Mutex);
-    Callback(Handle, MIM_LONGERROR, Instance, 0, timeMs);  // no header: the port reports an overflow
+    Target.Lost(timeMs);
 }
 
 void TInputReception::DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs)
 {
-    uint32_t packed = bytes[0];
-    if (length > 1)
-        packed |= uint32_t(bytes[1]) << 8;
-    if (length > 2)
-        packed |= uint32_t(bytes[2]) << 16;
+    TDelivery delivery{{bytes[0], length > 1 ? bytes[1] : uint8_t(0), length > 2 ? bytes[2] : uint8_t(0)},
+                       uint8_t(length), timeMs, nullptr, 0};
     // A whole system exclusive message still waiting for a buffer goes first; bytes of one
     // still open do not hold it back (a real-time byte inside it comes before its end).
-    const uint64_t after = Lending && !MessageEnds.empty() ? MessageEnds.back() : 0;
-    Offer({packed, timeMs, nullptr, after});
+    delivery.Position = Lending && !MessageEnds.empty() ? MessageEnds.back() : 0;
+    Offer(delivery);
 }
 
 void TInputReception::Offer(const TDelivery& delivery)
 {
-    if (delivery.Header) {
+    if (delivery.Buffer) {
         if (Waiting.empty() && Deliver(delivery))
             return;
         // In its place: before the short messages that came after its last byte. A filled
         // buffer waits whatever the bound: there are only as many as the port lent.
         auto place = Waiting.end();
-        while (place != Waiting.begin() && !std::prev(place)->Header && std::prev(place)->Position >= delivery.Position)
+        while (place != Waiting.begin() && !std::prev(place)->Buffer && std::prev(place)->Position >= delivery.Position)
             --place;
         Waiting.insert(place, delivery);
         return;
@@ -147,8 +138,8 @@ void TInputReception::Offer(const TDelivery& delivery)
         return;
     if (WaitingShort >= WaitingShortLimit) {
         // The window thread has not taken anything for too long: this one is lost, and the
-        // port hears of it (no header: an overflow).
-        Callback(Handle, MIM_LONGERROR, Instance, 0, delivery.TimeMs);
+        // port hears of it.
+        Target.Lost(delivery.TimeMs);
         return;
     }
     ++WaitingShort;
@@ -157,9 +148,9 @@ void TInputReception::Offer(const TDelivery& delivery)
 
 bool TInputReception::Deliver(const TDelivery& delivery)
 {
-    if (delivery.Header)
-        return Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(delivery.Header), delivery.TimeMs);
-    return Callback(Handle, MIM_DATA, Instance, delivery.Packed, delivery.TimeMs);
+    if (delivery.Buffer)
+        return Target.TakeSysex(*delivery.Buffer, delivery.TimeMs);
+    return Target.TakeShort(delivery.Bytes, delivery.Length, delivery.TimeMs);
 }
 
 void TInputReception::DeliverWaiting()
@@ -174,11 +165,11 @@ void TInputReception::DeliverWaitingLocked()
 {
     while (!Waiting.empty()) {
         const TDelivery& next = Waiting.front();
-        if (!next.Header && next.Position > PendingStart)
+        if (!next.Buffer && next.Position > PendingStart)
             return;
         if (!Deliver(next))
             return;
-        if (!next.Header)
+        if (!next.Buffer)
             --WaitingShort;
         Waiting.pop_front();
     }
@@ -201,80 +192,41 @@ void TInputReception::EndOpenMessage()
         if (MessageEnds.empty() || MessageEnds.back() != end)
             MessageEnds.push_back(end);
         DeliverPending();
-    } else if (!Lent.empty() && Lent.front()->dwBytesRecorded > 0) {
+    } else if (!Lent.empty() && Lent.front()->Used > 0) {
         // Its last bytes sit in the first lent buffer, which waits for more.
-        TMidiHeader* header = Lent.front();
+        TSysexBuffer* buffer = Lent.front();
         Lent.pop_front();
-        HandBack(header, PendingTime);
+        HandBack(*buffer, PendingTime);
     }
 }
 
-TMidiResult TInputReception::AddBuffer(TMidiHeader* header)
+void TInputReception::Lend(TSysexBuffer& buffer)
 {
-    if (!header || !header->lpData)
-        return MMSYSERR_INVALPARAM;
-    if (!(header->dwFlags & MHDR_PREPARED))
-        return MIDIERR_UNPREPARED;
-    if (header->dwFlags & MHDR_INQUEUE)
-        return MIDIERR_STILLPLAYING;
     std::lock_guard lock(Mutex);
     Lending = true;
-    LendAgain(header);
+    buffer.Used = 0;
+    Lent.push_back(&buffer);
     DeliverPending();
-    return MMSYSERR_NOERROR;
-}
-
-void TInputReception::Reset()
-{
-    std::lock_guard lock(Mutex);
-    // Out of circulation for good, whether the port keeps them or not: the port owns every
-    // buffer it lent and releases them all after the reset. Filled ones still waiting for room
-    // go first, as they came.
-    for (const TDelivery& delivery : Waiting)
-        if (delivery.Header)
-            Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(delivery.Header), delivery.TimeMs);
-    while (!Lent.empty()) {
-        TMidiHeader* header = Lent.front();
-        Lent.pop_front();
-        header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
-        Callback(Handle, MIM_LONGDATA, Instance, reinterpret_cast<uintptr_t>(header), PendingTime);
-    }
-    Waiting.clear();
-    WaitingShort = 0;
-    Lending = false;
-    Pending.clear();
-    MessageEnds.clear();
-    PendingStart = 0;
-    InSysex = false;
-    Discarding = false;
-    PartialLength = 0;
-    RunningStatus = 0;
-}
-
-bool TInputReception::HasLentBuffers() const
-{
-    std::lock_guard lock(Mutex);
-    return !Lent.empty();
 }
 
 void TInputReception::DeliverPending()
 {
     bool handedBack = false;
     while (!Pending.empty() && !Lent.empty()) {
-        TMidiHeader* header = Lent.front();
-        const size_t room = header->dwBufferLength - header->dwBytesRecorded;
+        TSysexBuffer& buffer = *Lent.front();
+        const size_t room = buffer.Data.size() - buffer.Used;
         const uint64_t limit = MessageEnds.empty() ? PendingStart + Pending.size() : MessageEnds.front();
         const size_t count = std::min<uint64_t>(room, limit - PendingStart);
-        std::copy_n(Pending.begin(), count, header->lpData + header->dwBytesRecorded);
-        Pending.erase(Pending.begin(), Pending.begin() + count);
+        std::copy_n(Pending.begin(), count, buffer.Data.begin() + std::ptrdiff_t(buffer.Used));
+        Pending.erase(Pending.begin(), Pending.begin() + std::ptrdiff_t(count));
         PendingStart += count;
-        header->dwBytesRecorded += uint32_t(count);
+        buffer.Used += count;
         const bool ended = !MessageEnds.empty() && PendingStart == MessageEnds.front();
         if (ended)
             MessageEnds.pop_front();
-        if (ended || header->dwBytesRecorded == header->dwBufferLength) {
+        if (ended || buffer.Used == buffer.Data.size()) {
             Lent.pop_front();
-            HandBack(header, PendingTime);
+            HandBack(buffer, PendingTime);
             handedBack = true;
         }
     }
@@ -284,15 +236,7 @@ void TInputReception::DeliverPending()
 }
 
 // A filled buffer goes to the port, or waits in order for room in its queue.
-void TInputReception::HandBack(TMidiHeader* header, uint32_t timeMs)
+void TInputReception::HandBack(TSysexBuffer& buffer, uint32_t timeMs)
 {
-    header->dwFlags = (header->dwFlags & ~MHDR_INQUEUE) | MHDR_DONE;
-    Offer({0, timeMs, header, PendingStart});
-}
-
-void TInputReception::LendAgain(TMidiHeader* header)
-{
-    header->dwBytesRecorded = 0;
-    header->dwFlags = (header->dwFlags | MHDR_INQUEUE) & ~MHDR_DONE;
-    Lent.push_back(header);
+    Offer({{}, 0, timeMs, &buffer, PendingStart});
 }

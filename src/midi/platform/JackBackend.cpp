@@ -249,7 +249,7 @@ public:
     {
         std::unique_ptr<TJackOutput> output(new TJackOutput(std::move(client)));
         result = output->Connect(target, number);
-        if (result != MMSYSERR_NOERROR)
+        if (!result.Ok())
             return nullptr;
         return output;
     }
@@ -270,7 +270,7 @@ public:
     TMidiResult SendShort(const uint8_t* bytes, size_t length) override
     {
         if (length < 1 || length > 3)
-            return MMSYSERR_INVALPARAM;
+            return TMidiResult::Failure(BadShortMessageText);
         return Queue(bytes, length);
     }
 
@@ -290,37 +290,37 @@ private:
     {
         jack_client_t* handle = Client->Handle;
         if (!jack_port_by_name(handle, target.c_str()))
-            return TextCode(TextPortGone + target, TMidiFailure::PortGone);
+            return TMidiResult::Failure(TextPortGone + target, TMidiFailure::PortGone);
         State->Ring = jack_ringbuffer_create(OutputRingBytes);
         if (!State->Ring)
-            return MMSYSERR_NOMEM;
+            return TMidiResult::Failure(NoMemoryText);
         Capacity = jack_ringbuffer_write_space(State->Ring);
         const std::string name = "out-" + std::to_string(number);
         State->Port = jack_port_register(handle, name.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
         if (!State->Port)
-            return TextCode(TextNoPort);
+            return TMidiResult::Failure(TextNoPort);
         // In the list before it is connected, so that its buffer is cleared from the first
         // cycle anyone reads it.
         Client->AddOutput(State.get());
         Registered = true;
         const int error = jack_connect(handle, jack_port_name(State->Port), target.c_str());
         if (error != 0 && error != EEXIST)
-            return TextCode(TextConnect + target);
-        return MMSYSERR_NOERROR;
+            return TMidiResult::Failure(TextConnect + target);
+        return {};
     }
 
     TMidiResult Queue(const uint8_t* bytes, size_t length)
     {
         if (Client->ShutDown.load())
-            return TextCode(TextServerGone, TMidiFailure::NoServer);
+            return TMidiResult::Failure(TextServerGone, TMidiFailure::NoServer);
         if (length == 0)
-            return MMSYSERR_NOERROR;
+            return {};
         const size_t need = RecordHeaderBytes + length;
         if (need > Capacity)
-            return TextCode(TextTooLarge);
+            return TMidiResult::Failure(TextTooLarge);
         std::lock_guard guard(WriteLock);
         if (jack_ringbuffer_write_space(State->Ring) < need)
-            return TextCode(TextRingFull);
+            return TMidiResult::Failure(TextRingFull);
         // Header and bytes become visible to the process thread in one step.
         jack_ringbuffer_data_t parts[2];
         jack_ringbuffer_get_write_vector(State->Ring, parts);
@@ -329,7 +329,7 @@ private:
         writer.Put(reinterpret_cast<const uint8_t*>(&header), RecordHeaderBytes);
         writer.Put(bytes, length);
         jack_ringbuffer_write_advance(State->Ring, need);
-        return MMSYSERR_NOERROR;
+        return {};
     }
 
     // Fills the (up to) two free regions of the ring in order.
@@ -390,7 +390,7 @@ public:
     std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) override
     {
         if (Client->ShutDown.load()) {
-            result = TextCode(TextServerGone, TMidiFailure::NoServer);
+            result = TMidiResult::Failure(TextServerGone, TMidiFailure::NoServer);
             return nullptr;
         }
         return OpenListed<TOutputConnection>(index, Outputs.size(), result, [&] {
@@ -401,7 +401,7 @@ public:
     std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink, TMidiResult& result) override
     {
         if (Client->ShutDown.load()) {
-            result = TextCode(TextServerGone, TMidiFailure::NoServer);
+            result = TMidiResult::Failure(TextServerGone, TMidiFailure::NoServer);
             return nullptr;
         }
         return OpenListed<TInputConnection>(index, Inputs.size(), result, [&]() -> std::unique_ptr<TInputConnection> {
@@ -414,7 +414,7 @@ public:
                     return size_t(std::find(names.begin(), names.end(), target) - names.begin());
                 },
                 target, TextPortGone, TextInput);
-            if (result != MMSYSERR_NOERROR)
+            if (!result.Ok())
                 return nullptr;
             return input;
         });

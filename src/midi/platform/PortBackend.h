@@ -1,33 +1,57 @@
 #pragma once
-// What the system service needs of one kind of device: the built-in synthesizer, the ALSA
-// sequencer or JACK. Each backend owns one library's lifecycle; the service numbers the
-// devices, makes the names unique and speaks the header/callback protocol on top.
+// What the ports need of one kind of device: the built-in synthesizer, the ALSA sequencer or
+// JACK. Each backend owns one library's lifecycle; the device list numbers the devices of all
+// of them and makes their names unique, and the ports call the connections directly.
+//
+// Threads: the window thread makes every call here (the device list's first reading is made
+// on a thread of its own at start-up, before the window uses it), except the calls into
+// TInputSink, which each backend makes on its own device thread.
 
-#include "MidiService.h"
-
+#include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
+// What a failure comes down to, so that the window can say why in its own language.
+enum class TMidiFailure { Other, NoAudioOutput, PortBusy, PortGone, NoServer };
+
+// Success, or a failure: its kind and the English text of the backend or its library.
+class TMidiResult {
+public:
+    TMidiResult() = default;  // success
+    static TMidiResult Failure(std::string text, TMidiFailure kind = TMidiFailure::Other);
+
+    bool Ok() const { return !Failed; }
+    TMidiFailure Kind() const { return FKind; }
+    const std::string& Text() const { return FText; }
+    bool operator==(const TMidiResult&) const = default;
+
+private:
+    bool Failed = false;
+    TMidiFailure FKind = TMidiFailure::Other;
+    std::string FText;
+};
+
 class TOutputConnection {
 public:
-    virtual ~TOutputConnection() = default;
+    virtual ~TOutputConnection() = default;  // what was sent still goes out, within a moment
     // One short message of 1 to 3 bytes (the length follows from the status byte).
     virtual TMidiResult SendShort(const uint8_t* bytes, size_t length) = 0;
     // A raw block, delivered exactly as given: a whole system exclusive message, a piece of
-    // one, or several short messages. Never spins waiting for a stalled server.
+    // one, or several short messages. Never spins waiting for a stalled server. Either way the
+    // bytes are the caller's again when it returns.
     virtual TMidiResult SendBlock(const uint8_t* bytes, size_t length) = 0;
 };
 
-// Receives what an input connection hears. Runs on the backend's thread: it must not block
-// for long and must not call back into the backend.
+// Receives what an input connection hears. Runs on the backend's device thread: it must not
+// block for long and must not call back into the backend.
 class TInputSink {
 public:
     virtual ~TInputSink() = default;
-    // One complete message as the service delivered it (a system exclusive message may come
-    // in several pieces, each passed as it arrives). Time in milliseconds since the connection
-    // was started.
+    // Bytes as the service delivered them: a message, several, or a piece of one. Time in
+    // milliseconds since the connection was started.
     virtual void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) = 0;
     // The service threw away messages it could not hold for us (how many it does not say).
     // The port's reception reports it as an overflow; a sink that only records may ignore it.
@@ -36,7 +60,7 @@ public:
 
 class TInputConnection {
 public:
-    virtual ~TInputConnection() = default;
+    virtual ~TInputConnection() = default;  // stops first
     virtual TMidiResult Start() = 0;  // reception begins; before this nothing reaches the sink
     virtual void Stop() = 0;          // no call to the sink after this returns
 };
@@ -46,11 +70,10 @@ public:
     virtual ~TPortBackend() = default;
     virtual std::string ApiName() const = 0;  // "ALSA", "JACK", "FluidSynth"
     // Names as the service gives them, stable across restarts (no changing client numbers);
-    // the service adds " #2" where two names are equal.
+    // the device list adds " #2" where two names are equal.
     virtual std::vector<std::string> OutputNames() = 0;
     virtual std::vector<std::string> InputNames() = 0;
-    // index into the last OutputNames()/InputNames() list. On failure returns null and a result
-    // code (a registered text says why).
+    // index into the last OutputNames()/InputNames() list. On failure null, and `result` says why.
     virtual std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) = 0;
     virtual std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink,
                                                         TMidiResult& result) = 0;
@@ -64,8 +87,12 @@ size_t ShortMessageLength(uint8_t status);
 constexpr const char* OwnClientName = "Kelvane";
 constexpr const char* OwnInputClientName = "Kelvane In";
 
-// What the ALSA and JACK backends share around their library calls. Running out of memory is
-// the one thing that can throw there: it becomes no devices, or MMSYSERR_NOMEM.
+// What the backends share around their library calls. Running out of memory is the one thing
+// that can throw there: it becomes no devices, or a failure that says so.
+
+extern const char* const NotListedText;  // a device no longer in the list it was chosen from
+extern const char* const NoMemoryText;
+extern const char* const BadShortMessageText;  // a short message that is not 1 to 3 bytes
 
 // The names `read` lists afresh (it keeps its own list of what they stand for), or none, with
 // that list emptied, when memory runs out.
@@ -80,31 +107,25 @@ std::vector<std::string> NamesOrNone(TList& list, TRead read) noexcept
     }
 }
 
-// The connection `open` makes to device `index` of the last list of `listed` devices; a device
-// not in that list is MMSYSERR_BADDEVICEID. On failure null, and `result` says why.
+// The connection `open` makes to device `index` of the last list of `listed` devices. On
+// failure null, and `result` says why.
 template <typename TConnection, typename TOpen>
 std::unique_ptr<TConnection> OpenListed(size_t index, size_t listed, TMidiResult& result, TOpen open) noexcept
 {
     if (index >= listed) {
-        result = MMSYSERR_BADDEVICEID;
+        result = TMidiResult::Failure(NotListedText, TMidiFailure::PortGone);
         return nullptr;
     }
     try {
         return open();
     } catch (const std::exception&) {
-        result = MMSYSERR_NOMEM;
+        result = TMidiResult::Failure(NoMemoryText);
         return nullptr;
     }
 }
 
-// A failure text of a backend as a result code (one code per distinct text).
-inline TMidiResult TextCode(const std::string& text, TMidiFailure kind = TMidiFailure::Other) noexcept
-{
-    return RegisterMidiErrorText(text, kind);
-}
-
-// The backends the system service can use. Each returns null when its service is not usable
-// here (no sound font, no /dev/snd/seq, no JACK server); none throws.
+// The backends this machine may have. Each returns null when its service is not usable here
+// (no sound font, no /dev/snd/seq, no JACK server); none throws.
 std::unique_ptr<TPortBackend> MakeSynthBackend();
 std::unique_ptr<TPortBackend> MakeAlsaBackend();
 std::unique_ptr<TPortBackend> MakeJackBackend();

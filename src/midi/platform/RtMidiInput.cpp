@@ -21,7 +21,7 @@ TMidiResult TRtMidiInput::Start()
     std::lock_guard guard(Lock);
     StartTime = std::chrono::steady_clock::now();
     Delivering = true;
-    return MMSYSERR_NOERROR;
+    return {};
 }
 
 void TRtMidiInput::Stop()
@@ -44,13 +44,13 @@ TMidiResult TRtMidiInput::OpenPort(const std::function<size_t(const std::vector<
             names.push_back(Midi->getPortName(i));
         const size_t chosen = choose(names);
         if (chosen >= names.size())
-            return RegisterMidiErrorText(goneText + wanted);
+            return TMidiResult::Failure(goneText + wanted, TMidiFailure::PortGone);
         Midi->openPort(unsigned(chosen), "in");
-        return MMSYSERR_NOERROR;
+        return {};
     } catch (const RtMidiError& error) {
-        return RegisterMidiErrorText(failureText + error.getMessage());
+        return TMidiResult::Failure(failureText + error.getMessage());
     } catch (const std::exception& error) {
-        return RegisterMidiErrorText(failureText + error.what());
+        return TMidiResult::Failure(failureText + error.what());
     }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// One input port through RtMidi, for the ALSA and the JACK backend alike: RtMidi ignores no
-// message type, its bytes are copied (it reuses its vector), and nothing reaches the sink
-// before Start or after Stop.
+// One JACK input port through RtMidi (the ALSA backend reads the sequencer itself): RtMidi
+// ignores no message type, its bytes are copied (it reuses its vector), and nothing reaches the
+// sink before Start or after Stop.
 
 #include "PortBackend.h"
 
@@ -29,9 +29,9 @@ public:
                          const std::string& wanted, const std::string& goneText, const std::string& failureText);
 
 private:
-    // RtMidi's input thread (ALSA) or the JACK process thread of the input's client: copies the
-    // bytes (one allocation only while a message is longer than any before) and passes them to
-    // the sink under Lock; must not call RtMidi; waits only for Start/Stop.
+    // The JACK process thread of the input's own client: copies the bytes (one allocation only
+    // while a message is longer than any before) and passes them to the sink under Lock; must
+    // not call RtMidi; waits only for Start/Stop.
     static void OnMessage(double, std::vector<unsigned char>* message, void* self);
 
     TInputSink& Sink;

@@ -14,7 +14,7 @@ namespace {
 TMidiResult Failure(const std::string& what, TMidiFailure kind = TMidiFailure::Other)
 {
     const std::string detail = TakeFluidError();
-    return RegisterMidiErrorText(detail.empty() ? what : what + " (" + detail + ")", kind);
+    return TMidiResult::Failure(detail.empty() ? what : what + " (" + detail + ")", kind);
 }
 
 } // namespace
@@ -64,7 +64,7 @@ TMidiResult TSynthEngine::Open(const std::string& soundFont)
             return Failure("The built-in synthesizer found no audio output (tried " + tried + ")",
                            TMidiFailure::NoAudioOutput);
     }
-    return MMSYSERR_NOERROR;
+    return {};
 }
 
 void TSynthEngine::ShortMessage(const uint8_t* bytes, size_t length)
@@ -159,12 +159,12 @@ public:
     TMidiResult SendShort(const uint8_t* bytes, size_t length) override
     {
         Engine->ShortMessage(bytes, length);
-        return MMSYSERR_NOERROR;
+        return {};
     }
     TMidiResult SendBlock(const uint8_t* bytes, size_t length) override
     {
         Engine->Block(bytes, length);
-        return MMSYSERR_NOERROR;
+        return {};
     }
 
 private:
@@ -182,13 +182,13 @@ public:
         // The sound font is loaded here, at open, never at start-up.
         auto engine = std::make_unique<TSynthEngine>(true);
         result = engine->Open(SoundFont);
-        if (result != MMSYSERR_NOERROR)
+        if (!result.Ok())
             return nullptr;
         return std::make_unique<TSynthConnection>(std::move(engine));
     }
     std::unique_ptr<TInputConnection> OpenInput(size_t, TInputSink&, TMidiResult& result) override
     {
-        result = MMSYSERR_BADDEVICEID;
+        result = TMidiResult::Failure(NotListedText, TMidiFailure::PortGone);
         return nullptr;
     }
 

@@ -2,7 +2,7 @@
 // The built-in synthesizer: one FluidSynth instance with its sound font and, when it plays
 // aloud, its audio driver. Owns the library's lifecycle and its log.
 
-#include "MidiService.h"
+#include "PortBackend.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +22,7 @@ public:
     TSynthEngine(const TSynthEngine&) = delete;
     TSynthEngine& operator=(const TSynthEngine&) = delete;
 
-    // Loads the sound font and starts the audio; on failure a registered text says why.
+    // Loads the sound font and starts the audio; on failure the result says why.
     TMidiResult Open(const std::string& soundFont);
     void ShortMessage(const uint8_t* bytes, size_t length);
     // A raw block: short messages and system exclusive pieces, joined until F7.

@@ -1,4 +1,4 @@
-#include "NotifyWindow.h"
+#include "InputNotifier.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -30,33 +30,28 @@ const QEvent::Type NotificationType = static_cast<QEvent::Type>(QEvent::register
 
 class TNotification final : public QEvent {
 public:
-    TNotification(unsigned message, uintptr_t param1, uintptr_t param2)
-        : QEvent(NotificationType), Message(message), Param1(param1), Param2(param2)
-    {
-    }
-    unsigned Message;
-    uintptr_t Param1;
-    uintptr_t Param2;
+    explicit TNotification(TInputNotification notification) : QEvent(NotificationType), Notification(notification) {}
+    TInputNotification Notification;
 };
 
 } // namespace
 
-TNotifyWindow::TNotifyWindow(THandler handler) : HandleNotification(std::move(handler)) {}
+TInputNotifier::TInputNotifier(THandler handler) : Handle(std::move(handler)) {}
 
-void TNotifyWindow::Post(unsigned message, uintptr_t param1, uintptr_t param2)
+void TInputNotifier::Post(TInputNotification notification)
 {
-    auto* notification = new TNotification(message, param1, param2);
-    HandOver(notification);
-    QCoreApplication::postEvent(this, notification);
+    auto* posted = new TNotification(notification);
+    HandOver(posted);
+    QCoreApplication::postEvent(this, posted);
 }
 
-bool TNotifyWindow::event(QEvent* event)
+bool TInputNotifier::event(QEvent* event)
 {
     if (event->type() != NotificationType)
         return QObject::event(event);
     auto* notification = static_cast<TNotification*>(event);
     TakeOver(notification);
-    if (HandleNotification)
-        HandleNotification(notification->Message, notification->Param1, notification->Param2);
+    if (Handle)
+        Handle(notification->Notification);
     return true;
 }

@@ -1,0 +1,204 @@
+#include "RecordingBackend.h"
+
+#include "platform/DeviceList.h"
+
+#include <algorithm>
+#include <utility>
+
+TMidiResult Refusal(const std::string& text, TMidiFailure kind)
+{
+    return TMidiResult::Failure(text, kind);
+}
+
+class TRecordingBackend::TOutput final : public TOutputConnection {
+public:
+    TOutput(std::shared_ptr<TRecordingBackend> recorder, int device, std::string name)
+        : Recorder(std::move(recorder)), Device(device), Name(std::move(name))
+    {
+    }
+    ~TOutput() override { Recorder->Outcome({"CloseOutput", Device, {}}); }
+
+    TMidiResult SendShort(const uint8_t* bytes, size_t length) override { return Send("SendShort", bytes, length); }
+    TMidiResult SendBlock(const uint8_t* bytes, size_t length) override { return Send("SendBlock", bytes, length); }
+
+private:
+    std::shared_ptr<TRecordingBackend> Recorder;
+    const int Device;
+    const std::string Name;
+
+    TMidiResult Send(const char* op, const uint8_t* bytes, size_t length)
+    {
+        if (Recorder->Vanished.count(Name))
+            return Refusal("Test port is no longer there: " + Name, TMidiFailure::PortGone);
+        TRecordedCall call{op, -1, std::vector<uint8_t>(bytes, bytes + length), Recorder->Stalled};
+        return Recorder->Outcome(std::move(call));
+    }
+};
+
+class TRecordingBackend::TInput final : public TInputConnection {
+public:
+    TInput(std::shared_ptr<TRecordingBackend> recorder, int device, std::string name, TInputSink& sink)
+        : Recorder(std::move(recorder)), Device(device), Name(std::move(name)), Sink(sink)
+    {
+        std::lock_guard guard(Recorder->InputLock);
+        Recorder->Input = this;
+    }
+
+    ~TInput() override
+    {
+        {
+            std::lock_guard guard(Recorder->InputLock);
+            Recorder->Input = nullptr;
+        }
+        Recorder->Outcome({"CloseInput", Device, {}});
+    }
+
+    TMidiResult Start() override
+    {
+        const TMidiResult result = Recorder->Outcome({"Start", Device, {}});
+        if (result.Ok()) {
+            std::lock_guard guard(Recorder->InputLock);
+            Started = true;
+        }
+        return result;
+    }
+
+    void Stop() override  // recorded only when it stops something
+    {
+        bool wasStarted;
+        {
+            std::lock_guard guard(Recorder->InputLock);
+            wasStarted = std::exchange(Started, false);
+        }
+        if (wasStarted)
+            Recorder->Outcome({"Stop", Device, {}});
+    }
+
+    // Caller holds the recorder's InputLock, so that Stop waits for a delivery under way.
+    void Deliver(const std::vector<uint8_t>& bytes, uint32_t timeMs)
+    {
+        if (Started && !Recorder->Vanished.count(Name))
+            Sink.Receive(bytes.data(), bytes.size(), timeMs);
+    }
+
+private:
+    std::shared_ptr<TRecordingBackend> Recorder;
+    const int Device;
+    const std::string Name;
+    TInputSink& Sink;
+    bool Started = false;  // under the recorder's InputLock
+};
+
+class TRecordingBackend::TBackend final : public TPortBackend {
+public:
+    explicit TBackend(std::shared_ptr<TRecordingBackend> recorder) : Recorder(std::move(recorder)) {}
+
+    std::string ApiName() const override { return "Test"; }
+
+    std::vector<std::string> OutputNames() override { return ListedOutputs = Recorder->OutputNames; }
+    std::vector<std::string> InputNames() override { return ListedInputs = Recorder->InputNames; }
+
+    std::unique_ptr<TOutputConnection> OpenOutput(size_t index, TMidiResult& result) override
+    {
+        if (index >= ListedOutputs.size() || Recorder->Vanished.count(ListedOutputs[index])) {
+            result = Refusal("Test port is no longer there", TMidiFailure::PortGone);
+            return nullptr;
+        }
+        if (Recorder->FailingOpens.count(int(index))) {
+            result = Refusal(ListedOutputs[index] + " is in use by another program", TMidiFailure::PortBusy);
+            return nullptr;
+        }
+        result = Recorder->Outcome({"OpenOutput", int(index), {}});
+        if (!result.Ok())
+            return nullptr;
+        return std::make_unique<TOutput>(Recorder, int(index), ListedOutputs[index]);
+    }
+
+    std::unique_ptr<TInputConnection> OpenInput(size_t index, TInputSink& sink, TMidiResult& result) override
+    {
+        if (index >= ListedInputs.size() || Recorder->Vanished.count(ListedInputs[index])) {
+            result = Refusal("Test port is no longer there", TMidiFailure::PortGone);
+            return nullptr;
+        }
+        if (Recorder->InputOpen()) {
+            result = Refusal("The test input is open already", TMidiFailure::PortBusy);
+            return nullptr;
+        }
+        result = Recorder->Outcome({"OpenInput", int(index), {}});
+        if (!result.Ok())
+            return nullptr;
+        return std::make_unique<TInput>(Recorder, int(index), ListedInputs[index], sink);
+    }
+
+private:
+    std::shared_ptr<TRecordingBackend> Recorder;
+    std::vector<std::string> ListedOutputs;  // what the last listing found: opens count in it
+    std::vector<std::string> ListedInputs;
+};
+
+TMidiResult TRecordingBackend::Outcome(TRecordedCall call)
+{
+    const auto failure = Failures.find(call.Op);
+    if (failure != Failures.end())
+        return failure->second;
+    Calls.push_back(std::move(call));
+    return {};
+}
+
+std::vector<std::vector<uint8_t>> TRecordingBackend::Sent() const
+{
+    std::vector<std::vector<uint8_t>> sent;
+    for (const TRecordedCall& call : Calls)
+        if ((call.Op == "SendShort" || call.Op == "SendBlock") && !call.Held)
+            sent.push_back(call.Bytes);
+    return sent;
+}
+
+size_t TRecordingBackend::CountOf(const std::string& op) const
+{
+    return size_t(std::count_if(Calls.begin(), Calls.end(), [&](const TRecordedCall& call) { return call.Op == op; }));
+}
+
+void TRecordingBackend::Inject(const std::vector<uint8_t>& bytes, uint32_t timeMs)
+{
+    std::lock_guard guard(InputLock);
+    if (Input)
+        Input->Deliver(bytes, timeMs);
+}
+
+bool TRecordingBackend::InputOpen() const
+{
+    std::lock_guard guard(InputLock);
+    return Input != nullptr;
+}
+
+void TRecordingBackend::Resume()
+{
+    Stalled = false;
+    for (TRecordedCall& call : Calls)
+        call.Held = false;
+}
+
+void TRecordingBackend::Vanish(const std::string& name)
+{
+    {
+        std::lock_guard guard(InputLock);  // an injection in progress reads it
+        Vanished.insert(name);
+    }
+    std::erase(OutputNames, name);
+    std::erase(InputNames, name);
+}
+
+std::unique_ptr<TPortBackend> TRecordingBackend::PortBackend()
+{
+    return std::make_unique<TBackend>(shared_from_this());
+}
+
+std::shared_ptr<TRecordingBackend> UseRecordingBackend()
+{
+    auto recorder = std::make_shared<TRecordingBackend>();
+    std::vector<std::unique_ptr<TPortBackend>> backends;
+    backends.push_back(recorder->PortBackend());
+    SetDeviceList(std::make_unique<TDeviceList>(std::move(backends)));
+    return recorder;
+}
