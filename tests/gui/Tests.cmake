@@ -20,3 +20,4 @@ set_tests_properties(gui_readable_scaled PROPERTIES
   TIMEOUT 300)
 kelvane_add_test(gui_palette gui/PaletteTest.cpp)
 kelvane_add_test(gui_english_texts gui/EnglishTextsTest.cpp)
+kelvane_add_test(gui_drum_pad_names gui/DrumPadNamesTest.cpp)
