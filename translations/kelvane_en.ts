@@ -1195,7 +1195,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>パラメータのリセットと送信</source>
-        <translation>Reset and send parameters</translation>
+        <translation>Reset and send all</translation>
     </message>
     <message>
         <source>すべてのコントロール・パラメータとプログラム・チェンジを送信します</source>
@@ -1302,7 +1302,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>背景色(&amp;B)</source>
-        <translation>&amp;Background</translation>
+        <translation>&amp;Back</translation>
     </message>
     <message>
         <source>通常の文字色を設定するダイアログを表示します</source>
@@ -1318,7 +1318,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>クリック時背景色(&amp;R)</source>
-        <translation>Clicked backg&amp;round</translation>
+        <translation>Active backg&amp;round</translation>
     </message>
     <message>
         <source>クリックした時の文字色を設定するダイアログを表示します</source>
@@ -1326,7 +1326,7 @@ and resets this program&apos;s note state and the key colours</translation>
     </message>
     <message>
         <source>クリック時文字色(&amp;V)</source>
-        <translation>Clicked text (&amp;V)</translation>
+        <translation>Acti&amp;ve text</translation>
     </message>
     <message>
         <source>設定を中止してこのダイアログを閉じます</source>
@@ -1387,7 +1387,7 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>出力ポート(&amp;M)</source>
-        <translation>Output port (&amp;M)</translation>
+        <translation>&amp;MIDI output</translation>
     </message>
     <message>
         <source>ヒント表示(&amp;N)</source>
@@ -1395,7 +1395,7 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>バージョン情報(&amp;V)</source>
-        <translation>About (&amp;V)</translation>
+        <translation>&amp;Version information</translation>
     </message>
     <message>
         <source>終了(&amp;X)</source>
@@ -1403,15 +1403,15 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>メイン(&amp;Z)&#x3000;</source>
-        <translation>Main (&amp;Z) </translation>
+        <translation>Main</translation>
     </message>
     <message>
         <source>ドラム(&amp;X)&#x3000;</source>
-        <translation>Drums (&amp;X) </translation>
+        <translation>Drums</translation>
     </message>
     <message>
         <source>バイナリ(&amp;C)&#x3000;</source>
-        <translation>Binary (&amp;C) </translation>
+        <translation>Binary</translation>
     </message>
     <message>
         <source>MIDI出力ポートを発見できません。プログラムを終了します</source>
@@ -1419,14 +1419,22 @@ The computer keyboard plays too: key A is note C4</translation>
     </message>
     <message>
         <source>「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
-        <translation>Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
+        <translation>Please choose a MIDI output port from the &quot;MIDI output&quot; menu</translation>
+    </message>
+    <message>
+        <source>Kelvane（ケルヴェイン）</source>
+        <translation>Kelvane</translation>
+    </message>
+    <message>
+        <source>Ver.%1（2000/03/04）</source>
+        <translation>Version %1 (2000-03-04)</translation>
     </message>
 </context>
 <context>
     <name>TMidiOutput</name>
     <message>
         <source>MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください</source>
-        <translation>No MIDI output port is open. Please choose a MIDI output port from the &quot;Output port&quot; menu</translation>
+        <translation>No MIDI output port is open. Please choose a MIDI output port from the &quot;MIDI output&quot; menu</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,9 @@
 
 namespace {
 
+// The page as the window's default size shows it: the room captions may take.
+const QRect DesignedPage(0, 0, 628, 362);
+
 const QColor Aqua(0, 255, 255);
 const QColor Silver(192, 192, 192);
 const QColor White(255, 255, 255);
@@ -79,17 +82,11 @@ const TSwitchRow SwitchRows[] = {
     {&Ui::TControllerPage::CheckMono, &TMainSettings::Mono, &TControlChange::SetMono, false},
 };
 
-void PaintBackground(QWidget* widget, const QColor& color)
-{
-    widget->setAutoFillBackground(true);
-    QPalette p = widget->palette();
-    p.setColor(QPalette::Window, color);
-    widget->setPalette(p);
-}
-
+// The desktop's button face, as the page around an indicator has it: a check box fills with its
+// own button colour, which is aqua while it is stale.
 QColor ButtonFace(const QWidget* widget)
 {
-    return widget->palette().color(QPalette::Button);
+    return widget->parentWidget()->palette().color(QPalette::Button);
 }
 
 } // namespace
@@ -181,7 +178,7 @@ void TControllerPage::SetUpPanel()
 {
     // The channel: sixteen items in one column; a report only when the selection changes.
     auto* channelLayout = new QVBoxLayout(ui->RadioChannel);
-    channelLayout->setContentsMargins(6, 2, 2, 2);
+    channelLayout->setContentsMargins(6, 0, 2, 0);
     channelLayout->setSpacing(0);
     RadioChannelGroup = new QButtonGroup(this);
     for (int i = 0; i < 16; ++i) {
@@ -196,7 +193,7 @@ void TControllerPage::SetUpPanel()
     });
 
     auto* rangeLayout = new QVBoxLayout(ui->RadioProgramRange);
-    rangeLayout->setContentsMargins(6, 2, 2, 2);
+    rangeLayout->setContentsMargins(6, 0, 2, 0);
     rangeLayout->setSpacing(0);
     RadioProgramRangeGroup = new QButtonGroup(this);
     // The full-width tilde is Japanese typography; English uses the en dash.
@@ -277,17 +274,8 @@ void TControllerPage::SetUpPanel()
     AttachTestNote();
     SetPanelTabOrder();
 
-    QFont small = ui->LabelDeviceID->font();
-    small.setPixelSize(10);
-    ui->LabelDeviceID->setFont(small);
-    for (QAbstractButton* item : RadioProgramRangeGroup->buttons()) {
-        QFont narrow = item->font();
-        narrow.setStretch(80);
-        item->setFont(narrow);
-    }
-
-    // The layout was drawn for a narrow proportional face.
-    NarrowCaptionsToFit(this);
+    // The layout was drawn for a narrower face than most machines have.
+    FitCaptionsToTheirPlaces(this, DesignedPage);
 }
 
 void TControllerPage::SetPanelTabOrder()

@@ -92,6 +92,7 @@ void TDrumColorDialog::FormCreate()
     dialogFont.setPixelSize(12);
     setFont(dialogFont);
     setFixedSize(321, 160);
+    FitCaptionsToTheirPlaces(this, rect());
 
     // The preview sizes itself to its text instead of wrapping it.
     ui->StaticTextDrum->setWordWrap(false);

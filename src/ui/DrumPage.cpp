@@ -6,12 +6,14 @@
 #include "MidiMessages.h"
 #include "NameLists.h"
 #include "Session.h"
+#include "ShortNames.h"
 #include "Widgets.h"
 #include "ui_DrumPage.h"
 
 #include <QDialog>
 #include <QEvent>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace {
 
@@ -25,6 +27,26 @@ const QString DrumPadPrefix = QStringLiteral("DrumKey");
 QString HintForName(const QString& name)
 {
     return Qt::mightBeRichText(name) ? Qt::convertFromPlainText(name, Qt::WhiteSpaceNormal) : name;
+}
+
+// A name wrapped at its line breaks into lines of `width` pixels, or none when it takes more than
+// `maxLines` lines or has a word wider than a line.
+QStringList WrappedLines(const QString& name, const QFont& font, int width, int maxLines)
+{
+    QTextLayout layout(name, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    QStringList lines;
+    bool fits = true;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width);
+        fits = fits && line.naturalTextWidth() <= width && lines.size() < maxLines;
+        lines << name.mid(line.textStart(), line.textLength()).trimmed();
+    }
+    layout.endLayout();
+    return fits ? lines : QStringList();
 }
 
 } // namespace
@@ -118,6 +140,55 @@ void TDrumPage::ComboDrumListChange()
         DrumPads[size_t(n)]->setToolTip(HintForName(name));
         DrumPads[size_t(n)]->setAccessibleName(QStringLiteral("%1 (%2)").arg(name).arg(n));
     }
+    MeasurePadInk();
+    ShownForSize = {};
+    ShowPadNames();
+}
+
+void TDrumPage::MeasurePadInk()
+{
+    // The highest and deepest ink of all the names and of the ellipsis, so that every pad
+    // centres the same band and the names stand on one line.
+    const QFontMetrics metrics(DrumPads[0]->font());
+    int above = 0;
+    int below = 0;
+    for (const TDrumPad* pad : DrumPads) {
+        for (const QString& text : {pad->text(), QStringLiteral("\u2026")}) {
+            const QRect ink = metrics.tightBoundingRect(text);
+            above = std::max(above, -ink.top());
+            below = std::max(below, ink.bottom() + 1);
+        }
+    }
+    for (TDrumPad* pad : DrumPads)
+        pad->SetInkExtent(above, below);
+}
+
+void TDrumPage::ShowPadNames()
+{
+    const TDrumPad* first = DrumPads[0];
+    if (first->size() == ShownForSize || first->width() <= 0)
+        return;
+    ShownForSize = first->size();
+    const QFont font = first->font();
+    const QFontMetrics metrics(font);
+    const int room = first->TextArea().width();
+    QStringList names;
+    for (const TDrumPad* pad : DrumPads)
+        names << pad->text();
+    const QStringList shortNames =
+        DistinctShortNames(names, room, [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
+    // A pad tall enough for more lines shows a long name wrapped, whole, where it fits.
+    const QRect probe = metrics.tightBoundingRect(QStringLiteral("Ag\u2026"));
+    const int lines = std::max(1, 1 + (first->TextArea().height() - probe.height()) / std::max(1, metrics.lineSpacing()));
+    for (int n = 0; n < DrumPadCount; ++n) {
+        QString shown = shortNames[n];
+        if (shown != names[n] && lines > 1) {
+            const QStringList wrapped = WrappedLines(names[n], font, room, lines);
+            if (!wrapped.isEmpty())
+                shown = wrapped.join(QLatin1Char('\n'));
+        }
+        DrumPads[size_t(n)]->SetShownText(shown == names[n] ? QString() : shown);
+    }
 }
 
 void TDrumPage::DrumPadMouseDown(TDrumPad* pad, int note)
@@ -148,6 +219,7 @@ void TDrumPage::LayOut()
     panel->setUpdatesEnabled(false);
     for (int i = 0; i < DrumPadCount; ++i)
         DrumPads[size_t(i)]->setGeometry((i / DrumRows) * w, (i % DrumRows) * h, w, h);
+    ShowPadNames();
     if (!heldAlready)
         panel->setUpdatesEnabled(true);
 }
@@ -169,6 +241,9 @@ void TDrumPage::ApplyDrumAppearance(uint32_t back, uint32_t fore, uint32_t rever
         pad->SetColors(back, fore);
         pad->setFont(font);
     }
+    MeasurePadInk();
+    ShownForSize = {};
+    ShowPadNames();
     if (!heldAlready)
         panel->setUpdatesEnabled(true);
 }

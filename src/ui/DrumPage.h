@@ -52,6 +52,12 @@ private:
     void DrumPadMouseUp(TDrumPad* pad, int note);
     void ButtonDrumFontSetClick();
     QString NoteIniPath() const;
+    // What each pad shows, for the names, font and size the pads have now: the whole name where
+    // it fits, else a shorter form that no other pad shows.
+    void ShowPadNames();
+    void MeasurePadInk();
+
+    QSize ShownForSize;  // the pad size ShowPadNames last fitted the names to
 
     std::unique_ptr<Ui::TDrumPage> ui;
     TSession& Session;

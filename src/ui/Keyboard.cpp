@@ -30,41 +30,49 @@ int KeyLeft(int key)
     return 23 * int(position);
 }
 
-// X11 key codes of the two keys right of L, whatever the layout prints on them.
-constexpr quint32 ScanCodeRightOfL = 47;
-constexpr quint32 ScanCodeRightOfThat = 48;
+// The eighteen computer keys, found by where they sit on the keyboard, so that every layout
+// (AZERTY, QWERTZ, JIS, Dvorak) plays the same piano shape: two rows, the white keys on the home
+// row from the key left of S to the second key right of L, the black keys above them. KeyCode
+// is the X11 key code (the Linux evdev code + 8), which Qt gives as the native scan code on X11
+// and Wayland; Letter and Shifted are what a US layout prints on the key, used where there is no
+// key code (the tests' offscreen platform, events made by a program).
+struct TComputerKey {
+    int Key;
+    quint32 KeyCode;
+    Qt::Key Letter;
+    Qt::Key Shifted;
+};
 
+constexpr TComputerKey ComputerKeys[] = {
+    {60, 38, Qt::Key_A, Qt::Key_A},          {61, 25, Qt::Key_W, Qt::Key_W},
+    {62, 39, Qt::Key_S, Qt::Key_S},          {63, 26, Qt::Key_E, Qt::Key_E},
+    {64, 40, Qt::Key_D, Qt::Key_D},          {65, 41, Qt::Key_F, Qt::Key_F},
+    {66, 28, Qt::Key_T, Qt::Key_T},          {67, 42, Qt::Key_G, Qt::Key_G},
+    {68, 29, Qt::Key_Y, Qt::Key_Y},          {69, 43, Qt::Key_H, Qt::Key_H},
+    {70, 30, Qt::Key_U, Qt::Key_U},          {71, 44, Qt::Key_J, Qt::Key_J},
+    {72, 45, Qt::Key_K, Qt::Key_K},          {73, 32, Qt::Key_O, Qt::Key_O},
+    {74, 46, Qt::Key_L, Qt::Key_L},          {75, 33, Qt::Key_P, Qt::Key_P},
+    {76, 47, Qt::Key_Semicolon, Qt::Key_Colon}, {77, 48, Qt::Key_Apostrophe, Qt::Key_QuoteDbl},
+};
+
+// Platforms whose native scan code is the XKB key code of the key.
+bool ScanCodesAreKeyCodes()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("xcb") || platform.startsWith(QLatin1String("wayland"));
+}
+
+// The keyboard key a computer key plays, or 0. By the key's place where the platform tells it;
+// a key with no place of its own (made by a program, or the offscreen platform) by its letter.
 int KeyForEvent(const QKeyEvent* event)
 {
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        if (event->nativeScanCode() == ScanCodeRightOfL)
-            return 76;
-        if (event->nativeScanCode() == ScanCodeRightOfThat)
-            return 77;
+    const bool byPlace = event->nativeScanCode() != 0 && ScanCodesAreKeyCodes();
+    for (const TComputerKey& key : ComputerKeys) {
+        if (byPlace ? event->nativeScanCode() == key.KeyCode
+                    : event->key() == key.Letter || event->key() == key.Shifted)
+            return key.Key;
     }
-    switch (event->key()) {
-    case Qt::Key_A: return 60;
-    case Qt::Key_W: return 61;
-    case Qt::Key_S: return 62;
-    case Qt::Key_E: return 63;
-    case Qt::Key_D: return 64;
-    case Qt::Key_F: return 65;
-    case Qt::Key_T: return 66;
-    case Qt::Key_G: return 67;
-    case Qt::Key_Y: return 68;
-    case Qt::Key_H: return 69;
-    case Qt::Key_U: return 70;
-    case Qt::Key_J: return 71;
-    case Qt::Key_K: return 72;
-    case Qt::Key_O: return 73;
-    case Qt::Key_L: return 74;
-    case Qt::Key_P: return 75;
-    case Qt::Key_Semicolon:
-    case Qt::Key_Colon: return 76;
-    case Qt::Key_Apostrophe:
-    case Qt::Key_QuoteDbl: return 77;
-    default: return 0;
-    }
+    return 0;
 }
 
 // "C4 (60)", "C#4 (61)": what a screen reader says for a key.

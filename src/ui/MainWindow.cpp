@@ -15,6 +15,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTabBar>
 
 #include <functional>
 
@@ -45,9 +48,9 @@ const char* const DrumPageCaption = QT_TRANSLATE_NOOP("TMainWindow", "ドラム(
 const char* const BinaryPageCaption = QT_TRANSLATE_NOOP("TMainWindow", "バイナリ(&C)　");
 enum TPageIndex { ControllerPageIndex, DrumPageIndex, BinaryPageIndex };
 
-const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
-// The number is the project's version in CMakeLists.txt.
-const char* const VersionLine2 = "Ver." KELVANE_VERSION "（2000/03/04）";
+const char* const VersionLine1 = QT_TRANSLATE_NOOP("TMainWindow", "Kelvane（ケルヴェイン）");
+// %1: the project's version in CMakeLists.txt.
+const char* const VersionLine2 = QT_TRANSLATE_NOOP("TMainWindow", "Ver.%1（2000/03/04）");
 const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
 
 } // namespace
@@ -103,6 +106,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     ui->PageMain->addTab(FDrumPage, tr(DrumPageCaption));
     FBinaryPage = new TBinaryPage(*FSession, ui->PageMain);
     ui->PageMain->addTab(FBinaryPage, tr(BinaryPageCaption));
+    KeepPageAccessKeys();
 
     // The settings file, read once.
     const TMainSettings settings = FSession->ReadSettings();
@@ -165,6 +169,22 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     FBinaryPage->RestoreInputDevice(settings.InDeviceName);
 }
 
+void TMainWindow::KeepPageAccessKeys()
+{
+    // English writes an access key inside the word; a page caption without the Japanese key's
+    // letter ("Main" has no Z) keeps that key through a shortcut of its own, active while the
+    // pages are, and says it in its hint.
+    const char* const captions[] = {ControllerPageCaption, DrumPageCaption, BinaryPageCaption};
+    for (int index = 0; index < int(std::size(captions)); ++index) {
+        if (!QKeySequence::mnemonic(ui->PageMain->tabText(index)).isEmpty())
+            continue;
+        const QKeySequence key = QKeySequence::mnemonic(QString::fromUtf8(captions[index]));
+        auto* shortcut = new QShortcut(key, ui->PageMain->tabBar());
+        connect(shortcut, &QShortcut::activated, this, [this, index] { ui->PageMain->setCurrentIndex(index); });
+        ui->PageMain->setTabToolTip(index, key.toString(QKeySequence::NativeText));
+    }
+}
+
 void TMainWindow::MenuFileHintClick()
 {
     // The action has toggled its own check mark already.
@@ -173,7 +193,8 @@ void TMainWindow::MenuFileHintClick()
 
 void TMainWindow::MenuFileVersionClick()
 {
-    ShowMessage(this, QString::fromUtf8(VersionLine1) + "\n" + QString::fromUtf8(VersionLine2) + "\n\n" + VersionCredits);
+    ShowMessage(this, tr(VersionLine1) + "\n" + tr(VersionLine2).arg(QStringLiteral(KELVANE_VERSION)) + "\n\n"
+                          + VersionCredits);
 }
 
 void TMainWindow::MenuFileExitClick()

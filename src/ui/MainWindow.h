@@ -50,6 +50,7 @@ private:
     void FormClose();
     void FormResize();
     void PageMainChange();
+    void KeepPageAccessKeys();
     void MenuFileHintClick();
     void MenuFileVersionClick();
     void MenuFileExitClick();

@@ -42,7 +42,10 @@ constexpr int OtherNote = 72;
 // PanelButton's width as designed: the combo box grows with the strip and the two buttons on
 // its right keep their distance from the strip's right edge.
 constexpr int DesignedStripWidth = 592;
+constexpr int DesignedStripHeight = 40;
 constexpr int DesignedComboWidth = 244;
+constexpr int DesignedComboLeft = 168;
+constexpr int DesignedSpinLeft = 120;
 constexpr int DesignedCancelLeft = 416;
 constexpr int DesignedOkLeft = 504;
 
@@ -86,6 +89,8 @@ void TProgramListDialog::FormCreate()
     ui->SpinEditColumn->setFont(fieldFont);
     ui->ComboProgramList->setFont(fieldFont);
     ui->SpinEditColumn->SetTypingEnabled(false);
+    FitColumnLabel();
+    FitCaptionsToTheirPlaces(ui->PanelButton, QRect(0, 0, DesignedStripWidth, DesignedStripHeight));
 
     // The form's layout keeps PanelButton at the bottom and lets ListMain fill the rest.
     ui->ListMain->viewport()->installEventFilter(this);
@@ -198,11 +203,25 @@ void TProgramListDialog::UpdateColumnWidth()
         list->setGridSize(QSize(width, height));
 }
 
+void TProgramListDialog::FitColumnLabel()
+{
+    // Drawn for a one-character caption: a longer one (the English) takes the room it needs
+    // from the list-name box, which stretches with the strip anyway.
+    QLabel* label = ui->LabelColumn;
+    const QFontMetrics metrics(label->font());
+    const int width = std::max(label->width(), metrics.horizontalAdvance(label->text()) + 1);
+    label->resize(width, label->height());
+    ColumnLabelShift = std::max(0, label->x() + width + 4 - DesignedSpinLeft);
+    ui->SpinEditColumn->move(DesignedSpinLeft + ColumnLabelShift, ui->SpinEditColumn->y());
+    LayOutButtonStrip();
+}
+
 void TProgramListDialog::LayOutButtonStrip()
 {
     const int grow = ui->PanelButton->width() - DesignedStripWidth;
     QComboBox* combo = ui->ComboProgramList;
-    combo->setGeometry(combo->x(), combo->y(), std::max(40, DesignedComboWidth + grow), combo->height());
+    combo->setGeometry(DesignedComboLeft + ColumnLabelShift, combo->y(),
+                       std::max(40, DesignedComboWidth + grow - ColumnLabelShift), combo->height());
     ui->ButtonCancel->move(DesignedCancelLeft + grow, ui->ButtonCancel->y());
     ui->ButtonOK->move(DesignedOkLeft + grow, ui->ButtonOK->y());
 }

@@ -66,6 +66,7 @@ private:
     void SetListFont(const QFont& font);
     void SetColumns(int columns);
     void UpdateColumnWidth();
+    void FitColumnLabel();
     void LayOutButtonStrip();
     void ReleaseTestNotes();
     void WriteSettings(const QRect& placement);
@@ -75,6 +76,7 @@ private:
     std::unique_ptr<Ui::TProgramListDialog> ui;
     int FColumns = 3;
     int FCharacterSet = 128;  // no meaning to Qt; kept and written back
+    int ColumnLabelShift = 0;  // how far the column box and the list-name box moved right
     bool FClosing = false;
     bool FForwardingPress = false;
     QSet<int> FPressedNotes;   // test notes whose mouse button is down

@@ -8,6 +8,7 @@
 #include "Session.h"
 #include "SpinEdit.h"
 #include "WaitAfterMessageDialog.h"
+#include "Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -248,8 +249,10 @@ int TRawSender::TickInterval() const
 void TRawSender::SetLabelMidiOutAqua(bool aqua)
 {
     LabelMidiOutAqua = aqua;
+    const QColor back = aqua ? Aqua : QApplication::palette().color(QPalette::Button);
     QPalette palette = Controls.Label->palette();
-    palette.setColor(QPalette::Window, aqua ? Aqua : QApplication::palette().color(QPalette::Button));
+    palette.setColor(QPalette::Window, back);
+    palette.setColor(QPalette::WindowText, ReadableTextOn(back));
     Controls.Label->setPalette(palette);
 }
 

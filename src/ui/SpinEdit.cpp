@@ -1,5 +1,7 @@
 #include "SpinEdit.h"
 
+#include "Widgets.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -74,6 +76,7 @@ void TSpinEdit::SetColor(const QColor& color)
     FColor = color;
     QPalette p = palette();
     p.setColor(QPalette::Base, color);
+    p.setColor(QPalette::Text, ReadableTextOn(color));
     setPalette(p);
 }
 

@@ -183,8 +183,8 @@ TEST_F(LanguageEnglish, CaptionsHintsAndMenusSpeakEnglish)
     const std::pair<QString, const char*> cases[] = {
         {form.Find<QLabel>("LabelVolume")->text(), "Volume"},
         {form.Find<QPushButton>("ButtonSendAll")->text(), "Send parameters"},
-        {form.Find<QTabWidget>("PageMain")->tabText(1), "Drums (&X) "},
-        {form.Find<QMenu>("MenuOutDevice")->title(), "Output port (&M)"},
+        {form.Find<QTabWidget>("PageMain")->tabText(1), "Drums"},
+        {form.Find<QMenu>("MenuOutDevice")->title(), "&MIDI output"},
         {form.Find<QPushButton>("ButtonSendAll")->toolTip(), "Sends every controller parameter and the program change"},
         {form.Find<QLabel>("LabelVolumeValue")->toolTip(), "Double-click to send the current value of volume"},
         {form.Find<TPortComboBox>("ComboMidiInDevice")->itemText(0), "No MIDI input"},
@@ -211,7 +211,7 @@ TEST_F(LanguageEnglish, AKeyWithNoPortOpenSaysWhereToChooseOneInEnglish)
     F->Find<QMenu>("MenuOutDevice")->actions()[2]->trigger();
     QTest::keyPress(QApplication::focusWidget() ? QApplication::focusWidget() : &F->Main(), Qt::Key_A);
     EXPECT_EQ(F->Errors,
-              QStringList{"No MIDI output port is open. Please choose a MIDI output port from the \"Output port\" menu"});
+              QStringList{"No MIDI output port is open. Please choose a MIDI output port from the \"MIDI output\" menu"});
 }
 
 TEST_F(LanguageEnglish, NameListsStartWithTheirEnglishSets)

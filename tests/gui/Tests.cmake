@@ -13,3 +13,12 @@ kelvane_add_test(gui_font_setting gui/FontSettingTest.cpp)
 kelvane_add_test(gui_accessibility gui/AccessibilityTest.cpp)
 kelvane_add_test(gui_language gui/LanguageTest.cpp)
 kelvane_add_test(gui_ports gui/PortsTest.cpp)
+kelvane_add_test(gui_readable gui/ReadabilityTest.cpp)
+# The same checks at twice the scale, where nothing may overlap either.
+add_test(NAME gui_readable_scaled COMMAND gui_readable)
+set_tests_properties(gui_readable_scaled PROPERTIES
+  ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_SCALE_FACTOR=2;KELVANE_MIDI_API=none;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home"
+  TIMEOUT 300)
+kelvane_add_test(gui_palette gui/PaletteTest.cpp)
+kelvane_add_test(gui_english_texts gui/EnglishTextsTest.cpp)
+kelvane_add_test(gui_drum_pad_names gui/DrumPadNamesTest.cpp)

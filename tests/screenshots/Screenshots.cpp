@@ -5,6 +5,7 @@
 // Knows the windows only by what a user meets: the main window, its tabs, its two menus and the
 // two dialogs, found by their object names and Qt types, so that it runs on any version of the
 // code that keeps those.
+#include "DarkPalette.h"
 #include "KelvaneFixture.h"
 #include "Language.h"
 
@@ -268,10 +269,14 @@ int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
     if (argc != 2) {
-        std::cerr << "usage: kelvane_screenshots FOLDER (under an X server; KELVANE_LANG=en for English)\n";
+        std::cerr << "usage: kelvane_screenshots FOLDER (under an X server; KELVANE_LANG=en for English,\n"
+                     "KELVANE_SCREENSHOTS_PALETTE=dark for the Fusion style with a dark palette)\n";
         return 2;
     }
     UseLanguage(LanguageFromEnvironment());
+    // A desktop with a dark theme, as the palette test has it.
+    if (qEnvironmentVariable("KELVANE_SCREENSHOTS_PALETTE") == QLatin1String("dark"))
+        UseDesktopPalette(true);
     // A text cursor that blinks would be caught on or off by chance.
     QGuiApplication::styleHints()->setCursorFlashTime(0);
     return TakeScreenshots(QString::fromLocal8Bit(argv[1]));
