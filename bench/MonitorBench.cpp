@@ -131,7 +131,7 @@ public:
                     run.SendSeconds = clock.nsecsElapsed() / 1e9;
                 }
             }
-            const bool done = Window.Fixture->Monitor().ReceivedBytes().size() >= expectedBytes;
+            const bool done = Window.Fixture->Monitor().ReceivedByteCount() >= expectedBytes;
             const bool lost = sent && Window.Overflows > 0 && clock.elapsed() > run.SendSeconds * 1000 + 500;
             if (done || lost || clock.elapsed() > timeoutMs)
                 loop.quit();
@@ -146,7 +146,7 @@ public:
             run.SendSeconds = run.TotalSeconds;
         const QString shown = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
         run.Shown = shown.isEmpty() ? 0 : shown.count('\n') + 1;
-        run.Bytes = Window.Fixture->Monitor().ReceivedBytes().size();
+        run.Bytes = Window.Fixture->Monitor().ReceivedByteCount();
         run.Overflows = Window.Overflows;
         return run;
     }
@@ -234,7 +234,7 @@ public:
             pieces.emplace_back(message.begin() + std::ptrdiff_t(start),
                                 message.begin() + std::ptrdiff_t(std::min(message.size(), start + 16 * 1024)));
         const TRun run = Run([&](size_t i) { return pieces[i]; }, pieces.size(), 0, qint64(message.size()), 30000);
-        const QByteArray& received = Window.Fixture->Monitor().ReceivedBytes();
+        const QByteArray received = Window.Fixture->Monitor().ReceivedBytes();
         const bool exact = received == QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size()));
         std::printf("pieces %zu, received %lld bytes in %lld lines, byte-exact: %s, overflows: %ld\n", pieces.size(),
                     run.Bytes, run.Shown, exact ? "yes" : "NO", run.Overflows);
