@@ -61,7 +61,6 @@ public:
     unsigned DeviceCount() const { return FDeviceCount; }
     // The system's input devices read afresh. Leaves the device chosen and the port as they are.
     std::vector<std::string> ReadDeviceNames();
-    // Non-null exactly while the port is open.
     bool IsOpen() const { return Connection != nullptr; }
     // Why the last open or start failed (success when it did not).
     const TMidiResult& LastFailure() const { return FLastFailure; }
