@@ -4,8 +4,12 @@
 #include "ControllerPage.h"
 #include "Dialogs.h"
 #include "DrumPage.h"
+#include "IniFile.h"
 #include "KeyRepeat.h"
 #include "Keyboard.h"
+#include "Language.h"
+#include "MidiMonitorWindow.h"
+#include "NameLists.h"
 #include "OutputPortMenu.h"
 #include "RawSender.h"
 #include "Session.h"
@@ -50,6 +54,25 @@ const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
 const char* const VersionLine2 = "Ver." KELVANE_VERSION "（2000/03/04）";
 const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
 
+// The names of the program list chosen last in its dialog (else the language's own), read once:
+// the monitor names a program change with them whatever bank came before it.
+TProgramNameLookup ProgramNameLookup(const TSession& session)
+{
+    const TIniFile programIni = TIniFile::Load(FindDataFile(session.ProgramFolder(), QStringLiteral("program.ini")));
+    const TProgramListSettings listSettings =
+        ReadProgramListSettings(TIniFile::Load(session.SettingsPath()), CurrentScreens());
+    const QStringList sections = programIni.Sections();
+    int chosen = DefaultListIndex(sections);
+    for (int i = 0; i < sections.size(); ++i)
+        if (sections[i].compare(listSettings.ListName, Qt::CaseInsensitive) == 0)
+            chosen = i;
+    QStringList names;
+    if (chosen >= 0)
+        for (const QString& line : ProgramListLines(programIni, sections[chosen]))
+            names.append(line.section(QLatin1Char('='), 1));
+    return [names](int, int, int program) { return names.value(program); };
+}
+
 } // namespace
 
 TMainWindow::TMainWindow(const QStringList& arguments, const QString& programPath, QWidget* parent)
@@ -73,6 +96,8 @@ TMainWindow::~TMainWindow()
     FControllerPage = nullptr;
     FDrumPage = nullptr;
     FBinaryPage = nullptr;
+    delete FMonitorWindow;  // it reads the session's record
+    FMonitorWindow = nullptr;
 }
 
 void TMainWindow::AttachDialogs(QDialog* programList, QDialog* drumColor)
@@ -116,6 +141,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     connect(ui->MenuFileHint, &QAction::triggered, this, [this] { MenuFileHintClick(); });
     connect(ui->MenuFileVersion, &QAction::triggered, this, [this] { MenuFileVersionClick(); });
     connect(ui->MenuFileExit, &QAction::triggered, this, [this] { MenuFileExitClick(); });
+    connect(ui->MenuFileMonitor, &QAction::triggered, this, [this] { MenuFileMonitorClick(); });
 
     // Hint display.
     ui->MenuFileHint->setChecked(settings.ShowHint);
@@ -130,6 +156,10 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     // Binary page: font, interval, packet size, folders.
     FBinaryPage->Restore(settings);
 
+    // The monitor window, hidden until asked for; its table follows the record from the start.
+    FMonitorWindow = new TMidiMonitorWindow(*FSession, this);
+    FMonitorWindow->Restore(settings.Monitor);
+
     // Window position and size.
     setGeometry(settings.Left, settings.Top, settings.Width, settings.Height);
     move(settings.Left, settings.Top);
@@ -137,6 +167,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
 
     // Controller panel values; the output port is still closed, so nothing is sent.
     FControllerPage->Restore(settings);
+    FMonitorWindow->SetProgramNames(ProgramNameLookup(*FSession), FControllerPage->ProgramRangeOffset());
 
     // Output port.
     if (FSession->Output().DeviceCount() == 0) {
@@ -174,6 +205,13 @@ void TMainWindow::MenuFileHintClick()
 void TMainWindow::MenuFileVersionClick()
 {
     ShowMessage(this, QString::fromUtf8(VersionLine1) + "\n" + QString::fromUtf8(VersionLine2) + "\n\n" + VersionCredits);
+}
+
+void TMainWindow::MenuFileMonitorClick()
+{
+    FMonitorWindow->show();
+    FMonitorWindow->raise();
+    FMonitorWindow->activateWindow();
 }
 
 void TMainWindow::MenuFileExitClick()
@@ -237,6 +275,7 @@ void TMainWindow::FormClose()
             FSession->Output().Close();
     });
     RunReported([&] { FSession->WriteSettings(CollectSettings()); });
+    FMonitorWindow->close();
 }
 
 TMainSettings TMainWindow::CollectSettings() const
@@ -259,6 +298,7 @@ TMainSettings TMainWindow::CollectSettings() const
     FControllerPage->Collect(s);
     FDrumPage->Collect(s);
     FBinaryPage->Collect(s);
+    FMonitorWindow->Collect(s.Monitor);
     return s;
 }
 
