@@ -23,6 +23,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 // By TMessageGroup.
@@ -181,9 +183,10 @@ void TMidiMonitorWindow::BuildControls()
     FTable->verticalHeader()->setDefaultSectionSize(FTable->fontMetrics().height() + 4);
     FTable->horizontalHeader()->setSectionsMovable(true);
     FTable->horizontalHeader()->setStretchLastSection(true);
-    const int widths[TMonitorTableModel::ColumnCount] = {90, 70, 50, 40, 130, 300, 200};
+    // Wide enough for the header's own words in either language, and for a usual cell.
+    const int widths[TMonitorTableModel::ColumnCount] = {80, 80, 50, 40, 150, 300, 200};
     for (int column = 0; column < TMonitorTableModel::ColumnCount; ++column)
-        FTable->setColumnWidth(column, widths[column]);
+        FTable->setColumnWidth(column, std::max(widths[column], FTable->horizontalHeader()->sectionSizeHint(column)));
     layout->addWidget(FTable, 1);
 
     // Pause, clear, what is recorded and shown, exports.
