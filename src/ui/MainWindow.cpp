@@ -16,7 +16,9 @@
 #include "Widgets.h"
 #include "ui_MainWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QRegularExpression>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -168,6 +170,10 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     // Controller panel values; the output port is still closed, so nothing is sent.
     FControllerPage->Restore(settings);
     FMonitorWindow->SetProgramNames(ProgramNameLookup(*FSession), FControllerPage->ProgramRangeOffset());
+    // The monitor counts programs as the panel does.
+    for (auto* range : FControllerPage->findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^RadioProgramRange\\d$"))))
+        connect(range, &QAbstractButton::toggled, this,
+                [this] { FMonitorWindow->SetProgramNumberBase(FControllerPage->ProgramRangeOffset()); });
 
     // Output port.
     if (FSession->Output().DeviceCount() == 0) {

@@ -305,6 +305,15 @@ void TMidiMonitorWindow::SetProgramNames(TProgramNameLookup lookup, int programB
     FModel->SetMeaningOptions({std::move(lookup), programBase});
 }
 
+void TMidiMonitorWindow::SetProgramNumberBase(int programBase)
+{
+    TMeaningOptions options = FModel->MeaningOptions();
+    if (options.ProgramNumberBase == programBase)
+        return;
+    options.ProgramNumberBase = programBase;
+    FModel->SetMeaningOptions(std::move(options));
+}
+
 void TMidiMonitorWindow::Restore(const TMonitorSettings& settings)
 {
     resize(settings.Width, settings.Height);

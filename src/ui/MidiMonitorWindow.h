@@ -32,6 +32,7 @@ public:
 
     // Program names for program changes; programBase: 1 when the panel counts programs from 1.
     void SetProgramNames(TProgramNameLookup lookup, int programBase);
+    void SetProgramNumberBase(int programBase);
 
     TMonitorTableModel& Model() { return *FModel; }
     QTableView& Table() { return *FTable; }

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -365,4 +366,18 @@ TEST_F(MonitorWindowEnglish, SpeaksEnglishInTheMenuTheWindowAndTheTable)
     ASSERT_EQ(model->rowCount(), 1);
     EXPECT_EQ(model->index(0, TMonitorTableModel::DirectionColumn).data().toString(), QStringLiteral("In"));
     EXPECT_TRUE(model->index(0, TMonitorTableModel::MeaningColumn).data().toString().contains("Volume"));
+}
+
+TEST(MonitorWindow, NamesProgramsFromTheProgramListCountedAsThePanelCountsThem)
+{
+    TKelvaneFixture f(WithInput());
+    TMidiMonitorWindow& window = OpenMonitor(f);
+    Inject(f, {{0xC0, 0x05}});
+    const QAbstractItemModel* model = window.Table().model();
+    ASSERT_EQ(model->rowCount(), 1);
+    const auto meaning = [&] { return model->index(0, TMonitorTableModel::MeaningColumn).data().toString(); };
+    Click(f.Find<QRadioButton>("RadioProgramRange0"));
+    EXPECT_EQ(meaning(), QStringLiteral("5 エレクトリック・ピアノ2"));
+    Click(f.Find<QRadioButton>("RadioProgramRange1"));
+    EXPECT_EQ(meaning(), QStringLiteral("6 エレクトリック・ピアノ2"));
 }
