@@ -84,6 +84,14 @@ std::optional<TChecksumVerdict> TChecksumParser::FeedOpen(uint8_t byte)
     return std::nullopt;
 }
 
+uint8_t RolandChecksum(QByteArrayView addressAndData)
+{
+    uint32_t sum = 0;
+    for (const char byte : addressAndData)
+        sum += uint8_t(byte);
+    return Complement(sum);
+}
+
 std::optional<TChecksumVerdict> TChecksumParser::Close() const
 {
     TChecksumVerdict verdict;

@@ -100,6 +100,10 @@ struct TChecksumMessage {
 // Every Roland data set and Yamaha bulk dump in the bytes, right or wrong, in order.
 QList<TChecksumMessage> FindChecksumMessages(QByteArrayView bytes);
 
+// The Roland sum byte for these address and data bytes (of a DT1 or RQ1 message): the one that
+// makes them and itself add up to a multiple of 128.
+uint8_t RolandChecksum(QByteArrayView addressAndData);
+
 // The bytes with the sum of every wrong message recomputed (the byte before its F7); nothing else
 // changes.
 QByteArray FixChecksums(QByteArray bytes);

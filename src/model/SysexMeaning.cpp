@@ -1,6 +1,7 @@
 // What a system exclusive message is: its length, its maker, and for the messages users of this
 // tool send most (the universal ones, GS and XG resets, Roland data sets) what it does.
 #include "MessageMeaning.h"
+#include "SysexChecksums.h"
 
 #include "MidiNames.h"
 
@@ -86,15 +87,12 @@ QString UniversalRealTimeMeaning(QByteArrayView payload)
     return MeaningText(SubIdText).arg(UpperHex(payload.sliced(1, sub2 < 0 ? 1 : 2)));
 }
 
+// summed: the address, the data and the checksum.
 QString ChecksumText(QByteArrayView summed)
 {
-    // The address, the data and the checksum add up to a multiple of 128.
-    int sum = 0;
-    for (char c : summed)
-        sum += uint8_t(c);
-    if (sum % 128 == 0)
+    const uint8_t expected = RolandChecksum(summed.first(summed.size() - 1));
+    if (At(summed, summed.size() - 1) == expected)
         return MeaningText(ChecksumRightText);
-    const int expected = (128 - (sum - At(summed, summed.size() - 1)) % 128) % 128;
     return MeaningText(ChecksumWrongText).arg(UpperHex(QByteArray(1, char(expected))));
 }
 
