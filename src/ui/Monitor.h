@@ -49,10 +49,6 @@ public:
     QByteArray ReceivedBytes() const;
     qint64 ReceivedByteCount() const;
 
-    // The clear button's work: the memo, the record and the count emptied, the input port
-    // started afresh on the device the list shows. Raises as the port does.
-    void Clear() { ClearAndRestart(); }
-
 private:
     void FillDeviceItems(const QString& inUse);
     void ClearAndRestart();
