@@ -5,6 +5,9 @@
 //   memory  resident memory after 1,000,000 monitor lines
 //   goal    ten runs of 300,000 at 125,000/s and one of 1,000,000 at 100,000/s, none may overflow
 //   holds   the highest rate at which ten runs of 300,000 all hold
+//   window  with the MIDI monitor window open and following the newest row: the goal's ten runs
+//           of 300,000 at 125,000/s, then 10,000,000 at 100,000/s with the anonymous memory
+//           before and after, a filter change and a jump to the first row over them
 // Usage: bench_monitor [rate] [sysex] [memory] [goal] [holds]   (the first three when none is
 // named). The platform is QT_QPA_PLATFORM's (offscreen when unset); bench/monitor-xcb.sh runs
 // it on xcb under xvfb-run.
@@ -12,11 +15,15 @@
 #include "JackServer.h"
 #include "GuiTest.h"
 #include "KelvaneFixture.h"
+#include "MidiMonitorWindow.h"
 #include "MonitorWindow.h"
 #include "platform/DeviceList.h"
 
 #include <QApplication>
+#include <QAction>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QTableView>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
@@ -131,7 +138,7 @@ public:
                     run.SendSeconds = clock.nsecsElapsed() / 1e9;
                 }
             }
-            const bool done = Window.Fixture->Monitor().ReceivedBytes().size() >= expectedBytes;
+            const bool done = Window.Fixture->Monitor().ReceivedByteCount() >= expectedBytes;
             const bool lost = sent && Window.Overflows > 0 && clock.elapsed() > run.SendSeconds * 1000 + 500;
             if (done || lost || clock.elapsed() > timeoutMs)
                 loop.quit();
@@ -146,7 +153,7 @@ public:
             run.SendSeconds = run.TotalSeconds;
         const QString shown = Window.Fixture->Find<QPlainTextEdit>("MemoMidiIn")->toPlainText();
         run.Shown = shown.isEmpty() ? 0 : shown.count('\n') + 1;
-        run.Bytes = Window.Fixture->Monitor().ReceivedBytes().size();
+        run.Bytes = Window.Fixture->Monitor().ReceivedByteCount();
         run.Overflows = Window.Overflows;
         return run;
     }
@@ -234,7 +241,7 @@ public:
             pieces.emplace_back(message.begin() + std::ptrdiff_t(start),
                                 message.begin() + std::ptrdiff_t(std::min(message.size(), start + 16 * 1024)));
         const TRun run = Run([&](size_t i) { return pieces[i]; }, pieces.size(), 0, qint64(message.size()), 30000);
-        const QByteArray& received = Window.Fixture->Monitor().ReceivedBytes();
+        const QByteArray received = Window.Fixture->Monitor().ReceivedBytes();
         const bool exact = received == QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size()));
         std::printf("pieces %zu, received %lld bytes in %lld lines, byte-exact: %s, overflows: %ld\n", pieces.size(),
                     run.Bytes, run.Shown, exact ? "yes" : "NO", run.Overflows);
@@ -267,6 +274,53 @@ public:
         std::printf("resize and scroll to the top with 1,000,000 lines: %.3f s\n", clock.nsecsElapsed() / 1e9);
     }
 
+    void MonitorWindow()
+    {
+        Window.Fixture->Find<QAction>("MenuFileMonitor")->trigger();
+        TMidiMonitorWindow& monitor = Window.Fixture->Main().MonitorWindow();
+        if (!QTest::qWaitForWindowExposed(&monitor)) {
+            std::printf("the monitor window was never shown\n");
+            return;
+        }
+        std::printf("\n== the monitor window open, following the newest row (%s) ==\n",
+                    QGuiApplication::platformName().toUtf8().constData());
+        std::printf("%10s %10s %10s %10s %10s %10s %14s\n", "rate/s", "sent", "shown", "overflows", "send s",
+                    "shown s", "window us/msg");
+        Runs(667, 300'000, 10);
+
+        constexpr size_t Messages = 10'000'000;
+        Window.Clear();
+        QTest::qWait(300);
+        const long before = ResidentKiB("RssAnon:");
+        const TRun run = Run(NoteAt, Messages, 534, qint64(Messages) * 3, int(Messages / 100) + 120000);
+        QTest::qWait(300);
+        const long after = ResidentKiB("RssAnon:");
+        const int rows = monitor.Model().rowCount();
+        std::printf("%zu at 100,000/s: %d rows in the table, %lld bytes received, overflows %ld, sent in %.2f s, shown "
+                    "after %.2f s, window %.2f us/msg\n",
+                    Messages, rows, run.Bytes, run.Overflows, run.SendSeconds, run.TotalSeconds,
+                    run.WindowCpuSeconds * 1e6 / double(Messages));
+        std::printf("anonymous memory before %.1f MB, after %.1f MB: up by %.1f MB (goal at most 200 MB)\n",
+                    before / 1024.0, after / 1024.0, (after - before) / 1024.0);
+
+        // What a user does over the ten million rows: a filter change (channel 1 off, then on
+        // again) and a jump to the first row, each timed until the table has been painted.
+        QAction* channel1 = monitor.findChild<QAction*>(QStringLiteral("MonitorChannel1"));
+        QTableView& table = monitor.Table();
+        const auto timed = [&](const char* what, const std::function<void()>& act) {
+            QElapsedTimer clock;
+            clock.start();
+            act();
+            table.viewport()->repaint();
+            QCoreApplication::processEvents();
+            std::printf("%-40s %8.1f ms, %d rows shown\n", what, clock.nsecsElapsed() / 1e6, monitor.Model().rowCount());
+        };
+        timed("filter: channel 1 off", [&] { channel1->trigger(); });
+        timed("filter: channel 1 on again", [&] { channel1->trigger(); });
+        timed("jump to the first row", [&] { table.scrollToTop(); });
+        timed("jump to the last row", [&] { table.scrollToBottom(); });
+    }
+
 private:
     TJackServer Server;
     std::unique_ptr<TJackPeer> Peer;
@@ -296,6 +350,8 @@ int main(int argc, char** argv)
             bench.Goal();
         else if (part == "holds")
             bench.Holds();
+        else if (part == "window")
+            bench.MonitorWindow();
         else
             std::printf("unknown part %s\n", part.c_str());
     }

@@ -1429,6 +1429,157 @@ The computer keyboard plays too: key A is note C4</translation>
         <source>Ver.%1（2000/03/04）</source>
         <translation>Version %1 (2000-03-04)</translation>
     </message>
+    <message>
+        <source>MIDIモニター</source>
+        <translation>MIDI Monitor</translation>
+    </message>
+    <message>
+        <source>Ctrl+M</source>
+        <translation>Ctrl+M</translation>
+    </message>
+</context>
+<context>
+    <name>TMidiMonitorWindow</name>
+    <message>
+        <source>ノート</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>コントロール</source>
+        <translation>Controllers</translation>
+    </message>
+    <message>
+        <source>プログラム</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>プレッシャー</source>
+        <translation>Pressure</translation>
+    </message>
+    <message>
+        <source>ピッチベンド</source>
+        <translation>Pitch bend</translation>
+    </message>
+    <message>
+        <source>エクスクルーシブ</source>
+        <translation>System exclusive</translation>
+    </message>
+    <message>
+        <source>システム・コモン</source>
+        <translation>System common</translation>
+    </message>
+    <message>
+        <source>リアルタイム</source>
+        <translation>Real-time</translation>
+    </message>
+    <message>
+        <source>その他</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>一時停止中：%L1件が表示を待っています</source>
+        <translation>Paused: %L1 messages waiting to be shown</translation>
+    </message>
+    <message>
+        <source>スタンダードMIDIファイル(*.mid)|*.mid|すべてのファイル(*.*)|*.*</source>
+        <translation>Standard MIDI file(*.mid)|*.mid|All files(*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*</source>
+        <translation>Text (*.txt)|*.txt|All files (*.*)|*.*</translation>
+    </message>
+    <message>
+        <source>MIDIモニター</source>
+        <translation>MIDI Monitor</translation>
+    </message>
+    <message>
+        <source>この種類のメッセージを表に表示します</source>
+        <translation>Shows messages of this kind in the table</translation>
+    </message>
+    <message>
+        <source>チャンネル(&amp;H)</source>
+        <translation>C&amp;hannels</translation>
+    </message>
+    <message>
+        <source>表示するチャンネル</source>
+        <translation>Channels shown</translation>
+    </message>
+    <message>
+        <source>すべて表示</source>
+        <translation>Show all</translation>
+    </message>
+    <message>
+        <source>チャンネル %1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>入力(&amp;I)</source>
+        <translation>&amp;In</translation>
+    </message>
+    <message>
+        <source>出力(&amp;O)</source>
+        <translation>&amp;Out</translation>
+    </message>
+    <message>
+        <source>意味で絞り込み(&amp;F):</source>
+        <translation>&amp;Find in meaning:</translation>
+    </message>
+    <message>
+        <source>意味で絞り込み</source>
+        <translation>Find in meaning</translation>
+    </message>
+    <message>
+        <source>MIDIメッセージの一覧</source>
+        <translation>MIDI messages</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;P)</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>クリア(&amp;C)</source>
+        <translation>&amp;Clear</translation>
+    </message>
+    <message>
+        <source>クリア</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>記録とバイナリ・ページのモニターを空にします</source>
+        <translation>Empties the record and the Binary page&apos;s monitor</translation>
+    </message>
+    <message>
+        <source>最新の行を追う(&amp;L)</source>
+        <translation>Follow the &amp;latest</translation>
+    </message>
+    <message>
+        <source>時計の時刻(&amp;T)</source>
+        <translation>Clock &amp;time</translation>
+    </message>
+    <message>
+        <source>送信も記録(&amp;S)</source>
+        <translation>Record &amp;sent messages</translation>
+    </message>
+    <message>
+        <source>テキスト保存(&amp;X)...</source>
+        <translation>E&amp;xport text...</translation>
+    </message>
+    <message>
+        <source>表示中の行をテキストで保存</source>
+        <translation>Save the rows shown as text</translation>
+    </message>
+    <message>
+        <source>MIDIファイル保存(&amp;M)...</source>
+        <translation>Export &amp;MIDI file...</translation>
+    </message>
+    <message>
+        <source>記録をスタンダードMIDIファイルで保存</source>
+        <translation>Save the record as a Standard MIDI file</translation>
+    </message>
 </context>
 <context>
     <name>TMidiOutput</name>
@@ -1458,6 +1609,10 @@ The computer keyboard plays too: key A is note C4</translation>
     <message>
         <source>MIDI入力</source>
         <translation>MIDI input</translation>
+    </message>
+    <message>
+        <source>（これより前の%L1行は表示していません。保存すると全行を書き出します）</source>
+        <translation>(%L1 earlier lines are not shown. Saving writes every line.)</translation>
     </message>
 </context>
 <context>

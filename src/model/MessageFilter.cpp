@@ -16,9 +16,20 @@ void TMessageFilter::ShowChannel(int channel, bool shown)
 
 void TRowList::Append(uint32_t entry)
 {
-    if ((FSize >> BlockBits) >= Blocks.size())
-        Blocks.push_back(std::make_unique_for_overwrite<uint32_t[]>(BlockSize));
-    Blocks[FSize >> BlockBits][FSize & (BlockSize - 1)] = entry;
+    const size_t offset = FSize & (BlockSize - 1);
+    if (offset == 0) {
+        Blocks.push_back(TBlock{entry, nullptr});
+    } else {
+        TBlock& block = Blocks.back();
+        if (!block.Entries && entry != block.First + uint32_t(offset)) {
+            // The run ends here: the block holds its rows one by one from now on.
+            block.Entries = std::make_unique_for_overwrite<uint32_t[]>(BlockSize);
+            for (size_t i = 0; i < offset; ++i)
+                block.Entries[i] = block.First + uint32_t(i);
+        }
+        if (block.Entries)
+            block.Entries[offset] = entry;
+    }
     ++FSize;
 }
 
@@ -34,7 +45,7 @@ void TRowList::Clear()
     FSize = 0;
 }
 
-int64_t TRowList::Find(uint32_t entry) const
+size_t TRowList::LowerBound(uint32_t entry) const
 {
     size_t low = 0;
     size_t high = FSize;
@@ -45,7 +56,21 @@ int64_t TRowList::Find(uint32_t entry) const
         else
             high = middle;
     }
-    return low < FSize && (*this)[low] == entry ? int64_t(low) : -1;
+    return low;
+}
+
+int64_t TRowList::Find(uint32_t entry) const
+{
+    const size_t row = LowerBound(entry);
+    return row < FSize && (*this)[row] == entry ? int64_t(row) : -1;
+}
+
+size_t TRowList::MemoryUsed() const
+{
+    size_t bytes = Blocks.capacity() * sizeof(TBlock);
+    for (const TBlock& block : Blocks)
+        bytes += block.Entries ? BlockSize * sizeof(uint32_t) : 0;
+    return bytes;
 }
 
 TRowFilter::TRowFilter(const TMessageRecord& record, TRecordDecoder& decoder) : Record(record), Decoder(decoder)

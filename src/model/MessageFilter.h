@@ -37,22 +37,35 @@ struct TMessageFilter {
 };
 
 // Entry indices in order, kept in blocks so that a list of millions grows without copying and
-// without holding twice its size.
+// without holding twice its size. A block of consecutive entries (every message shown, as when
+// nothing is filtered out) keeps only its first: ten million rows of an unfiltered table cost
+// nothing but the blocks' list.
 class TRowList {
 public:
     size_t Size() const { return FSize; }
-    uint32_t operator[](size_t row) const { return Blocks[row >> BlockBits][row & (BlockSize - 1)]; }
+    uint32_t operator[](size_t row) const
+    {
+        const TBlock& block = Blocks[row >> BlockBits];
+        const size_t offset = row & (BlockSize - 1);
+        return block.Entries ? block.Entries[offset] : block.First + uint32_t(offset);
+    }
     void Append(uint32_t entry);
     void Append(const TRowList& rows);
     void Clear();
     // The row holding the entry, or -1.
     int64_t Find(uint32_t entry) const;
-    size_t MemoryUsed() const { return Blocks.size() * BlockSize * sizeof(uint32_t); }
+    // The first row whose entry is the given one or a later one; Size() when there is none.
+    size_t LowerBound(uint32_t entry) const;
+    size_t MemoryUsed() const;
 
 private:
     static constexpr int BlockBits = 16;
     static constexpr size_t BlockSize = size_t(1) << BlockBits;
-    std::vector<std::unique_ptr<uint32_t[]>> Blocks;
+    struct TBlock {
+        uint32_t First = 0;                   // while Entries is null: the block is First, First + 1, ...
+        std::unique_ptr<uint32_t[]> Entries;  // once a row breaks the run
+    };
+    std::vector<TBlock> Blocks;
     size_t FSize = 0;
 };
 

@@ -40,6 +40,7 @@ public:
     const TMessageFilter& Filter() const { return RowFilter.Filter(); }
     // Program names or the interface language changed: every meaning is worked out again.
     void SetMeaningOptions(TMeaningOptions options);
+    const TMeaningOptions& MeaningOptions() const { return Decoder.Options(); }
     void SetTimeFormat(TTimeFormat format);
     TTimeFormat TimeFormat() const { return FTimeFormat; }
 

@@ -1,8 +1,12 @@
 #include "Settings.h"
 
 #include "IniFile.h"
+#include "MonitorTableModel.h"
 
 #include <QCoreApplication>
+
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -15,6 +19,7 @@ const QString SystemExclusiveSend = QStringLiteral("SystemExclusiveSend");
 const QString FilePath = QStringLiteral("FilePath");
 const QString ColorDialog = QStringLiteral("ColorDialog");
 const QString FormProgramList = QStringLiteral("FormProgramList");
+const QString MidiMonitor = QStringLiteral("MidiMonitor");
 
 // An integer within [low, high], else the default.
 int ReadRanged(const TIniFile& ini, const QString& section, const QString& key, int defaultValue, int low, int high)
@@ -74,6 +79,82 @@ void WriteFont(TIniFile& ini, const QString& section, const TFontKeys& keys, con
     ini.WriteInteger(section, QLatin1String(keys.CharacterSet), font.CharacterSet);
     ini.WriteBool(section, QLatin1String(keys.Bold), font.Bold);
     ini.WriteBool(section, QLatin1String(keys.Italic), font.Italic);
+}
+
+// "90,70,40": whole numbers apart by commas; empty when any is not one.
+QList<int> ReadNumberList(const TIniFile& ini, const QString& section, const QString& key)
+{
+    QList<int> numbers;
+    const QString text = ini.ReadString(section, key, QString());
+    if (text.isEmpty())
+        return numbers;
+    for (const QString& item : text.split(u',')) {
+        bool ok = false;
+        const int number = item.trimmed().toInt(&ok);
+        if (!ok)
+            return {};
+        numbers.append(number);
+    }
+    return numbers;
+}
+
+void WriteNumberList(TIniFile& ini, const QString& section, const QString& key, const QList<int>& numbers)
+{
+    QStringList items;
+    for (const int number : numbers)
+        items.append(QString::number(number));
+    ini.WriteString(section, key, items.join(u','));
+}
+
+TMonitorSettings ReadMonitorSettings(const TIniFile& ini, const TScreenGeometry& screen)
+{
+    const TMonitorSettings d;
+    TMonitorSettings s;
+    s.Top = ReadPosition(ini, MidiMonitor, QStringLiteral("Top"), screen.Primary.height(), screen.Desktop.top() + 150);
+    s.Left = ReadPosition(ini, MidiMonitor, QStringLiteral("Left"), screen.Primary.width(), screen.Desktop.left() + 150);
+    // At least the size of a small table, at most what fits from the corner on the primary screen.
+    s.Height = ini.ReadInteger(MidiMonitor, QStringLiteral("Height"), d.Height);
+    if (s.Height < 150 || s.Top + s.Height > screen.Primary.height())
+        s.Height = d.Height;
+    s.Width = ini.ReadInteger(MidiMonitor, QStringLiteral("Width"), d.Width);
+    if (s.Width < 300 || s.Left + s.Width > screen.Primary.width())
+        s.Width = d.Width;
+
+    // One width per column, none so narrow the column is lost or wider than a screen; the order
+    // every column once.
+    constexpr int Columns = TMonitorTableModel::ColumnCount;
+    s.ColumnWidths = ReadNumberList(ini, MidiMonitor, QStringLiteral("ColumnWidths"));
+    if (s.ColumnWidths.size() != Columns
+        || std::any_of(s.ColumnWidths.begin(), s.ColumnWidths.end(), [](int w) { return w < 16 || w > 4000; }))
+        s.ColumnWidths.clear();
+    s.ColumnOrder = ReadNumberList(ini, MidiMonitor, QStringLiteral("ColumnOrder"));
+    QList<int> sorted = s.ColumnOrder;
+    std::sort(sorted.begin(), sorted.end());
+    bool everyColumnOnce = sorted.size() == Columns;
+    for (int column = 0; everyColumnOnce && column < Columns; ++column)
+        everyColumnOnce = sorted[column] == column;
+    if (!everyColumnOnce)
+        s.ColumnOrder.clear();
+
+    s.WallClock = ini.ReadBool(MidiMonitor, QStringLiteral("WallClock"), d.WallClock);
+    s.RecordSent = ini.ReadBool(MidiMonitor, QStringLiteral("RecordSent"), d.RecordSent);
+    s.MemoLines = ReadRanged(ini, MidiMonitor, QStringLiteral("MemoLines"), d.MemoLines, 1, INT_MAX);
+    return s;
+}
+
+void WriteMonitorSettings(TIniFile& ini, const TMonitorSettings& s)
+{
+    ini.WriteInteger(MidiMonitor, QStringLiteral("Top"), s.Top);
+    ini.WriteInteger(MidiMonitor, QStringLiteral("Left"), s.Left);
+    ini.WriteInteger(MidiMonitor, QStringLiteral("Height"), s.Height);
+    ini.WriteInteger(MidiMonitor, QStringLiteral("Width"), s.Width);
+    if (!s.ColumnWidths.isEmpty())
+        WriteNumberList(ini, MidiMonitor, QStringLiteral("ColumnWidths"), s.ColumnWidths);
+    if (!s.ColumnOrder.isEmpty())
+        WriteNumberList(ini, MidiMonitor, QStringLiteral("ColumnOrder"), s.ColumnOrder);
+    ini.WriteBool(MidiMonitor, QStringLiteral("WallClock"), s.WallClock);
+    ini.WriteBool(MidiMonitor, QStringLiteral("RecordSent"), s.RecordSent);
+    ini.WriteInteger(MidiMonitor, QStringLiteral("MemoLines"), s.MemoLines);
 }
 
 }  // namespace
@@ -142,6 +223,8 @@ TMainSettings ReadMainSettings(const TIniFile& ini, const TScreenGeometry& scree
     s.OutDeviceName = ini.ReadString(Midi, QStringLiteral("OutDeviceName"), d.OutDeviceName);
     s.Channel = ReadRanged(ini, Midi, QStringLiteral("Channel"), d.Channel, 1, 16);
     s.InDeviceName = ini.ReadString(Midi, QStringLiteral("InDeviceName"), d.InDeviceName);
+
+    s.Monitor = ReadMonitorSettings(ini, screen);
     return s;
 }
 
@@ -212,6 +295,8 @@ void WriteMainSettings(TIniFile& ini, const TMainSettings& s)
         if (equals > 0)
             ini.WriteString(ColorDialog, entry.left(equals), entry.mid(equals + 1));
     }
+
+    WriteMonitorSettings(ini, s.Monitor);
 }
 
 TProgramListSettings ReadProgramListSettings(const TIniFile& ini, const TScreenGeometry& screen)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -24,6 +25,24 @@ struct TFontSetting {
     bool Italic = false;
 
     friend bool operator==(const TFontSetting&, const TFontSetting&) = default;
+};
+
+// [MidiMonitor]: the monitor window's place and columns, and what the monitor keeps. Written with
+// the main window's keys; the window's keys keep what was read while it was never opened.
+struct TMonitorSettings {
+    int Top = 0;
+    int Left = 0;
+    int Height = 460;
+    int Width = 820;
+    QList<int> ColumnWidths;  // pixels, by column; empty: the window's own widths
+    QList<int> ColumnOrder;   // the columns from left to right; empty: as designed
+    bool WallClock = false;   // times of day instead of seconds since the clear
+    bool RecordSent = false;  // Kelvane's own messages go into the record too
+    // The Binary page's memo shows at most this many of the newest lines; the record and the
+    // saves keep every line since the clear.
+    int MemoLines = 1'000'000;
+
+    friend bool operator==(const TMonitorSettings&, const TMonitorSettings&) = default;
 };
 
 // The main window's part of the settings file. A default-constructed value holds every key's
@@ -97,6 +116,8 @@ struct TMainSettings {
 
     // [ColorDialog]: the colour dialog's custom colours as it holds them, "ColorA=FFFFFF".
     QStringList ColorDialogEntries;
+
+    TMonitorSettings Monitor;
 
     friend bool operator==(const TMainSettings&, const TMainSettings&) = default;
 };

@@ -9,12 +9,13 @@ constexpr uint8_t ExtendedYamahaModel = 0x7F;  // a second model byte follows
 constexpr uint32_t LongestYamahaAddress = 4;
 constexpr uint32_t ShortestRolandBody = 3;  // an address byte, a data byte and the sum
 
-}  // namespace
-
-uint8_t ChecksumComplement(uint32_t sum)
+// The byte that makes `sum` plus itself a multiple of 128.
+uint8_t Complement(uint32_t sum)
 {
     return uint8_t((128 - (sum & 0x7F)) & 0x7F);
 }
+
+}  // namespace
 
 std::optional<TChecksumVerdict> TChecksumParser::FeedOpen(uint8_t byte)
 {
@@ -83,6 +84,14 @@ std::optional<TChecksumVerdict> TChecksumParser::FeedOpen(uint8_t byte)
     return std::nullopt;
 }
 
+uint8_t RolandChecksum(QByteArrayView addressAndData)
+{
+    uint32_t sum = 0;
+    for (const char byte : addressAndData)
+        sum += uint8_t(byte);
+    return Complement(sum);
+}
+
 std::optional<TChecksumVerdict> TChecksumParser::Close() const
 {
     TChecksumVerdict verdict;
@@ -92,7 +101,7 @@ std::optional<TChecksumVerdict> TChecksumParser::Close() const
         if (FBodyLength < ShortestRolandBody)
             return std::nullopt;
         verdict.Maker = TChecksumMaker::Roland;
-        verdict.Expected = ChecksumComplement(beforeSum);
+        verdict.Expected = Complement(beforeSum);
         return verdict;
     }
     if (FStep == TStep::YamahaBody) {
@@ -103,9 +112,9 @@ std::optional<TChecksumVerdict> TChecksumParser::Close() const
         if (addressLength == 0) {
             if (FCount == 0)
                 return std::nullopt;
-            verdict.Expected = ChecksumComplement(beforeSum);
+            verdict.Expected = Complement(beforeSum);
         } else if (addressLength <= LongestYamahaAddress) {
-            verdict.Expected = ChecksumComplement(beforeSum + FCountBytes);
+            verdict.Expected = Complement(beforeSum + FCountBytes);
         } else {
             return std::nullopt;
         }

@@ -34,10 +34,6 @@
 // A message is checked only when it is complete: an F7 closes it. Any other status byte inside
 // (a new F0, a note, a real-time byte) leaves it unchecked, and an F0 starts the next one.
 
-// The byte that makes `sum` plus itself a multiple of 128: the sum byte of both makers' messages.
-// The input monitor's meaning of a Roland request or data set uses it too.
-uint8_t ChecksumComplement(uint32_t sum);
-
 enum class TChecksumMaker : uint8_t { Roland, Yamaha };
 
 // What the parser found when an F7 closed a message it checks.
@@ -103,6 +99,10 @@ struct TChecksumMessage {
 
 // Every Roland data set and Yamaha bulk dump in the bytes, right or wrong, in order.
 QList<TChecksumMessage> FindChecksumMessages(QByteArrayView bytes);
+
+// The Roland sum byte for these address and data bytes (of a DT1 or RQ1 message): the one that
+// makes them and itself add up to a multiple of 128.
+uint8_t RolandChecksum(QByteArrayView addressAndData);
 
 // The bytes with the sum of every wrong message recomputed (the byte before its F7); nothing else
 // changes.

@@ -1,9 +1,9 @@
 // What a system exclusive message is: its length, its maker, and for the messages users of this
 // tool send most (the universal ones, GS and XG resets, Roland data sets) what it does.
 #include "MessageMeaning.h"
+#include "SysexChecksums.h"
 
 #include "MidiNames.h"
-#include "SysexChecksums.h"
 
 #include <QStringList>
 
@@ -87,13 +87,10 @@ QString UniversalRealTimeMeaning(QByteArrayView payload)
     return MeaningText(SubIdText).arg(UpperHex(payload.sliced(1, sub2 < 0 ? 1 : 2)));
 }
 
+// summed: the address, the data and the checksum.
 QString ChecksumText(QByteArrayView summed)
 {
-    // The address, the data (or the size) and the checksum add up to a multiple of 128.
-    uint32_t beforeSum = 0;
-    for (char c : summed.first(summed.size() - 1))
-        beforeSum += uint8_t(c);
-    const uint8_t expected = ChecksumComplement(beforeSum);
+    const uint8_t expected = RolandChecksum(summed.first(summed.size() - 1));
     if (At(summed, summed.size() - 1) == expected)
         return MeaningText(ChecksumRightText);
     return MeaningText(ChecksumWrongText).arg(UpperHex(QByteArray(1, char(expected))));

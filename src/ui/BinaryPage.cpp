@@ -43,6 +43,7 @@ void TBinaryPage::Restore(const TMainSettings& settings)
     SetBinaryFont(FontFromSetting(settings.BinaryFont));
     FSender->Restore(settings);
     FFolders = {settings.BinaryFolder, settings.TextFolder};
+    FMonitor->SetMemoLineLimit(settings.Monitor.MemoLines);
 }
 
 void TBinaryPage::RestoreInputDevice(const QString& savedName)
@@ -53,6 +54,7 @@ void TBinaryPage::RestoreInputDevice(const QString& savedName)
 void TBinaryPage::Collect(TMainSettings& settings) const
 {
     settings.InDeviceName = FMonitor->ChosenDevice();
+    settings.Monitor.MemoLines = FMonitor->MemoLineLimit();
     settings.BinaryFont = SettingFromFont(ui->MemoMidiIn->font(), BinaryFontCharacterSet);
     FSender->Collect(settings);
     settings.BinaryFolder = FFolders.Binary;

@@ -2,6 +2,7 @@
 
 #include "Dialogs.h"
 #include "MidiMessages.h"
+#include "MidiNames.h"
 #include "Session.h"
 #include "Widgets.h"
 
@@ -75,13 +76,6 @@ int KeyForEvent(const QKeyEvent* event)
     return 0;
 }
 
-// "C4 (60)", "C#4 (61)": what a screen reader says for a key.
-QString KeyAccessibleName(int key)
-{
-    static const char* const Names[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    return QStringLiteral("%1%2 (%3)").arg(QLatin1String(Names[key % 12])).arg(key / 12 - 1).arg(key);
-}
-
 } // namespace
 
 TKeyboard::TKeyboard(TSession& session, QWidget& panel) : QObject(&panel), Session(session), Panel(panel)
@@ -104,7 +98,7 @@ void TKeyboard::CreateKey(int key)
 {
     auto* shape = new TKeyShape(&Panel);
     shape->setObjectName(QStringLiteral("Shape%1").arg(key));
-    shape->setAccessibleName(KeyAccessibleName(key));
+    shape->setAccessibleName(NoteName(key));  // "C4 (60)", as the monitor names notes
     if (IsBlack(key)) {
         shape->setGeometry(KeyLeft(key), 0, 15, 57);
         shape->SetFill(Qt::black);

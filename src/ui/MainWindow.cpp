@@ -4,15 +4,21 @@
 #include "ControllerPage.h"
 #include "Dialogs.h"
 #include "DrumPage.h"
+#include "IniFile.h"
 #include "KeyRepeat.h"
 #include "Keyboard.h"
+#include "Language.h"
+#include "MidiMonitorWindow.h"
+#include "NameLists.h"
 #include "OutputPortMenu.h"
 #include "RawSender.h"
 #include "Session.h"
 #include "Widgets.h"
 #include "ui_MainWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QRegularExpression>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -53,6 +59,25 @@ const char* const VersionLine1 = QT_TRANSLATE_NOOP("TMainWindow", "Kelvane（ケ
 const char* const VersionLine2 = QT_TRANSLATE_NOOP("TMainWindow", "Ver.%1（2000/03/04）");
 const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
 
+// The names of the program list chosen last in its dialog (else the language's own), read once:
+// the monitor names a program change with them whatever bank came before it.
+TProgramNameLookup ProgramNameLookup(const TSession& session)
+{
+    const TIniFile programIni = TIniFile::Load(FindDataFile(session.ProgramFolder(), QStringLiteral("program.ini")));
+    const TProgramListSettings listSettings =
+        ReadProgramListSettings(TIniFile::Load(session.SettingsPath()), CurrentScreens());
+    const QStringList sections = programIni.Sections();
+    int chosen = DefaultListIndex(sections);
+    for (int i = 0; i < sections.size(); ++i)
+        if (sections[i].compare(listSettings.ListName, Qt::CaseInsensitive) == 0)
+            chosen = i;
+    QStringList names;
+    if (chosen >= 0)
+        for (const QString& line : ProgramListLines(programIni, sections[chosen]))
+            names.append(line.section(QLatin1Char('='), 1));
+    return [names](int, int, int program) { return names.value(program); };
+}
+
 } // namespace
 
 TMainWindow::TMainWindow(const QStringList& arguments, const QString& programPath, QWidget* parent)
@@ -76,6 +101,8 @@ TMainWindow::~TMainWindow()
     FControllerPage = nullptr;
     FDrumPage = nullptr;
     FBinaryPage = nullptr;
+    delete FMonitorWindow;  // it reads the session's record
+    FMonitorWindow = nullptr;
 }
 
 void TMainWindow::AttachDialogs(QDialog* programList, QDialog* drumColor)
@@ -120,6 +147,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     connect(ui->MenuFileHint, &QAction::triggered, this, [this] { MenuFileHintClick(); });
     connect(ui->MenuFileVersion, &QAction::triggered, this, [this] { MenuFileVersionClick(); });
     connect(ui->MenuFileExit, &QAction::triggered, this, [this] { MenuFileExitClick(); });
+    connect(ui->MenuFileMonitor, &QAction::triggered, this, [this] { MenuFileMonitorClick(); });
 
     // Hint display.
     ui->MenuFileHint->setChecked(settings.ShowHint);
@@ -134,6 +162,10 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     // Binary page: font, interval, packet size, folders.
     FBinaryPage->Restore(settings);
 
+    // The monitor window, hidden until asked for; its table follows the record from the start.
+    FMonitorWindow = new TMidiMonitorWindow(*FSession, this);
+    FMonitorWindow->Restore(settings.Monitor);
+
     // Window position and size.
     setGeometry(settings.Left, settings.Top, settings.Width, settings.Height);
     move(settings.Left, settings.Top);
@@ -141,6 +173,11 @@ void TMainWindow::FormCreate(const QStringList& arguments)
 
     // Controller panel values; the output port is still closed, so nothing is sent.
     FControllerPage->Restore(settings);
+    FMonitorWindow->SetProgramNames(ProgramNameLookup(*FSession), FControllerPage->ProgramRangeOffset());
+    // The monitor counts programs as the panel does.
+    for (auto* range : FControllerPage->findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^RadioProgramRange\\d$"))))
+        connect(range, &QAbstractButton::toggled, this,
+                [this] { FMonitorWindow->SetProgramNumberBase(FControllerPage->ProgramRangeOffset()); });
 
     // Output port.
     if (FSession->Output().DeviceCount() == 0) {
@@ -195,6 +232,13 @@ void TMainWindow::MenuFileVersionClick()
 {
     ShowMessage(this, tr(VersionLine1) + "\n" + tr(VersionLine2).arg(QStringLiteral(KELVANE_VERSION)) + "\n\n"
                           + VersionCredits);
+}
+
+void TMainWindow::MenuFileMonitorClick()
+{
+    FMonitorWindow->show();
+    FMonitorWindow->raise();
+    FMonitorWindow->activateWindow();
 }
 
 void TMainWindow::MenuFileExitClick()
@@ -258,6 +302,7 @@ void TMainWindow::FormClose()
             FSession->Output().Close();
     });
     RunReported([&] { FSession->WriteSettings(CollectSettings()); });
+    FMonitorWindow->close();
 }
 
 TMainSettings TMainWindow::CollectSettings() const
@@ -280,6 +325,7 @@ TMainSettings TMainWindow::CollectSettings() const
     FControllerPage->Collect(s);
     FDrumPage->Collect(s);
     FBinaryPage->Collect(s);
+    FMonitorWindow->Collect(s.Monitor);
     return s;
 }
 

@@ -14,6 +14,7 @@ class QDialog;
 class TBinaryPage;
 class TControllerPage;
 class TDrumPage;
+class TMidiMonitorWindow;
 class TOutputPortMenu;
 class TSession;
 struct TMainSettings;
@@ -35,6 +36,7 @@ public:
     TControllerPage& ControllerPage() { return *FControllerPage; }
     TDrumPage& DrumPage() { return *FDrumPage; }
     TBinaryPage& BinaryPage() { return *FBinaryPage; }
+    TMidiMonitorWindow& MonitorWindow() { return *FMonitorWindow; }
 
     // The dialogs made after the window, as its children (it owns them); they work on the pages
     // through their host interfaces.
@@ -54,6 +56,7 @@ private:
     void MenuFileHintClick();
     void MenuFileVersionClick();
     void MenuFileExitClick();
+    void MenuFileMonitorClick();
     bool PreviewKey(QObject* watched, QEvent* event);
     TMainSettings CollectSettings() const;
 
@@ -62,6 +65,7 @@ private:
     TControllerPage* FControllerPage = nullptr;
     TDrumPage* FDrumPage = nullptr;
     TBinaryPage* FBinaryPage = nullptr;
+    TMidiMonitorWindow* FMonitorWindow = nullptr;
     TOutputPortMenu* PortMenu = nullptr;
     QObject* KeyPreview = nullptr;
     bool FEndRequested = false;

@@ -88,9 +88,14 @@ QByteArray ReadWholeFile(const QString& path, qint64 limit)
 // renamed over it, so a full disk leaves the old file as it was.
 void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
+    WriteWholeFile(path, [&](QIODevice& file) { return file.write(bytes) == bytes.size(); });
+}
+
+void WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
     QSaveFile file(path);
     file.setDirectWriteFallback(true);  // a folder we may write files in but not create them
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || !write(file) || !file.commit())
         throw std::runtime_error(
             (Translated(CannotWriteText).arg(Shown(path)) + QLatin1Char('\n') + WriteFailureReason(path)).toStdString());
 }

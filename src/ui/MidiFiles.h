@@ -8,6 +8,10 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
+class QIODevice;
+
 // The memo lays out its text again at every edit; beyond this a file takes the window for
 // seconds. A .syx file becomes three characters per byte, so both limits give the same memo.
 constexpr qint64 MaxSyxFileBytes = 4 * 1024 * 1024;
@@ -25,6 +29,8 @@ struct TFileFolders {
 };
 QByteArray ReadWholeFile(const QString& path, qint64 limit);
 void WriteWholeFile(const QString& path, const QByteArray& bytes);
+// The same, for a file written in pieces: write returns false when the file refused one.
+void WriteWholeFile(const QString& path, const std::function<bool(QIODevice&)>& write);
 
 // Why a file could not be written, in the interface's language, found out after the failure
 // (the system's own text is English).

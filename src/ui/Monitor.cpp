@@ -16,6 +16,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 
 // The entry that stops the monitor; the settings file stores it by its Japanese name in any language.
@@ -26,6 +28,7 @@ constexpr int VanishedInput = -2;
 const char* const NoInputEntry = QT_TRANSLATE_NOOP("TMonitor", "MIDI入力なし");
 const char* const OverflowMessage = QT_TRANSLATE_NOOP("TMonitor", "MIDIイン・オーバーフロー");
 const char* const OverflowCountLine = QT_TRANSLATE_NOOP("TMonitor", "（前回の表示中に、さらに%1件の入力が失われました）");
+const char* const EarlierLinesLine = QT_TRANSLATE_NOOP("TMonitor", "（これより前の%L1行は表示していません。保存すると全行を書き出します）");
 
 QString LabelMidiInText(qint64 bytes)
 {
@@ -113,6 +116,8 @@ TMonitor::TMonitor(TSession& session, const TControls& controls, TFileFolders& f
     connect(Controls.SaveText, &QPushButton::clicked, this,
             [this] { RunReported([&] { ButtonInSaveTextClick(); }); });
     connect(Controls.Memo, &QPlainTextEdit::textChanged, this, [this] { MemoMidiInChange(); });
+    MemoGeneration = Session.Log().Record().Generation();
+    connect(&Session.Log(), &TMessageLog::Changed, this, [this] { FlushMonitor(); });
 }
 
 TMonitor::~TMonitor()
@@ -210,12 +215,13 @@ void TMonitor::RestartChosenInput()
         return;  // gone: nothing to monitor
     }
     Session.Input().Open();  // a device that fails to open simply shows nothing
+    Session.Log().InputStarting();
     Session.Input().Start();
 }
 
-// One event per notification. The memo and the byte count catch up once per turn of the event
-// loop: a burst of thousands of messages costs one append, one layout and one paint, not
-// thousands.
+// One event per notification, into the record. The memo and the byte count catch up once per
+// turn of the event loop: a burst of thousands of messages costs one append, one layout and one
+// paint, not thousands.
 void TMonitor::TakeEvent()
 {
     const std::unique_ptr<TMidiEvent> event = Session.Input().GetMidiEvent();
@@ -224,32 +230,118 @@ void TMonitor::TakeEvent()
     Controls.SaveBinary->setEnabled(true);
     Controls.Clear->setEnabled(true);
     Controls.SaveText->setEnabled(true);
-    if (event->StatusByte == 0xF0) {
-        const QByteArray bytes(reinterpret_cast<const char*>(event->SysexData.get()), qsizetype(event->SysexSize));
-        FReceivedBytes.append(bytes);
-        MonitorPending += SysexMonitorLine(bytes);
-    } else {
-        // Always three bytes, whatever the message: C0 05 is shown and kept as c0 05 00.
-        FReceivedBytes.append(char(event->StatusByte));
-        FReceivedBytes.append(char(event->DataByte1));
-        FReceivedBytes.append(char(event->DataByte2));
-        MonitorPending += ShortMonitorLine(event->StatusByte, event->DataByte1, event->DataByte2);
+    Session.Log().Received(*event);
+}
+
+// The memo catches up with the record: a line for each message received since the last look
+// (what was sent is not the memo's), the oldest lines leaving once there are more than the limit.
+void TMonitor::FlushMonitor()
+{
+    const TMessageRecord& record = Session.Log().Record();
+    if (record.Generation() != MemoGeneration) {
+        MemoGeneration = record.Generation();
+        Controls.Memo->clear();
+        Controls.Label->setText(tr("MIDI入力"));
+        MemoSeen = 0;
+        MemoLines = 0;
+        EarlierLines = 0;
+        EarlierLinesShown = false;
     }
-    MonitorPending += QLatin1Char('\n');
-    if (!MonitorFlushQueued) {
-        MonitorFlushQueued = true;
-        QMetaObject::invokeMethod(this, [this] { FlushMonitor(); }, Qt::QueuedConnection);
+    const size_t count = record.Count();
+    if (MemoSeen >= count)
+        return;
+    qsizetype added = 0;
+    record.ForEach(MemoSeen, count, [&](size_t, const TRecordEntry& entry) { added += entry.Direction == TDirection::In; });
+    // Lines that would leave again at once are never written.
+    const qsizetype skipped = std::max<qsizetype>(0, added - FMemoLineLimit);
+    QString lines;
+    qsizetype index = 0;
+    record.ForEach(MemoSeen, count, [&](size_t, const TRecordEntry& entry) {
+        if (entry.Direction != TDirection::In || index++ < skipped)
+            return;
+        if (entry.Form == TEntryForm::Short) {
+            // Always three bytes, whatever the message: C0 05 is shown and kept as c0 05 00.
+            lines += ShortMonitorLine(entry.Status, entry.Data1, entry.Data2);
+        } else {
+            const QByteArrayView bytes = record.PieceBytes(entry.Piece);
+            lines += SysexMonitorLine(QByteArray::fromRawData(bytes.data(), bytes.size()));
+        }
+        lines += QLatin1Char('\n');
+    });
+    MemoSeen = count;
+    if (added == 0)
+        return;
+
+    const qsizetype kept = added - skipped;
+    const qsizetype leaving = std::max<qsizetype>(0, MemoLines + kept - FMemoLineLimit);
+    if (leaving >= MemoLines && MemoLines > 0) {
+        Controls.Memo->clear();
+        EarlierLinesShown = false;
+    } else if (leaving > 0) {
+        DropFirstMemoLines(leaving);
+    }
+    MemoLines += kept - leaving;
+    EarlierLines += skipped + leaving;
+    AppendMonitorLines(Controls.Memo, lines);
+    if (EarlierLines > 0)
+        ShowEarlierLines();
+    Controls.Label->setText(LabelMidiInText(record.ReceivedByteCount()));
+}
+
+// The oldest message lines, below the first paragraph when that says how many went before.
+void TMonitor::DropFirstMemoLines(qsizetype count)
+{
+    QTextDocument* document = Controls.Memo->document();
+    QTextBlock block = EarlierLinesShown ? document->firstBlock().next() : document->firstBlock();
+    const int start = block.position();
+    int end = start;
+    for (qsizetype left = count; left > 0 && block.isValid(); block = block.next()) {
+        const QString text = block.text();
+        const qsizetype lines = text.count(QChar::LineSeparator) + 1;
+        if (lines <= left) {
+            left -= lines;
+            end = block.position() + block.length();  // the paragraph's end with it
+            continue;
+        }
+        qsizetype cut = -1;
+        for (qsizetype n = 0; n < left; ++n)
+            cut = text.indexOf(QChar::LineSeparator, cut + 1);
+        end = block.position() + int(cut) + 1;
+        break;
+    }
+    QTextCursor cursor(document);
+    cursor.setPosition(start);
+    cursor.setPosition(std::min(end, document->characterCount() - 1), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+void TMonitor::ShowEarlierLines()
+{
+    QTextCursor cursor(Controls.Memo->document());
+    cursor.movePosition(QTextCursor::Start);
+    const QString text = tr(EarlierLinesLine).arg(EarlierLines);
+    if (EarlierLinesShown) {
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+    } else {
+        cursor.insertText(text + QChar::ParagraphSeparator);
+        EarlierLinesShown = true;
     }
 }
 
-void TMonitor::FlushMonitor()
+void TMonitor::SetMemoLineLimit(int lines)
 {
-    MonitorFlushQueued = false;
-    if (MonitorPending.isEmpty())
-        return;
-    AppendMonitorLines(Controls.Memo, MonitorPending);
-    MonitorPending.clear();
-    Controls.Label->setText(LabelMidiInText(FReceivedBytes.size()));
+    FMemoLineLimit = std::max(1, lines);
+}
+
+QByteArray TMonitor::ReceivedBytes() const
+{
+    return Session.Log().Record().ReceivedBytes();
+}
+
+qint64 TMonitor::ReceivedByteCount() const
+{
+    return Session.Log().Record().ReceivedByteCount();
 }
 
 // A burst of lost events must not stack one modal box on another (each box's own loop would
@@ -274,37 +366,29 @@ void TMonitor::ShowOverflow()
 // chosen; with "no input" shown it only closes the port.
 void TMonitor::ClearAndRestart()
 {
-    Controls.Memo->clear();
-    MonitorPending.clear();
-    FReceivedBytes.clear();
-    Controls.Label->setText(tr("MIDI入力"));
+    Session.Log().Clear();  // the memo and the label hear of it at once
     RestartChosenInput();
 }
 
 void TMonitor::ButtonInSaveBinaryClick()
 {
-    FlushMonitor();
     const QString path = ExecuteFileDialog(Controls.Memo->window(), SyxFileRequest(true, Folders.Binary));
     if (path.isEmpty())
         return;
     Folders.Binary = FolderOf(path);
-    WriteWholeFile(path, FReceivedBytes);
+    const TMessageRecord& record = Session.Log().Record();
+    WriteWholeFile(path, [&](QIODevice& file) { return record.WriteReceivedBytes(file); });
 }
 
+// Every line since the clear, also those the memo no longer shows; CR LF after each.
 void TMonitor::ButtonInSaveTextClick()
 {
-    FlushMonitor();
     const QString path = ExecuteFileDialog(Controls.Memo->window(), TextFileRequest(true, Folders.Text));
     if (path.isEmpty())
         return;
     Folders.Text = FolderOf(path);
-    // The memo keeps its lines apart with LF; the file ends every line with CR LF.
-    QByteArray text = Controls.Memo->toPlainText().toUtf8();
-    if (!text.isEmpty()) {
-        text.replace('\n', "\r\n");
-        text.append("\r\n");
-    }
-    WriteWholeFile(path, text);
+    const TMessageRecord& record = Session.Log().Record();
+    WriteWholeFile(path, [&](QIODevice& file) { return record.WriteReceivedText(file); });
 }
 
 void TMonitor::MemoMidiInChange()

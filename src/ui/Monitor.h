@@ -1,10 +1,14 @@
 #pragma once
 // The input side of the Binary page: the choice of input device, and each message received
-// shown as a line of hexadecimal bytes and kept, to be saved as .syx or .txt.
+// shown as a line of hexadecimal bytes and kept in the session's record, to be saved as .syx or
+// .txt. The memo shows at most the newest lines the settings allow; the saves write every line
+// since the clear, from the record.
 
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+
+#include <cstdint>
 
 class QLabel;
 class QPlainTextEdit;
@@ -36,8 +40,14 @@ public:
     // Japanese name in any language).
     QString ChosenDevice() const;
 
+    // At most this many lines stay in the memo; the oldest leave first, and a line at the top
+    // says how many.
+    void SetMemoLineLimit(int lines);
+    int MemoLineLimit() const { return FMemoLineLimit; }
+
     // Every byte received since the last clear: short messages as three bytes each.
-    const QByteArray& ReceivedBytes() const { return FReceivedBytes; }
+    QByteArray ReceivedBytes() const;
+    qint64 ReceivedByteCount() const;
 
 private:
     void FillDeviceItems(const QString& inUse);
@@ -49,16 +59,21 @@ private:
     void ButtonInSaveTextClick();
     void MemoMidiInChange();
     void FlushMonitor();
+    void DropFirstMemoLines(qsizetype count);
+    void ShowEarlierLines();
 
     TSession& Session;
     TControls Controls;
     TFileFolders& Folders;
-    QByteArray FReceivedBytes;
     bool Listening = false;  // the input port reports to this monitor
-    // Events are taken one per notification; the memo and the count catch up once per turn of
-    // the event loop.
-    QString MonitorPending;
-    bool MonitorFlushQueued = false;
+    // Events are taken one per notification into the record; the memo and the count catch up
+    // when the record tells its views, once per turn of the event loop.
+    size_t MemoSeen = 0;  // entries of the record looked at for the memo
+    int FMemoLineLimit = 1'000'000;
+    qsizetype MemoLines = 0;     // message lines in the memo
+    qsizetype EarlierLines = 0;  // lines since the clear that have left the memo
+    bool EarlierLinesShown = false;  // the memo's first paragraph says how many
+    uint64_t MemoGeneration = 0;     // the record's, when the memo was last emptied
     bool OverflowBoxOpen = false;
     int OverflowsWhileOpen = 0;
 };

@@ -380,7 +380,7 @@ void TRawSender::TimerMidiOutTimer()
     }
     const QByteArray& packet = Run.Next();
     try {
-        Session.Output().PutLong(reinterpret_cast<const uint8_t*>(packet.constData()), uint32_t(packet.size()));
+        Session.Send(QByteArrayView(packet));
     } catch (...) {
         // Trying the same packet again at every tick would open an error box every few
         // milliseconds: the first failure ends the run, and the report shows it once.

@@ -33,7 +33,8 @@ QString SettingsFolder(const QString& programFolder)
 } // namespace
 
 TSession::TSession(const QStringList& arguments, const QString& programPath)
-    : FControlChange(std::make_unique<TControlChange>(*static_cast<TControlChangeHost*>(this)))
+    : FControlChange(std::make_unique<TControlChange>(*static_cast<TControlChangeHost*>(this))),
+      FLog(std::make_unique<TMessageLog>())
 {
     const QFileInfo program(programPath);
     FProgramFolder = QDir::toNativeSeparators(program.absolutePath());
@@ -90,12 +91,20 @@ bool TSession::OutputOpen() const
 
 void TSession::Send(const TShortMessage& message)
 {
-    FOutput->PutShort(message.Status, message.Data1, message.Data2);
+    PutShort(message.Status, message.Data1, message.Data2);
 }
 
 void TSession::Send(const std::vector<uint8_t>& block)
 {
-    FOutput->PutLong(block.data(), uint32_t(block.size()));
+    Send(QByteArrayView(block.data(), qsizetype(block.size())));
+}
+
+// Recorded only once the port took it: a send that raised never went out.
+void TSession::Send(QByteArrayView bytes)
+{
+    const auto moment = TMessageLog::TClock::now();
+    FOutput->PutLong(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()));
+    FLog->Sent(moment, bytes);
 }
 
 bool TSession::OutputPortOpen() const
@@ -110,7 +119,9 @@ uint8_t TSession::CurrentChannel() const
 
 void TSession::PutShort(uint8_t status, uint8_t data1, uint8_t data2)
 {
+    const auto moment = TMessageLog::TClock::now();
     FOutput->PutShort(status, data1, data2);
+    FLog->Sent(moment, status, data1, data2);
 }
 
 void TSession::ShowRejection(TControlParameter parameter)

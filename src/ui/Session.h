@@ -3,11 +3,13 @@
 // state, the note state every note carries, and where the settings file is. Window thread only.
 
 #include "ControlChange.h"
+#include "MessageLog.h"
 #include "MidiInput.h"
 #include "MidiMessages.h"
 #include "MidiOutput.h"
 #include "Settings.h"
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -57,9 +59,15 @@ public:
     int OffVelocity() const { return FOffVelocity; }
     void SetOffVelocity(int velocity) { FOffVelocity = uint8_t(velocity); }
 
-    // A message built in the model, put on the output port; raises as the port does.
+    // A message built in the model, put on the output port; raises as the port does. Every send
+    // of the program comes through here, so the monitor's record sees them all.
     void Send(const TShortMessage& message);
     void Send(const std::vector<uint8_t>& block);
+    void Send(QByteArrayView bytes);  // a raw block: a packet of the raw sender
+
+    // The monitor's record: what the input port receives and, when asked, what is sent.
+    TMessageLog& Log() { return *FLog; }
+    const TMessageLog& Log() const { return *FLog; }
 
     // Words and shows a value the controller state refused (the controller panel does).
     std::function<void(TControlParameter)> OnRejection;
@@ -77,6 +85,7 @@ private:
     std::unique_ptr<TMidiOutput> FOutput;
     std::unique_ptr<TMidiInput> FInput;
     std::unique_ptr<TControlChange> FControlChange;
+    std::unique_ptr<TMessageLog> FLog;
     uint8_t FChannel = 0;
     int8_t FTranspose = 0;
     uint8_t FOnVelocity = 0;

@@ -22,3 +22,5 @@ set_tests_properties(gui_readable_scaled PROPERTIES
 kelvane_add_test(gui_palette gui/PaletteTest.cpp)
 kelvane_add_test(gui_english_texts gui/EnglishTextsTest.cpp)
 kelvane_add_test(gui_drum_pad_names gui/DrumPadNamesTest.cpp)
+kelvane_add_test(gui_monitor_record gui/MonitorRecordTest.cpp)
+kelvane_add_test(gui_monitor_window gui/MonitorWindowTest.cpp)

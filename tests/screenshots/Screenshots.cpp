@@ -39,7 +39,9 @@ namespace {
 // A fixed place and size for each window, so that two runs draw the same pixels.
 const QString Settings = QStringLiteral(
     "[FormMain]\nTop=0\nLeft=0\nWidth=635\nHeight=440\n"
-    "[FormProgramList]\nTop=0\nLeft=660\nWidth=600\nHeight=300\n");
+    "[FormProgramList]\nTop=0\nLeft=660\nWidth=600\nHeight=300\n"
+    "[Midi]\nInDeviceName=Test Input\n"
+    "[MidiMonitor]\nTop=0\nLeft=0\nWidth=820\nHeight=460\nRecordSent=1\n");
 
 // Painting waits for the event loop; give it a few turns and a moment for the X server.
 void Settle()
@@ -260,6 +262,32 @@ int TakeScreenshots(const QString& folder)
         dialog->hide();
     }
     ok = TakeRawEditorPictures(main, pages, folder) && ok;
+
+    // The monitor window with a message of each kind, in the desktop's palette and a dark one.
+    if (QAction* item = main.findChild<QAction*>(QStringLiteral("MenuFileMonitor"))) {
+        const std::vector<std::vector<uint8_t>> messages{
+            {0x90, 0x3C, 0x64}, {0xB0, 0x07, 0x64}, {0xB0, 0x65, 0x00}, {0xB0, 0x64, 0x00}, {0xB0, 0x06, 0x02},
+            {0xC0, 0x05}, {0xD0, 0x40}, {0xE0, 0x00, 0x40}, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7},
+            {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00, 0x41, 0xF7}, {0xF8}, {0xF2, 0x10, 0x00}, {0x80, 0x3C, 0x40}};
+        for (const auto& message : messages)
+            f.Service().Inject(message);
+        f.Session().Send(TShortMessage{0xB0, 0x40, 0x7F});
+        item->trigger();
+        QWidget* monitor = QApplication::activeWindow();
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == QLatin1String("MidiMonitorWindow"))
+                monitor = window;
+        ok = monitor && QTest::qWaitForWindowExposed(monitor) && Save(monitor, folder + "/monitor-window.png") && ok;
+        if (monitor) {
+            out << "Monitor window " << Rect(monitor->geometry()) << " | " << monitor->windowTitle() << "\n";
+            DescribeTree(out, monitor, monitor, 0);
+            const QPalette light = QApplication::palette();
+            QApplication::setPalette(DarkPalette());
+            ok = Save(monitor, folder + "/monitor-window-dark.png") && ok;
+            QApplication::setPalette(light);
+            monitor->hide();
+        }
+    }
     return ok ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #include "GuiTest.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QTabBar>
 #include <QTest>
@@ -51,4 +52,11 @@ void OpenInputList(QComboBox* combo)
 {
     combo->showPopup();
     combo->hidePopup();
+}
+
+void SettleEvents()
+{
+    QEventLoop loop;
+    for (int pass = 0, quiet = 0; pass < 100000 && quiet < 3; ++pass)
+        quiet = loop.processEvents() ? 0 : quiet + 1;
 }

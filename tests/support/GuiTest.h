@@ -25,3 +25,7 @@ void Click(QWidget* widget);
 
 // Opens and closes the input list, as a user looking at it: the list is read afresh.
 void OpenInputList(QComboBox* combo);
+
+// Lets the window handle everything posted to it (the input's notifications, what catches up
+// once per turn of the event loop) until a few passes find nothing more to do.
+void SettleEvents();

@@ -308,6 +308,85 @@ TEST_F(MonitorFilter, ExportWritesTheRowsShownWithTheirTimes)
                              "f0 7e 7f 09 01 f7\r\n"));
 }
 
+// The row list keeps a run of consecutive entries as its first alone, and lists a block's rows
+// one by one once the run breaks: wherever it breaks, every row, search and count stays right.
+struct TRowListCase {
+    const char* Name;
+    std::vector<uint32_t> Entries;
+};
+
+std::vector<uint32_t> Consecutive(uint32_t first, size_t count, std::vector<uint32_t> then = {})
+{
+    std::vector<uint32_t> entries(count);
+    for (size_t i = 0; i < count; ++i)
+        entries[i] = first + uint32_t(i);
+    entries.insert(entries.end(), then.begin(), then.end());
+    return entries;
+}
+
+class RowListTable : public testing::TestWithParam<TRowListCase> {};
+
+TEST_P(RowListTable, GivesBackWhatWasAppended)
+{
+    const std::vector<uint32_t>& entries = GetParam().Entries;
+    TRowList rows;
+    for (const uint32_t entry : entries)
+        rows.Append(entry);
+    TRowList copy;
+    copy.Append(rows);
+    ASSERT_EQ(rows.Size(), entries.size());
+    ASSERT_EQ(copy.Size(), entries.size());
+    for (size_t row = 0; row < entries.size(); ++row) {
+        ASSERT_EQ(rows[row], entries[row]) << "row " << row;
+        ASSERT_EQ(copy[row], entries[row]) << "row " << row;
+    }
+    // Found where it is; an entry that is not a row is not found, and the next row is its bound.
+    for (size_t row = 0; row < entries.size(); row += 997) {
+        EXPECT_EQ(rows.Find(entries[row]), int64_t(row));
+        EXPECT_EQ(rows.LowerBound(entries[row]), row);
+    }
+    for (size_t row = 0; row + 1 < entries.size(); ++row) {
+        if (entries[row + 1] > entries[row] + 1) {
+            EXPECT_EQ(rows.Find(entries[row] + 1), -1);
+            EXPECT_EQ(rows.LowerBound(entries[row] + 1), row + 1);
+        }
+    }
+    if (!entries.empty()) {
+        EXPECT_EQ(rows.LowerBound(entries.back() + 1), entries.size());
+    }
+}
+
+const size_t Block = 65536;
+
+const TRowListCase RowListCases[] = {
+    {"Empty", {}},
+    {"OneRun", Consecutive(7, 3 * Block + 5)},
+    {"BreakInTheFirstRow", Consecutive(0, 1, Consecutive(5, 10))},
+    {"BreakInTheMiddleOfABlock", Consecutive(0, 1000, Consecutive(2000, Block))},
+    {"BreakAtTheLastRowOfABlock", Consecutive(0, Block - 1, Consecutive(Block + 10, Block))},
+    {"RunStartsAgainInTheNextBlock", Consecutive(0, Block, Consecutive(Block + 3, Block + 1))},
+    {"EveryOtherEntry",
+     [] {
+         std::vector<uint32_t> entries;
+         for (uint32_t e = 0; e < 2 * Block + 10; e += 2)
+             entries.push_back(e);
+         return entries;
+     }()},
+};
+
+INSTANTIATE_TEST_SUITE_P(Table, RowListTable, testing::ValuesIn(RowListCases),
+                         [](const testing::TestParamInfo<TRowListCase>& info) { return std::string(info.param.Name); });
+
+TEST(RowList, AnUnfilteredMillionRowsHoldNoRowsOfTheirOwn)
+{
+    TRowList rows;
+    for (uint32_t entry = 0; entry < 1'000'000; ++entry)
+        rows.Append(entry);
+    EXPECT_LT(rows.MemoryUsed(), 1024u);
+    rows.Append(2'000'000);  // a break costs its block only
+    EXPECT_LE(rows.MemoryUsed(), Block * sizeof(uint32_t) + 1024);
+}
+
 // Light and dark desktop themes: each kind readable on the base colour, and the kinds apart.
 TEST(KindColours, ReadableAndDistinctOnLightAndDarkBackgrounds)
 {

@@ -73,6 +73,13 @@ int BinaryCharacterSet(const TMainSettings& s) { return s.BinaryFont.CharacterSe
 int DrumBackColor(const TMainSettings& s) { return s.DrumBackColor; }
 int ShowHint(const TMainSettings& s) { return s.ShowHint; }
 int Mono(const TMainSettings& s) { return s.Mono; }
+int MonitorTop(const TMainSettings& s) { return s.Monitor.Top; }
+int MonitorHeight(const TMainSettings& s) { return s.Monitor.Height; }
+int MonitorWidth(const TMainSettings& s) { return s.Monitor.Width; }
+int MemoLines(const TMainSettings& s) { return s.Monitor.MemoLines; }
+int RecordSent(const TMainSettings& s) { return s.Monitor.RecordSent; }
+int FirstColumnWidth(const TMainSettings& s) { return s.Monitor.ColumnWidths.value(0, -1); }
+int LastColumnShown(const TMainSettings& s) { return s.Monitor.ColumnOrder.value(6, -1); }
 
 const TMainCase MainCases[] = {
     {"TopBelowScreenGivesDesktopTopPlus100", "[FormMain]\nTop=5000\n", Top, -100},
@@ -123,6 +130,22 @@ const TMainCase MainCases[] = {
     {"ColourBeyond24Bits", "[FormMain]\nDrumBackColor=16777216\n", DrumBackColor, 8388608},
     {"ShowHintOff", "[FormMain]\nShowHint=0\n", ShowHint, 0},
     {"KeysCompareWithoutCase", "[controlchange]\nvolume=50\n", Volume, 50},
+    {"MonitorTopGivesDesktopTopPlus150", "[MidiMonitor]\nTop=925\n", MonitorTop, -50},
+    {"MonitorHeightPastBottom", "[MidiMonitor]\nTop=800\nHeight=225\n", MonitorHeight, 460},
+    {"MonitorHeightTooSmall", "[MidiMonitor]\nHeight=100\n", MonitorHeight, 460},
+    {"MonitorWidthFits", "[MidiMonitor]\nLeft=100\nWidth=1180\n", MonitorWidth, 1180},
+    {"MemoLinesDefaultAMillion", "", MemoLines, 1'000'000},
+    {"MemoLinesSmall", "[MidiMonitor]\nMemoLines=5\n", MemoLines, 5},
+    {"MemoLinesZero", "[MidiMonitor]\nMemoLines=0\n", MemoLines, 1'000'000},
+    {"MemoLinesBeyondInt", "[MidiMonitor]\nMemoLines=99999999999\n", MemoLines, 1'000'000},
+    {"RecordSentOn", "[MidiMonitor]\nRecordSent=1\n", RecordSent, 1},
+    {"ColumnWidthsRead", "[MidiMonitor]\nColumnWidths=90, 70,50,50,120,300,200\n", FirstColumnWidth, 90},
+    {"ColumnWidthsTooFew", "[MidiMonitor]\nColumnWidths=90,70,50,50,120,300\n", FirstColumnWidth, -1},
+    {"ColumnWidthNotANumber", "[MidiMonitor]\nColumnWidths=90,70,x,50,120,300,200\n", FirstColumnWidth, -1},
+    {"ColumnWidthZero", "[MidiMonitor]\nColumnWidths=0,70,50,50,120,300,200\n", FirstColumnWidth, -1},
+    {"ColumnOrderRead", "[MidiMonitor]\nColumnOrder=6,5,4,3,2,1,0\n", LastColumnShown, 0},
+    {"ColumnOrderTwice", "[MidiMonitor]\nColumnOrder=0,1,2,3,4,5,5\n", LastColumnShown, -1},
+    {"ColumnOrderUnknownColumn", "[MidiMonitor]\nColumnOrder=0,1,2,3,4,5,7\n", LastColumnShown, -1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Table, MainSettingsRead, testing::ValuesIn(MainCases),
@@ -274,7 +297,15 @@ TEST(MainSettings, WritesEveryKeyInItsOrder)
         "Text=/t/\n"
         "[ColorDialog]\n"
         "ColorA=FFFFFF\n"
-        "ColorP=00FF00\n");
+        "ColorP=00FF00\n"
+        "[MidiMonitor]\n"
+        "Top=0\n"
+        "Left=0\n"
+        "Height=460\n"
+        "Width=820\n"
+        "WallClock=0\n"
+        "RecordSent=0\n"
+        "MemoLines=1000000\n");
 }
 
 TEST(MainSettings, WithoutAPortOrColoursThoseKeysKeepWhatTheFileHeld)
@@ -345,6 +376,7 @@ TEST(MainSettings, WhatIsWrittenReadsBackUnchanged)
     s.BinaryFolder = "/data/syx/";
     s.TextFolder = "/data/txt/";
     s.ColorDialogEntries = {"ColorA=FFFFFF"};
+    s.Monitor = {10, 20, 300, 400, {80, 60, 40, 40, 100, 250, 150}, {1, 0, 2, 3, 4, 6, 5}, true, true, 12};
     TIniFile ini = TIniFile::Load(path);
     WriteMainSettings(ini, s);
     ASSERT_TRUE(ini.Save(nullptr));
