@@ -103,6 +103,7 @@ void TMidiInput::Start()
 {
     if (FPortState != TPortState::Open)
         return;
+    FStartTime = DeviceNow();
     FLastFailure = Connection->Start();
     if (!FLastFailure.Ok())
         throw EMidiInputError(FLastFailure.Text());
@@ -141,7 +142,10 @@ std::unique_ptr<TMidiEvent> TMidiInput::GetMidiEvent()
     if (FPortState != TPortState::Open || !HandOver->Queue().Front(entry))
         return nullptr;
     auto event = std::make_unique<TMidiEvent>();
-    event->TimeStamp = entry.TimeMs;
+    event->DeviceTime = entry.Time;
+    // A JACK cycle may hand over what arrived a moment before the start.
+    const auto sinceStart = std::chrono::duration_cast<std::chrono::milliseconds>(entry.Time - FStartTime).count();
+    event->TimeStamp = sinceStart > 0 ? uint32_t(sinceStart) : 0;
     if (entry.Sysex) {
         event->StatusByte = 0xF0;
         event->SysexSize = uint32_t(entry.Sysex->Used);

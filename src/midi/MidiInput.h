@@ -63,6 +63,8 @@ public:
     std::vector<std::string> ReadDeviceNames();
     // Non-null exactly while the port is open.
     bool IsOpen() const { return Connection != nullptr; }
+    // When the last Start began: each event's TimeStamp counts from here.
+    TDeviceTime StartTime() const { return FStartTime; }
     // Why the last open or start failed (success when it did not).
     const TMidiResult& LastFailure() const { return FLastFailure; }
 
@@ -83,6 +85,7 @@ private:
     TPortState FPortState = TPortState::Closed;
     unsigned FDeviceCount = 0;
     TMidiResult FLastFailure;
+    TDeviceTime FStartTime{};
     // While open; made in this order and taken apart in the reverse.
     std::vector<std::unique_ptr<TSysexBuffer>> SysexBuffers;
     std::unique_ptr<TInputHandOver> HandOver;

@@ -22,14 +22,14 @@ class TRecordingSink : public TInputSink {
 public:
     struct TMessage {
         TBytes Bytes;
-        uint32_t TimeMs;
+        TDeviceTime Time;
     };
 
     // Runs on RtMidi's JACK thread: only records.
-    void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) override
+    void Receive(const uint8_t* bytes, size_t length, TDeviceTime time) override
     {
         std::lock_guard guard(Lock);
-        Received.push_back({TBytes(bytes, bytes + length), timeMs});
+        Received.push_back({TBytes(bytes, bytes + length), time});
         Changed.notify_all();
     }
 
@@ -48,12 +48,12 @@ public:
         return bytes;
     }
 
-    std::vector<uint32_t> Times()
+    std::vector<TDeviceTime> Times()
     {
         std::lock_guard guard(Lock);
-        std::vector<uint32_t> times;
+        std::vector<TDeviceTime> times;
         for (const TMessage& message : Received)
-            times.push_back(message.TimeMs);
+            times.push_back(message.Time);
         return times;
     }
 
@@ -316,19 +316,21 @@ TEST_F(JackBackendTest, InputDeliversExactBytesOnlyWhileStarted)
     ASSERT_TRUE(Peer->WaitUntilRead(5000));
     EXPECT_TRUE(sink.Bytes().empty()) << "delivered before Start";
 
-    const auto beforeStart = std::chrono::steady_clock::now();
     ASSERT_TRUE(input->Start().Ok());
+    const TDeviceTime sending = DeviceNow();
     Peer->Send(note);
     Peer->Send(sysex);
     ASSERT_TRUE(sink.WaitFor(2, 5000ms));
     ASSERT_TRUE(Peer->WaitUntilRead(5000));
+    const TDeviceTime received = DeviceNow();
     EXPECT_EQ(sink.Bytes(), (std::vector<TBytes>{note, sysex}));
-    const std::vector<uint32_t> times = sink.Times();
+    const std::vector<TDeviceTime> times = sink.Times();
     ASSERT_EQ(times.size(), 2u);
     EXPECT_LE(times[0], times[1]);
-    // Milliseconds since Start, which came after beforeStart.
-    EXPECT_LE(int64_t(times[1]), int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                     std::chrono::steady_clock::now() - beforeStart).count()));
+    // On the monotonic clock: the cycle that carried them began at most a period before the
+    // test queued them (5.3 ms at 48 kHz and 256 frames), and ended before they were seen.
+    EXPECT_GE(times[0], sending - std::chrono::milliseconds(6));
+    EXPECT_LE(times[1], received);
 
     input->Stop();
     Peer->Send(note);

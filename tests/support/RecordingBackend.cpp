@@ -75,10 +75,10 @@ public:
     }
 
     // Caller holds the recorder's InputLock, so that Stop waits for a delivery under way.
-    void Deliver(const std::vector<uint8_t>& bytes, uint32_t timeMs)
+    void Deliver(const std::vector<uint8_t>& bytes, TDeviceTime time)
     {
         if (Started && !Recorder->Vanished.count(Name))
-            Sink.Receive(bytes.data(), bytes.size(), timeMs);
+            Sink.Receive(bytes.data(), bytes.size(), time);
     }
 
 private:
@@ -159,11 +159,11 @@ size_t TRecordingBackend::CountOf(const std::string& op) const
     return size_t(std::count_if(Calls.begin(), Calls.end(), [&](const TRecordedCall& call) { return call.Op == op; }));
 }
 
-void TRecordingBackend::Inject(const std::vector<uint8_t>& bytes, uint32_t timeMs)
+void TRecordingBackend::Inject(const std::vector<uint8_t>& bytes, TDeviceTime time)
 {
     std::lock_guard guard(InputLock);
     if (Input)
-        Input->Deliver(bytes, timeMs);
+        Input->Deliver(bytes, time);
 }
 
 bool TRecordingBackend::InputOpen() const

@@ -43,8 +43,9 @@ public:
     void ClearCalls() { Calls.clear(); }
     size_t CountOf(const std::string& op) const;
 
-    // Plays the open input device: any thread; reaches the port only while it is started.
-    void Inject(const std::vector<uint8_t>& bytes, uint32_t timeMs = 0);
+    // Plays the open input device: any thread; reaches the port only while it is started. The
+    // time is when the device had the bytes (now, unless the test says).
+    void Inject(const std::vector<uint8_t>& bytes, TDeviceTime time = DeviceNow());
     bool InputOpen() const;
 
     // Outputs take what they are given and hold it back, as a stopped server does, until Resume

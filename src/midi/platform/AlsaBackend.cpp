@@ -280,7 +280,6 @@ public:
     TMidiResult Start() override
     {
         std::lock_guard guard(Lock);
-        StartTime = std::chrono::steady_clock::now();
         Delivering = true;
         return {};
     }
@@ -300,7 +299,6 @@ private:
     std::thread Reader;
     std::mutex Lock;  // held while the sink runs: Stop waits on it
     bool Delivering = false;
-    std::chrono::steady_clock::time_point StartTime;
 
     // Reader thread: waits on the sequencer and the wake-up only; calls nothing of the window.
     void Read()
@@ -314,6 +312,9 @@ private:
                 return;
             if (fds[size_t(count)].revents)
                 return;
+            // What this wake-up reads arrived by now: the nearest the sequencer says without
+            // a timestamping queue.
+            const TDeviceTime arrived = DeviceNow();
             for (;;) {
                 snd_seq_event_t* event = nullptr;
                 const int result = snd_seq_event_input(Seq, &event);
@@ -323,17 +324,17 @@ private:
                     // Our queue ran full: the sequencer threw away what it held. Say so.
                     std::lock_guard guard(Lock);
                     if (Delivering)
-                        Sink.Lost(Elapsed());
+                        Sink.Lost(arrived);
                     continue;
                 }
                 if (result < 0 || !event)
                     break;
-                Deliver(*event);
+                Deliver(*event, arrived);
             }
         }
     }
 
-    void Deliver(const snd_seq_event_t& event)
+    void Deliver(const snd_seq_event_t& event, TDeviceTime arrived)
     {
         const uint8_t* bytes;
         size_t length;
@@ -351,14 +352,7 @@ private:
         std::lock_guard guard(Lock);
         if (!Delivering || length == 0)
             return;
-        Sink.Receive(bytes, length, Elapsed());
-    }
-
-    uint32_t Elapsed() const  // caller holds Lock
-    {
-        return static_cast<uint32_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - StartTime)
-                .count());
+        Sink.Receive(bytes, length, arrived);
     }
 };
 

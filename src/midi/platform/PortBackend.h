@@ -7,6 +7,8 @@
 // on a thread of its own at start-up, before the window uses it), except the calls into
 // TInputSink, which each backend makes on its own device thread.
 
+#include "DeviceTime.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -50,12 +52,12 @@ public:
 class TInputSink {
 public:
     virtual ~TInputSink() = default;
-    // Bytes as the service delivered them: a message, several, or a piece of one. Time in
-    // milliseconds since the connection was started.
-    virtual void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) = 0;
+    // Bytes as the service delivered them: a message, several, or a piece of one, and when they
+    // arrived, as precisely as the service says (JACK: the event's frame; ALSA: its reading).
+    virtual void Receive(const uint8_t* bytes, size_t length, TDeviceTime time) = 0;
     // The service threw away messages it could not hold for us (how many it does not say).
     // The port's reception reports it as an overflow; a sink that only records may ignore it.
-    virtual void Lost(uint32_t) {}
+    virtual void Lost(TDeviceTime) {}
 };
 
 class TInputConnection {

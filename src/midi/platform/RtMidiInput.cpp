@@ -19,7 +19,6 @@ TRtMidiInput::~TRtMidiInput()
 TMidiResult TRtMidiInput::Start()
 {
     std::lock_guard guard(Lock);
-    StartTime = std::chrono::steady_clock::now();
     Delivering = true;
     return {};
 }
@@ -63,7 +62,5 @@ void TRtMidiInput::OnMessage(double, std::vector<unsigned char>* message, void* 
     if (!self->Delivering)
         return;
     self->Bytes.assign(message->begin(), message->end());
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - self->StartTime);
-    self->Sink.Receive(self->Bytes.data(), self->Bytes.size(), static_cast<uint32_t>(elapsed.count()));
+    self->Sink.Receive(self->Bytes.data(), self->Bytes.size(), DeviceNow());
 }

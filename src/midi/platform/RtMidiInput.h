@@ -41,6 +41,5 @@ private:
     std::unique_ptr<RtMidiIn> Midi;
     std::mutex Lock;  // held while the sink runs: Stop waits on it
     bool Delivering = false;
-    std::chrono::steady_clock::time_point StartTime;
     std::vector<uint8_t> Bytes;
 };
