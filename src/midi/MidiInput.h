@@ -3,7 +3,7 @@
 // name. While open it owns the device's connection, the reception that turns the device's bytes
 // into messages, the buffers it lends that reception for system exclusive data, and the queue
 // the messages wait in. A received message takes four steps (drawn in the README, Threads):
-//   1. the device thread (TAlsaInput::Read, or TRtMidiInput::OnMessage for JACK) copies the bytes;
+//   1. the device thread (TAlsaInput::Read, or TJackInput::Read for JACK) copies the bytes;
 //   2. TInputReception makes complete messages of them, in order, and keeps what finds no room
 //      in the queue or no buffer;
 //   3. TInputHandOver puts each into the event queue and posts one notification;

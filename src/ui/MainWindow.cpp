@@ -48,7 +48,7 @@ enum TPageIndex { ControllerPageIndex, DrumPageIndex, BinaryPageIndex };
 const char* const VersionLine1 = "Kelvane（ケルヴェイン）";
 // The number is the project's version in CMakeLists.txt.
 const char* const VersionLine2 = "Ver." KELVANE_VERSION "（2000/03/04）";
-const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
+const char* const VersionCredits = "Qt 6, JACK, ALSA and FluidSynth inside.";
 
 } // namespace
 

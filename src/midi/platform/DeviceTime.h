@@ -1,8 +1,8 @@
 #pragma once
 // When a received message reached the device thread: microseconds on the monotonic clock, the
-// clock std::chrono::steady_clock reads on Linux (CLOCK_MONOTONIC), which is also the clock of
-// JACK's frame times and of an ALSA queue's monotonic time stamps. A time on it taken on one
-// thread compares with one taken on any other.
+// clock std::chrono::steady_clock reads on Linux (CLOCK_MONOTONIC). A time on it taken on one
+// thread compares with one taken on any other. JACK counts its frame times on
+// CLOCK_MONOTONIC_RAW; the JACK backend moves them onto this clock.
 
 #include <chrono>
 
