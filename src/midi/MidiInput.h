@@ -61,7 +61,6 @@ public:
     unsigned DeviceCount() const { return FDeviceCount; }
     // The system's input devices read afresh. Leaves the device chosen and the port as they are.
     std::vector<std::string> ReadDeviceNames();
-    // Non-null exactly while the port is open.
     bool IsOpen() const { return Connection != nullptr; }
     // When the last Start began: each event's TimeStamp counts from here.
     TDeviceTime StartTime() const { return FStartTime; }

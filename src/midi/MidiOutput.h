@@ -41,7 +41,6 @@ public:
     // The system's devices read afresh, the mapper first. Leaves the device chosen and the port
     // as they are.
     std::vector<std::string> ReadDeviceNames();
-    // Non-null exactly while the port is open.
     bool IsOpen() const { return Connection != nullptr; }
     TPortState PortState() const { return Connection ? TPortState::Open : TPortState::Closed; }
     // Why the last open or send failed (success when it did not).

@@ -44,6 +44,15 @@ public:
         return Changed.wait_for(guard, timeout, [&] { return Received.size() >= count; });
     }
 
+    // True once `message` is the latest received; false when a loss beyond `losses` is
+    // reported first, or at the timeout.
+    bool WaitForLastOrLoss(const TBytes& message, int losses, std::chrono::milliseconds timeout)
+    {
+        std::unique_lock guard(Lock);
+        Changed.wait_for(guard, timeout, [&] { return (!Received.empty() && Received.back() == message) || Losses > losses; });
+        return !Received.empty() && Received.back() == message;
+    }
+
     bool WaitForBytes(size_t count, std::chrono::milliseconds timeout)
     {
         std::unique_lock guard(Lock);
@@ -291,11 +300,20 @@ TEST_F(AlsaBackendTest, FloodEitherArrivesWholeOrReportsTheLoss)
             accepted.push_back(message);
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    // Until everything is in, or quiet for a while after a loss.
-    size_t seen = 0;
-    while (!sink.WaitFor(accepted.size(), 2s) && sink.Count() != seen)
-        seen = sink.Count();
-    const std::vector<TBytes> received = sink.Messages();
+    // Once the input has read all the sequencer kept for it, a marker sent by the peer comes
+    // after everything of the flood that is still to arrive: when it is there, the rest is lost.
+    // A refusal the sequencer has not yet reported empties the queue, marker and all, at the
+    // input's next read: the input reports that loss, and the marker goes again.
+    bool marked = false;
+    for (int attempt = 0; attempt < 10 && !marked; ++attempt) {
+        ASSERT_TRUE(Peer->WaitUntilTaken(120000)) << "the input stopped reading";
+        const int losses = sink.LossCount();
+        ASSERT_EQ(Peer->Send(Marker), 0);
+        marked = sink.WaitForLastOrLoss(Marker, losses, 120s);
+    }
+    ASSERT_TRUE(marked) << sink.Count() << " arrived, never the marker";
+    std::vector<TBytes> received = sink.Messages();
+    received.erase(std::remove(received.begin(), received.end(), Marker), received.end());
     auto next = accepted.begin();
     for (const TBytes& message : received) {
         next = std::find(next, accepted.end(), message);

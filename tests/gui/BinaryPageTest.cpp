@@ -6,7 +6,6 @@
 #include "SpinEdit.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QTabBar>
@@ -96,10 +95,12 @@ TEST_P(MemoStateTest, ButtonsAndLabelFollowTheText)
     EXPECT_TRUE(f.Find<QPushButton>("ButtonBinaryFontSet")->isEnabled());
     EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), Text(c.Label));
 
-    // A send of what is there; no digits send nothing and say nothing.
+    // A send of what is there; no digits send nothing, start no run and say nothing.
     f.ClearSent();
     Click(f.Find<QPushButton>("ButtonSend"));
-    QTest::qWait(250);
+    EXPECT_EQ(f.Sender().Sending(), !c.Sends.empty());
+    // The run ends on the tick that finds nothing left: all it sent is there by then.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 10000));
     EXPECT_EQ(f.Sent(), c.Sends);
     EXPECT_TRUE(f.Messages.isEmpty()) << Text(f.Messages.join("|"));
     EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
@@ -133,33 +134,46 @@ TEST(BinaryPage, TwoSectionsLeaveAsTwoBlocksOneIntervalApart)
     TKelvaneFixture f;  // interval 100 ms, packets of 1024
     OpenBinaryPage(f);
     Type(f, "F0 41 10 42 12 40 00 7F 00 41 F7 f0 7e 7f 09 01 f7");
+    // What each tick of the send timer has done, read as the tick ends (the page's own handler
+    // was connected first), however late a loaded machine lets it come.
+    struct TTick {
+        std::vector<std::vector<uint8_t>> Sent;
+        std::string Label;
+        bool Aqua;
+        int Interval;
+        bool Running;
+    };
+    std::vector<TTick> ticks;
+    QTimer& timer = *Find<QTimer>(f.Sender(), "TimerMidiOut");
+    QObject::connect(&timer, &QTimer::timeout, &timer, [&] {
+        ticks.push_back({f.Sent(), Text(f.Find<QLabel>("LabelMidiOut")->text()), LabelColor(f) == Aqua,
+                         timer.interval(), timer.isActive()});
+    });
     f.ClearSent();
-    QElapsedTimer clock;
     Click(f.Find<QPushButton>("ButtonSend"));
-    clock.start();
+    // The first packet waits for the first tick, one interval after the click.
+    EXPECT_TRUE(f.Sent().empty());
+    EXPECT_TRUE(f.Sender().Sending());
+    EXPECT_EQ(f.Sender().TickInterval(), 100);
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 1; }, 2000));
-    const qint64 first = clock.elapsed();
-    EXPECT_EQ(f.Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7"}));
-    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（11バイト）");
-    EXPECT_EQ(LabelColor(f), Aqua);
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 2; }, 2000));
-    const qint64 second = clock.elapsed();
-    EXPECT_EQ(f.Sent(), Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "F0 7E 7F 09 01 F7"}));
-    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（17バイト）");
-    EXPECT_NE(LabelColor(f), Aqua);
-
-    // The first packet leaves one interval after the click, the second one interval later.
-    // Measured from the click: when this test saw the first packet depends on the load.
-    EXPECT_GE(first, 95);
-    EXPECT_GE(second, 190);
-
-    // The run ends on the tick that finds nothing left: the label keeps its text.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 10000));
+    // One section a tick, the interval apart, the label blinking once per packet; the run ends
+    // on the tick that finds nothing left, and the label keeps its text.
+    ASSERT_EQ(ticks.size(), 3u);
+    EXPECT_EQ(ticks[0].Sent, Wire({"F0 41 10 42 12 40 00 7F 00 41 F7"}));
+    EXPECT_EQ(ticks[0].Label, "MIDI出力（11バイト）");
+    EXPECT_TRUE(ticks[0].Aqua);
+    EXPECT_EQ(ticks[1].Sent, Wire({"F0 41 10 42 12 40 00 7F 00 41 F7", "F0 7E 7F 09 01 F7"}));
+    EXPECT_EQ(ticks[1].Label, "MIDI出力（17バイト）");
+    EXPECT_FALSE(ticks[1].Aqua);
+    EXPECT_EQ(ticks[2].Sent, ticks[1].Sent);
+    EXPECT_EQ(ticks[2].Label, "MIDI出力（17バイト）");
+    EXPECT_FALSE(ticks[2].Aqua);
+    for (size_t i = 0; i < ticks.size(); ++i) {
+        EXPECT_EQ(ticks[i].Interval, 100) << "tick " << i;
+        EXPECT_EQ(ticks[i].Running, i < 2) << "tick " << i;
+    }
     EXPECT_EQ(f.Sent().size(), 2u);
-    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（17バイト）");
-    EXPECT_NE(LabelColor(f), Aqua);
     EXPECT_EQ(f.Sender().SentByteCount(), 0);
     EXPECT_TRUE(f.Messages.isEmpty()) << Text(f.Messages.join("|"));
     EXPECT_TRUE(f.Errors.isEmpty()) << Text(f.Errors.join("|"));
@@ -286,15 +300,20 @@ TEST(BinaryPage, IntervalChangeActsAtOnceDuringARun)
 
     Type(f, "F0 7E 7F 09 01 F7 F0 7E 7F 09 02 F7");
     f.ClearSent();
-    QElapsedTimer clock;
     Click(f.Find<QPushButton>("ButtonSend"));
-    clock.start();
+    ASSERT_TRUE(f.Sender().Sending());
     for (int i = 0; i < 10; ++i)
         QTest::keyClick(interval, Qt::Key_PageDown);  // 50 ms a press, down to the minimum
     EXPECT_EQ(interval->Value(), 5);
     EXPECT_EQ(f.Sender().TickInterval(), 5);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Sent().size() >= 2; }, 2000));
-    EXPECT_LT(clock.elapsed(), 300);  // not the 500 ms the run started with
+    // The wait for the first packet is the new interval's, not what was left of the 500 ms the
+    // run started with.
+    const int remaining = Find<QTimer>(f.Sender(), "TimerMidiOut")->remainingTime();
+    EXPECT_GE(remaining, 0);
+    EXPECT_LE(remaining, 5);
+    EXPECT_TRUE(f.Sent().empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 10000));
+    EXPECT_EQ(f.Sent(), Wire({"F0 7E 7F 09 01 F7", "F0 7E 7F 09 02 F7"}));
 }
 
 TEST(BinaryPage, ArrowsStepTheBoxesAndPacketSizeAlsoSetsTheInterval)
@@ -488,14 +507,10 @@ TEST_P(UnreadableFileTest, IsReportedOnceAndTheMemoStays)
     GetParam().Make(path);
     TFileAnswers answers{{path, path}, {}};
     answers.Install();
-    QElapsedTimer clock;
-    clock.start();
+    // A read that waited (for a pipe's writer, say) would never return: ctest's time limit ends it.
     Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
     Click(f.Find<QPushButton>("ButtonOutLoadText"));
-    EXPECT_LT(clock.elapsed(), 1000);
-    ASSERT_EQ(f.Errors.size(), 2);
-    for (const QString& error : f.Errors)
-        EXPECT_TRUE(error.contains(path)) << Text(error);
+    EXPECT_EQ(Text(f.Errors.join("|")), Text(path + QStringLiteral(" を読み込めません|") + path + QStringLiteral(" を読み込めません")));
     EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
     EXPECT_EQ(Text(f.Binary().Folders().Binary), Text(dir.path() + "/sub/"));
     EXPECT_EQ(Text(f.Binary().Folders().Text), Text(dir.path() + "/sub/"));
@@ -542,13 +557,9 @@ TEST(BinaryPage, HugeFileIsRefusedAtOnceWithAClearError)
     }
     TFileAnswers answers{{dir.filePath("huge.syx")}, {}};
     answers.Install();
-    QElapsedTimer clock;
-    clock.start();
     Click(f.Find<QPushButton>("ButtonOutLoadBinary"));
-    EXPECT_LT(clock.elapsed(), 1000);
-    ASSERT_EQ(f.Errors.size(), 1);
-    EXPECT_TRUE(f.Errors[0].contains(dir.filePath("huge.syx"))) << Text(f.Errors[0]);
-    EXPECT_TRUE(f.Errors[0].contains(QStringLiteral("大きすぎ"))) << Text(f.Errors[0]);
+    // Refused, with the limit it is over.
+    EXPECT_EQ(Text(f.Errors.join("|")), Text(dir.filePath("huge.syx") + QStringLiteral(" は大きすぎて読み込めません（4 MiB まで）")));
     EXPECT_EQ(Text(f.Find<QPlainTextEdit>("MemoMidiOut")->toPlainText()), "90 3C 7F");
 }
 

@@ -38,22 +38,26 @@ TDrumPad* Pad(TKelvaneFixture& f, int note)
     return f.Drums().Pad(note);
 }
 
-// Clicks the drum page's button and runs `inside` while the modal dialog is up. Whatever
-// `inside` leaves open is cancelled, so a failing test cannot hang in the dialog.
+// Clicks the drum page's button and runs `inside` while the modal dialog is up; `inside` closes
+// it as the user would (OK, Cancel, Enter, Escape). A dialog that stays open fails the test and
+// is then cancelled here, so that the test cannot hang in it.
 void WithDialog(TKelvaneFixture& f, const std::function<void(TDrumColorDialog&)>& inside)
 {
     TDrumColorDialog& dialog = *f.Windows.DrumColor;
     bool ran = false;
+    bool closedByTheUser = false;
     QTimer::singleShot(0, &dialog, [&] {
         ran = true;
         EXPECT_TRUE(dialog.isModal() && dialog.isVisible());
         if (QTest::qWaitForWindowExposed(&dialog))
             inside(dialog);
+        closedByTheUser = !dialog.isVisible();
         if (dialog.isVisible())
             dialog.reject();
     });
     QTest::mouseClick(f.Find<QPushButton>("ButtonDrumFontSet"), Qt::LeftButton);
     EXPECT_TRUE(ran);
+    EXPECT_TRUE(closedByTheUser) << "the dialog was still open after the user closed it";
     EXPECT_FALSE(dialog.isVisible());
 }
 
@@ -315,7 +319,10 @@ TEST(DrumColorDialog, UnreadableCustomColourEntriesAreEmptySlots)
         for (int slot = 0; slot < 4; ++slot)
             seen.push_back(QColorDialog::customColor(slot));
     };
-    WithDialog(f, [&](TDrumColorDialog& dialog) { Click(Find<QPushButton>(dialog, "ButtonBackColor")); });
+    WithDialog(f, [&](TDrumColorDialog& dialog) {
+        Click(Find<QPushButton>(dialog, "ButtonBackColor"));
+        Click(Find<QPushButton>(dialog, "ButtonCancel"));
+    });
     ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0], QColor(Qt::white));
     EXPECT_EQ(seen[1], QColor(0, 0xFF, 0));  // blue·65536 + green·256 + red, read in hexadecimal
@@ -387,6 +394,7 @@ TEST(DrumColorDialog, OpensBelowTheMainWindowWithOkFirstInTabOrder)
             order << QApplication::focusWidget()->objectName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
+        Click(Find<QPushButton>(dialog, "ButtonCancel"));
     });
     EXPECT_EQ(order, QStringList({"ButtonOK", "ButtonFont", "ButtonBackColor", "ButtonForeColor",
                                   "ButtonReverseBackColor", "ButtonReverseForeColor", "ButtonCancel"}));

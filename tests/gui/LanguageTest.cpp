@@ -1,7 +1,7 @@
 // The interface language: which locale chooses English, the English texts of a few captions,
-// hints and boxes, and the Japanese texts the window words for the controller state.
+// hints and boxes, and the box the window shows for each value it refuses, in both languages.
+#include "GuiTest.h"
 #include "IniFile.h"
-#include "KelvaneFixture.h"
 #include "Language.h"
 #include "ProgramListDialog.h"
 #include "SpinEdit.h"
@@ -13,6 +13,8 @@
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -54,28 +56,106 @@ const TLocaleCase LocaleCases[] = {
 INSTANTIATE_TEST_SUITE_P(Table, LanguageChoice, testing::ValuesIn(LocaleCases),
     [](const testing::TestParamInfo<TLocaleCase>& info) { return std::string(info.param.Name); });
 
-// The window words the controller state's refusals; these are the Japanese texts.
-TEST(LanguageJapanese, ControllerRefusalsAreWordedByTheWindow)
+// A value the window refuses, as it gets there, and the box the window shows for it in each
+// language. The program field and the raw editor take typed values. No control produces a
+// controller value out of its range (a pitch-bend range from the settings file is the one way
+// in, checked with the settings), so those are handed to the controller state the page's
+// controls drive.
+struct TRefusalCase {
+    const char* Name;
+    std::function<void(TKelvaneFixture&)> Enter;
+    const char* Japanese;
+    const char* English;
+};
+
+void TypeIntoProgramField(TKelvaneFixture& f, const QString& text)
 {
-    const std::pair<TControlParameter, const char*> cases[] = {
-        {TControlParameter::Modulation, "モジュレーションの値は0～127でなければなりません"},
-        {TControlParameter::Breath, "ブレス・コントロールの値は0～127でなければなりません"},
-        {TControlParameter::Foot, "フット・コントロールの値は0～127でなければなりません"},
-        {TControlParameter::PortamentoTime, "ポルタメント・タイムの値は0～127でなければなりません"},
-        {TControlParameter::Volume, "ボリュームの値は0～127でなければなりません"},
-        {TControlParameter::Panpot, "パンポットの値は0～127でなければなりません"},
-        {TControlParameter::Expression, "エクスプレッションの値は0～127でなければなりません"},
-        {TControlParameter::Effect1, "エフェクト1の値は0～127でなければなりません"},
-        {TControlParameter::Effect3, "エフェクト3の値は0～127でなければなりません"},
-        {TControlParameter::Effect4, "エフェクト4の値は0～127でなければなりません"},
-        {TControlParameter::PitchBendRange, "ピッチベンド・レンジの値は0～24でなければなりません"},
-        {TControlParameter::MasterFineTune, "マスター・ファイン・チューンの値は-8192～8192でなければなりません"},
-        {TControlParameter::MasterCoarseTune, "マスター・コース・チューンの値は-64～64でなければなりません"},
-    };
-    ASSERT_EQ(CurrentLanguage(), TLanguage::Japanese);
-    for (const auto& [parameter, text] : cases)
-        EXPECT_EQ(TControllerPage::RejectionText(parameter), QString::fromUtf8(text)) << int(parameter);
+    TSpinEdit* field = f.Find<TSpinEdit>("SpinEditProgram");
+    field->SetText(QString());
+    QTest::keyClicks(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
 }
+
+void SendFromTheRawEditor(TKelvaneFixture& f, const QString& text)
+{
+    ShowPage(f, 2);
+    QPlainTextEdit* memo = f.Find<QPlainTextEdit>("MemoMidiOut");
+    QTest::mouseClick(memo->viewport(), Qt::LeftButton);
+    QTest::keyClicks(memo, text);
+    QTest::mouseClick(f.Find<QPushButton>("ButtonSend"), Qt::LeftButton);
+}
+
+template <void (TControlChange::*Setter)(int)>
+std::function<void(TKelvaneFixture&)> HandedToTheController(int value)
+{
+    return [value](TKelvaneFixture& f) { (f.Session().ControlChange().*Setter)(value); };
+}
+
+const TRefusalCase RefusalCases[] = {
+    {"ProgramWithADecimalPoint", [](TKelvaneFixture& f) { TypeIntoProgramField(f, "12.5"); },
+     "プログラム番号に小数点は使えません", "A program number cannot have a decimal point"},
+    {"ProgramOutOfRange", [](TKelvaneFixture& f) { TypeIntoProgramField(f, "200"); },
+     "プログラム番号の範囲外です", "The program number is out of range"},
+    {"OddHexDigits", [](TKelvaneFixture& f) { SendFromTheRawEditor(f, "F0 7E 7"); },
+     "16進数を表す文字の数は偶数でなければなりません。データを確認してください",
+     "The number of hexadecimal digits must be even. Please check the data"},
+    {"Modulation", HandedToTheController<&TControlChange::SetModulation>(128),
+     "モジュレーションの値は0～127でなければなりません", "Modulation must be 0 to 127"},
+    {"Breath", HandedToTheController<&TControlChange::SetBreath>(128),
+     "ブレス・コントロールの値は0～127でなければなりません", "Breath control must be 0 to 127"},
+    {"Foot", HandedToTheController<&TControlChange::SetFoot>(255),
+     "フット・コントロールの値は0～127でなければなりません", "Foot control must be 0 to 127"},
+    {"PortamentoTime", HandedToTheController<&TControlChange::SetPortamentoTime>(128),
+     "ポルタメント・タイムの値は0～127でなければなりません", "Portamento time must be 0 to 127"},
+    {"Volume", HandedToTheController<&TControlChange::SetVolume>(128),
+     "ボリュームの値は0～127でなければなりません", "Volume must be 0 to 127"},
+    {"Panpot", HandedToTheController<&TControlChange::SetPanpot>(128),
+     "パンポットの値は0～127でなければなりません", "Pan must be 0 to 127"},
+    {"Expression", HandedToTheController<&TControlChange::SetExpression>(128),
+     "エクスプレッションの値は0～127でなければなりません", "Expression must be 0 to 127"},
+    {"Effect1", HandedToTheController<&TControlChange::SetEffect1>(128),
+     "エフェクト1の値は0～127でなければなりません", "Effect 1 must be 0 to 127"},
+    {"Effect3", HandedToTheController<&TControlChange::SetEffect3>(128),
+     "エフェクト3の値は0～127でなければなりません", "Effect 3 must be 0 to 127"},
+    {"Effect4", HandedToTheController<&TControlChange::SetEffect4>(128),
+     "エフェクト4の値は0～127でなければなりません", "Effect 4 must be 0 to 127"},
+    {"PitchBendRange", HandedToTheController<&TControlChange::SetPitchBendRange>(25),
+     "ピッチベンド・レンジの値は0～24でなければなりません", "The pitch bend range must be 0 to 24"},
+    {"MasterFineTune", HandedToTheController<&TControlChange::SetMasterFineTune>(8193),
+     "マスター・ファイン・チューンの値は-8192～8192でなければなりません", "Master fine tuning must be -8192 to 8192"},
+    {"MasterCoarseTune", HandedToTheController<&TControlChange::SetMasterCoarseTune>(-65),
+     "マスター・コース・チューンの値は-64～64でなければなりません", "Master coarse tuning must be -64 to 64"},
+};
+
+void PrintTo(const TRefusalCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class RefusedValue : public testing::TestWithParam<TRefusalCase> {
+protected:
+    void TearDown() override { UseLanguage(TLanguage::Japanese); }
+};
+
+TEST_P(RefusedValue, ShowsItsBoxInTheInterfacesLanguageAndSendsNothing)
+{
+    const TRefusalCase& c = GetParam();
+    for (const TLanguage language : {TLanguage::Japanese, TLanguage::English}) {
+        const bool english = language == TLanguage::English;
+        SCOPED_TRACE(english ? "English" : "Japanese");
+        ASSERT_TRUE(UseLanguage(language));
+        TKelvaneFixture f;
+        f.Main().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&f.Main()));
+        c.Enter(f);
+        EXPECT_EQ(f.Messages.join('|').toStdString(), english ? c.English : c.Japanese);
+        EXPECT_TRUE(f.Sent().empty());
+        EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RefusedValue, testing::ValuesIn(RefusalCases),
+    [](const testing::TestParamInfo<TRefusalCase>& info) { return std::string(info.param.Name); });
 
 TEST(LanguageJapanese, ProgramRangesKeepTheFullWidthTilde)
 {
@@ -114,14 +194,6 @@ TEST_F(LanguageEnglish, CaptionsHintsAndMenusSpeakEnglish)
     };
     for (const auto& [shown, expected] : cases)
         EXPECT_EQ(shown, QString::fromUtf8(expected));
-}
-
-TEST_F(LanguageEnglish, MessageBoxSpeaksEnglish)
-{
-    F = std::make_unique<TKelvaneFixture>();
-    F->Find<TSpinEdit>("SpinEditProgram")->SetText(QStringLiteral("1.5"));
-    QTest::keyClick(F->Find<TSpinEdit>("SpinEditProgram"), Qt::Key_Return);
-    EXPECT_EQ(F->Messages, QStringList{"A program number cannot have a decimal point"});
 }
 
 TEST_F(LanguageEnglish, APortThatCannotBeOpenedSaysWhyInEnglish)

@@ -382,7 +382,17 @@ TEST_F(MainPageTest, RightButtonTestNoteOnThePageAndLabelsOnly)
 
 TEST_F(MainPageTest, TheTestNoteIsCarriedByEveryLabelOfThePage)
 {
-    EXPECT_EQ(F->Find<QWidget>("TabMain")->findChildren<QLabel*>().size(), 38);
+    const QList<QLabel*> labels = F->Find<QWidget>("TabMain")->findChildren<QLabel*>();
+    // The captions of the panel and the commands are among them, whatever else the form holds.
+    for (const char* name : {"LabelVolume", "LabelVolumeValue", "LabelMasterFineTuneValue", "LabelProgram", "LabelDeviceID"})
+        ASSERT_TRUE(labels.contains(F->Find<QLabel>(name))) << name;
+    for (QLabel* label : labels) {
+        F->ClearSent();
+        QTest::mousePress(label, Qt::RightButton);
+        QTest::mouseRelease(label, Qt::RightButton);
+        EXPECT_EQ(F->Sent(), Wire({"90 3C 78", "80 3C 28"})) << label->objectName().toStdString();
+    }
+    EXPECT_TRUE(F->Messages.isEmpty()) << F->Messages.join('|').toStdString();
 }
 
 TEST_F(MainPageTest, ProgramFieldEnter)

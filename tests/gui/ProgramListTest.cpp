@@ -373,17 +373,20 @@ TEST_F(ProgramListTest, FailedPressInsideTheModalRunDoesNotLockTheDialog)
 {
     Start(WithSettings(ProgramSettings(0, 5)));
     QFile::remove(F->SettingsPath());
+    bool closedByCancel = false;
     QTimer::singleShot(0, [&] {
         F->Service().Failures["SendShort"] = Refusal();
         Press(10);
         Release(10);
         F->Service().Failures.clear();
         QTest::mouseClick(Find<QPushButton>(*Dialog, "ButtonCancel"), Qt::LeftButton);
-        // Only reached if the click did not close it: close it anyway so that the test ends.
+        closedByCancel = !Dialog->isVisible();
+        // A dialog Cancel left open has failed the test; closed here, the test can end.
         if (Dialog->isVisible())
             Dialog->reject();
     });
     QTest::mouseClick(F->Find<QLabel>("LabelProgram"), Qt::LeftButton);
+    EXPECT_TRUE(closedByCancel) << "Cancel left the dialog open";
     EXPECT_FALSE(Dialog->isVisible());
     EXPECT_EQ(F->Errors.size(), 1);
     EXPECT_EQ(Section(F->SettingsPath(), "FormProgramList").value("Width"), "600");

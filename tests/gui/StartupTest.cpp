@@ -203,11 +203,23 @@ TEST(Startup, BinaryPageMemosShareTheWidth)
 
 TEST(Startup, ExitClosesBothPortsAndWritesTheSettings)
 {
-    TKelvaneFixture f;
+    TFixtureOptions options;
+    options.Settings = QStringLiteral("[Midi]\nOutDeviceName=Test Synth\nInDeviceName=Test Input\n");
+    TKelvaneFixture f(options);
+    ASSERT_TRUE(f.Session().Output().IsOpen());
+    ASSERT_TRUE(f.Session().Input().IsOpen());
+    ASSERT_TRUE(f.Service().InputOpen());
+    f.ClearSent();
     f.Find<QAction>("MenuFileExit")->trigger();
     EXPECT_FALSE(f.Session().Output().IsOpen());
+    EXPECT_FALSE(f.Session().Input().IsOpen());
+    // Closed at the service too, each once, by the Exit.
+    EXPECT_FALSE(f.Service().InputOpen());
+    EXPECT_EQ(f.Service().CountOf("CloseInput"), 1u);
+    EXPECT_EQ(f.Service().CountOf("CloseOutput"), 1u);
     const TIniFile written = TIniFile::Load(f.SettingsPath());
     EXPECT_EQ(written.ReadString("Midi", "OutDeviceName", ""), "Test Synth");
+    EXPECT_EQ(written.ReadString("Midi", "InDeviceName", ""), "Test Input");
 }
 
 // An installed program finds its name lists in ../share/kelvane; its settings go to the user's

@@ -5,6 +5,7 @@
 #include "platform/InputReception.h"
 
 #include <QComboBox>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QPushButton>
@@ -53,7 +54,8 @@ protected:
 
     TKelvaneFixture& F() { return *Fixture; }
 
-    // Sends, waits until the window shows that many lines, and gives stray events a moment.
+    // Sends, waits until the window shows that many lines, then until everything sent has been
+    // taken, so that a stray line would show too.
     void SendAndWaitForLines(const std::vector<std::vector<uint8_t>>& messages, int lines)
     {
         for (const auto& message : messages)
@@ -61,7 +63,18 @@ protected:
         ASSERT_TRUE(Peer->WaitUntilSent(3000));
         ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() >= lines; }, 5000))
             << "shown: " << F().Find<QPlainTextEdit>("MemoMidiIn")->toPlainText().toStdString();
-        QTest::qWait(30);
+        ASSERT_NO_FATAL_FAILURE(TakeAllSentBy(*Peer));
+    }
+
+    // Everything `peer` sent has gone through Kelvane's input (the server has run the cycles
+    // that carried it, and the input hands each message on within its cycle), and the window
+    // has handled every notification that brought, and what those left for later.
+    void TakeAllSentBy(TJackPeer& peer)
+    {
+        ASSERT_TRUE(peer.WaitUntilRead(5000));
+        QEventLoop loop;
+        for (int pass = 0, quiet = 0; pass < 100000 && quiet < 3; ++pass)
+            quiet = loop.processEvents() ? 0 : quiet + 1;
     }
 
     QString Memo() { return F().Find<QPlainTextEdit>("MemoMidiIn")->toPlainText(); }
@@ -155,7 +168,7 @@ TEST_F(MonitorJackTest, ClearAfterAnEarlierDeviceLeavesRestartsTheDeviceInUse)
     later.Send({0x80, 0x3C, 0x00});
     ASSERT_TRUE(later.WaitUntilSent(3000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return MemoLines() == 1; }, 5000)) << "nothing arrived after the clear";
-    QTest::qWait(30);
+    ASSERT_NO_FATAL_FAILURE(TakeAllSentBy(later));
     EXPECT_EQ(Memo(), "80 3c 00");
     EXPECT_TRUE(F().Errors.isEmpty()) << F().Errors.join('|').toStdString();
 }
@@ -174,7 +187,7 @@ TEST_F(MonitorJackTest, LongSysexArrivesWholeInBufferLines)
                     message.begin() + std::ptrdiff_t(std::min(message.size(), start + 4096))});
     ASSERT_TRUE(Peer->WaitUntilSent(3000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= qsizetype(message.size()); }, 5000));
-    QTest::qWait(30);
+    ASSERT_NO_FATAL_FAILURE(TakeAllSentBy(*Peer));
     EXPECT_EQ(F().Monitor().ReceivedBytes(), QByteArray(reinterpret_cast<const char*>(message.data()), qsizetype(message.size())));
     EXPECT_EQ(MemoLines(), 5);  // 4 × 4096 + 3616
     EXPECT_EQ(F().Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（20000バイト）"));
@@ -206,7 +219,7 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
         if (n < held || sent[n][0] == char(0xF0))
             expectedAtLeast += sent[n].size();
     ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= expectedAtLeast; }, 30000));
-    QTest::qWait(200);
+    ASSERT_NO_FATAL_FAILURE(TakeAllSentBy(*Peer));
     ASSERT_FALSE(F().Messages.isEmpty()) << "the burst did not overflow what the service keeps";
     EXPECT_EQ(F().Messages.front(), QStringLiteral("MIDIイン・オーバーフロー"));
 
