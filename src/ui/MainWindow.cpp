@@ -5,8 +5,10 @@
 #include "Dialogs.h"
 #include "DrumPage.h"
 #include "KeyRepeat.h"
+#include "Monitor.h"
 #include "Keyboard.h"
 #include "OutputPortMenu.h"
+#include "PortStatus.h"
 #include "RawSender.h"
 #include "Session.h"
 #include "Widgets.h"
@@ -125,6 +127,20 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     // services, which may still be opening on their own thread (StartDeviceList), and nothing
     // before this step uses them.
     FSession->MakePorts();
+    Status = new TPortStatus(*FSession, *statusBar(), this);
+    Status->OnOutputGone = [this] {
+        FControllerPage->Keyboard().DropNotes();
+        if (PortMenu)
+            PortMenu->Refresh();  // the port in use marked as not there
+    };
+    Status->OnOutputReturned = [this] {
+        if (PortMenu)
+            PortMenu->Refresh();
+        // As for a port chosen from the menu: the synthesizer may hold other values.
+        FControllerPage->MarkParametersStale();
+        ui->PageMain->show();
+    };
+    Status->OnInputChanged = [this](bool absent) { FBinaryPage->Monitor().MarkDeviceInUse(absent); };
     FBinaryPage->ListInputDevices();
 
     // Binary page: font, interval, packet size, folders.
@@ -150,7 +166,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
         FControllerPage->MarkParametersStale();
         ui->PageMain->show();
     };
-    PortMenu->Build(settings.OutDeviceName);
+    PortMenu->Build(settings.HasOutDeviceName ? settings.OutDeviceName : QString());
 
     // Without an open port only the menu bar is usable.
     if (!FSession->OutputOpen()) {

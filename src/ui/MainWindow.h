@@ -15,6 +15,7 @@ class TBinaryPage;
 class TControllerPage;
 class TDrumPage;
 class TOutputPortMenu;
+class TPortStatus;
 class TSession;
 struct TMainSettings;
 
@@ -35,6 +36,7 @@ public:
     TControllerPage& ControllerPage() { return *FControllerPage; }
     TDrumPage& DrumPage() { return *FDrumPage; }
     TBinaryPage& BinaryPage() { return *FBinaryPage; }
+    TPortStatus& PortStatus() { return *Status; }
 
     // The dialogs made after the window, as its children (it owns them); they work on the pages
     // through their host interfaces.
@@ -62,6 +64,7 @@ private:
     TDrumPage* FDrumPage = nullptr;
     TBinaryPage* FBinaryPage = nullptr;
     TOutputPortMenu* PortMenu = nullptr;
+    TPortStatus* Status = nullptr;
     QObject* KeyPreview = nullptr;
     bool FEndRequested = false;
 };

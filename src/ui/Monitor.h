@@ -35,6 +35,8 @@ public:
     // The device the list shows, as the settings file stores it (the no-input entry by its
     // Japanese name in any language).
     QString ChosenDevice() const;
+    // The entry of the device in use says whether that device is there (the port follows it).
+    void MarkDeviceInUse(bool absent);
 
     // Every byte received since the last clear: short messages as three bytes each.
     const QByteArray& ReceivedBytes() const { return FReceivedBytes; }

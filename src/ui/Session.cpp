@@ -88,19 +88,32 @@ bool TSession::OutputOpen() const
     return FOutput && FOutput->IsOpen();
 }
 
+bool TSession::OutputAbsent()
+{
+    if (!FOutput || !FOutput->Absent())
+        return false;
+    if (OnSendWhileAbsent)
+        OnSendWhileAbsent();
+    return true;
+}
+
 void TSession::Send(const TShortMessage& message)
 {
-    FOutput->PutShort(message.Status, message.Data1, message.Data2);
+    if (!OutputAbsent())
+        FOutput->PutShort(message.Status, message.Data1, message.Data2);
 }
 
 void TSession::Send(const std::vector<uint8_t>& block)
 {
-    FOutput->PutLong(block.data(), uint32_t(block.size()));
+    if (!OutputAbsent())
+        FOutput->PutLong(block.data(), uint32_t(block.size()));
 }
 
+// A port whose device has gone counts as open here: the controller state sends as it would,
+// and the send says that it went nowhere.
 bool TSession::OutputPortOpen() const
 {
-    return OutputOpen();
+    return OutputOpen() || (FOutput && FOutput->Absent());
 }
 
 uint8_t TSession::CurrentChannel() const
@@ -110,7 +123,8 @@ uint8_t TSession::CurrentChannel() const
 
 void TSession::PutShort(uint8_t status, uint8_t data1, uint8_t data2)
 {
-    FOutput->PutShort(status, data1, data2);
+    if (!OutputAbsent())
+        FOutput->PutShort(status, data1, data2);
 }
 
 void TSession::ShowRejection(TControlParameter parameter)

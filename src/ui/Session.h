@@ -57,12 +57,15 @@ public:
     int OffVelocity() const { return FOffVelocity; }
     void SetOffVelocity(int velocity) { FOffVelocity = uint8_t(velocity); }
 
-    // A message built in the model, put on the output port; raises as the port does.
+    // A message built in the model, put on the output port; raises as the port does. While the
+    // port's device is gone (TMidiOutput::Absent) nothing is sent and OnSendWhileAbsent says so
+    // instead: a box in the middle of playing would take the keyboard.
     void Send(const TShortMessage& message);
     void Send(const std::vector<uint8_t>& block);
 
     // Words and shows a value the controller state refused (the controller panel does).
     std::function<void(TControlParameter)> OnRejection;
+    std::function<void()> OnSendWhileAbsent;
 
 private:
     // TControlChangeHost
@@ -70,6 +73,7 @@ private:
     uint8_t CurrentChannel() const override;
     void PutShort(uint8_t status, uint8_t data1, uint8_t data2) override;
     void ShowRejection(TControlParameter parameter) override;
+    bool OutputAbsent();  // says so when it is
 
     QString FSettingsPath;
     QString FProgramFolder;

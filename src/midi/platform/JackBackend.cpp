@@ -2,6 +2,7 @@
 // ring buffer of ours, so that a burst or a large block is carried into later cycles instead of
 // being dropped; input through another, read on a thread of ours, so that the process callback
 // neither waits nor allocates and each event keeps the time of its frame.
+#include "DeviceChanges.h"
 #include "PortBackend.h"
 
 #include <jack/jack.h>
@@ -164,6 +165,11 @@ public:
         }
         jack_set_process_callback(handle, &TJackClient::Process, client.get());
         jack_on_shutdown(handle, &TJackClient::OnShutdown, client.get());
+        // Clients and ports coming and going, and connections made or broken, all may touch a
+        // device in use: the ports look for themselves on the window thread.
+        jack_set_client_registration_callback(handle, &TJackClient::OnClient, nullptr);
+        jack_set_port_registration_callback(handle, &TJackClient::OnPort, nullptr);
+        jack_set_port_connect_callback(handle, &TJackClient::OnConnect, nullptr);
         if (jack_activate(handle) != 0)
             return nullptr;
         return client;
@@ -272,8 +278,57 @@ private:
         return 0;
     }
 
-    // Runs on a JACK client thread as the server goes away: only sets the flag.
-    static void OnShutdown(void* arg) { static_cast<TJackClient*>(arg)->ShutDown.store(true); }
+    // Runs on a JACK client thread as the server goes away: only sets the flag and says so.
+    static void OnShutdown(void* arg)
+    {
+        static_cast<TJackClient*>(arg)->ShutDown.store(true);
+        DeviceChanges().Notify();
+    }
+
+    // Run on JACK's notification thread: only pass the word on.
+    static void OnClient(const char*, int, void*) { DeviceChanges().Notify(); }
+    static void OnPort(jack_port_id_t, int, void*) { DeviceChanges().Notify(); }
+    static void OnConnect(jack_port_id_t, jack_port_id_t, int, void*) { DeviceChanges().Notify(); }
+};
+
+// Whether a port of ours still has its link to the port `other` it was opened to: that port's
+// client is the same one (a client of the same name started since is another: JACK gives each
+// client a new id), the port is there, and the link, once the graph showed it, still stands.
+// Window thread.
+class TJackLink {
+public:
+    // Right after jack_connect: notes whose port `other` is now.
+    void Note(jack_client_t* handle, const std::string& other)
+    {
+        Other = other;
+        ClientId = ClientIdOf(handle, other);
+    }
+
+    bool Stands(jack_client_t* handle, const jack_port_t* own)
+    {
+        if (!jack_port_by_name(handle, Other.c_str()) || ClientIdOf(handle, Other) != ClientId)
+            return false;
+        // jack_connect returns before the graph the clients read shows the link.
+        const bool linked = jack_port_connected_to(own, Other.c_str()) > 0;
+        Seen = Seen || linked;
+        return linked || !Seen;
+    }
+
+private:
+    std::string Other;
+    std::string ClientId;
+    bool Seen = false;
+
+    static std::string ClientIdOf(jack_client_t* handle, const std::string& port)
+    {
+        const std::string client = port.substr(0, port.find(':'));
+        char* uuid = jack_get_uuid_for_client_name(handle, client.c_str());
+        if (!uuid)
+            return {};
+        std::string id = uuid;
+        jack_free(uuid);
+        return id;
+    }
 };
 
 class TJackOutput : public TOutputConnection {
@@ -308,8 +363,11 @@ public:
 
     TMidiResult SendBlock(const uint8_t* bytes, size_t length) override { return Queue(bytes, length); }
 
+    bool Reaches() override { return !Client->ShutDown.load() && Link.Stands(Client->Handle, State->Port); }
+
 private:
     std::shared_ptr<TJackClient> Client;
+    TJackLink Link;
     // On the heap: the process thread may still read it after this connection is gone.
     std::unique_ptr<TJackOutputState> State = std::make_unique<TJackOutputState>();
     size_t Capacity = 0;
@@ -338,6 +396,7 @@ private:
         const int error = jack_connect(handle, jack_port_name(State->Port), target.c_str());
         if (error != 0 && error != EEXIST)
             return TMidiResult::Failure(TextConnect + target);
+        Link.Note(handle, target);
         return {};
     }
 
@@ -445,6 +504,7 @@ public:
         const int error = jack_connect(handle, source.c_str(), jack_port_name(State->Port));
         if (error != 0 && error != EEXIST)
             return TMidiResult::Failure(TextConnect + source);
+        Link.Note(handle, source);
         return {};
     }
 
@@ -463,8 +523,11 @@ public:
         State->Delivering.store(false, std::memory_order_release);
     }
 
+    bool Reaches() override { return !Client->ShutDown.load() && Link.Stands(Client->Handle, State->Port); }
+
 private:
     std::shared_ptr<TJackClient> Client;
+    TJackLink Link;
     TInputSink& Sink;
     // On the heap: the process thread may still read it after this connection is gone.
     std::unique_ptr<TJackInputState> State = std::make_unique<TJackInputState>();

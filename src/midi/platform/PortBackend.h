@@ -5,7 +5,8 @@
 //
 // Threads: the window thread makes every call here (the device list's first reading is made
 // on a thread of its own at start-up, before the window uses it), except the calls into
-// TInputSink, which each backend makes on its own device thread.
+// TInputSink, which each backend makes on its own device thread. Each backend tells
+// DeviceChanges() from a thread of its own when its devices may have changed.
 
 #include "DeviceTime.h"
 
@@ -45,6 +46,10 @@ public:
     // one, or several short messages. Never spins waiting for a stalled server. Either way the
     // bytes are the caller's again when it returns.
     virtual TMidiResult SendBlock(const uint8_t* bytes, size_t length) = 0;
+    // Whether the device it was opened to is still there and still reached: false once its
+    // client or port has gone (even if one of the same name has come since) or our link to it
+    // broke. Window thread; asked when the backends report a change (DeviceChanges.h).
+    virtual bool Reaches() { return true; }
 };
 
 // Receives what an input connection hears. Runs on the backend's device thread: it must not
@@ -65,6 +70,8 @@ public:
     virtual ~TInputConnection() = default;  // stops first
     virtual TMidiResult Start() = 0;  // reception begins; before this nothing reaches the sink
     virtual void Stop() = 0;          // no call to the sink after this returns
+    // As TOutputConnection::Reaches: the device still sends to us.
+    virtual bool Reaches() { return true; }
 };
 
 class TPortBackend {
