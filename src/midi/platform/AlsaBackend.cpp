@@ -257,6 +257,10 @@ private:
         error = snd_seq_get_any_port_info(Client->Seq, target.Client, target.Port, info);
         if (error < 0)
             return TMidiResult::Failure(TextPortGone + target.Name, TMidiFailure::PortGone);
+        // A kernel port (a USB or DIN interface through snd-seq-midi, snd-virmidi) opens its
+        // device only while someone is subscribed to it, and drops what it is sent otherwise.
+        // A port that takes no subscriptions still takes events sent to it directly, as below.
+        snd_seq_connect_to(Client->Seq, Port, target.Client, target.Port);
         return {};
     }
 
