@@ -36,7 +36,7 @@ void TMidiOutput::CheckOpen()
     if (Connection)
         return;
     if (FAbsent)
-        Check(TMidiResult::Failure(PortGoneText + FProductName, TMidiFailure::PortGone));
+        Check(FGone.Ok() ? TMidiResult::Failure(PortGoneText + FProductName, TMidiFailure::PortGone) : FGone);
     throw EMidiOutputError(QCoreApplication::translate("TMidiOutput", NoPortOpenText).toStdString());
 }
 
@@ -79,6 +79,7 @@ bool TMidiOutput::Open()
 {
     Connection.reset();
     FAbsent = false;
+    FGone = {};
     TMidiResult result;
     Connection = DeviceList().OpenOutput(FDeviceID, result);
     FLastFailure = result;
@@ -90,6 +91,7 @@ void TMidiOutput::OpenWhenPresent(const std::string& name)
     Connection.reset();
     FProductName = name;
     FAbsent = true;
+    FGone = {};
     FollowDevice();  // it may have come since the caller looked
 }
 
@@ -107,9 +109,10 @@ bool TMidiOutput::Close()
 void TMidiOutput::FollowDevice()
 {
     if (Connection && !Connection->Reaches()) {
+        FGone = Connection->WhyGone();
         Connection.reset();
         FAbsent = true;
-        FLastFailure = TMidiResult::Failure(PortGoneText + FProductName, TMidiFailure::PortGone);
+        FLastFailure = FGone.Ok() ? TMidiResult::Failure(PortGoneText + FProductName, TMidiFailure::PortGone) : FGone;
         if (OnGone)
             OnGone(this);
     }

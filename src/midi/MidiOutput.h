@@ -69,6 +69,7 @@ private:
     TDeviceWatch Watch{[this] { FollowDevice(); }};
     std::unique_ptr<TOutputConnection> Connection;
     bool FAbsent = false;
+    TMidiResult FGone;  // why the device went, when the service said more than that it went
     int FDeviceID = 0;
     std::string FProductName;
     unsigned FDeviceCount = 0;

@@ -118,6 +118,25 @@ TEST_F(ReconnectJackTest, OutputPortTakesTheSynthesizerAgainWhenItRestarts)
     EXPECT_EQ(Received(*Peer), Wire({"B0 07 50", "F0 7E 7F 06 01 F7"}));
 }
 
+// The server itself stops: once the port has noticed, its sends say so, not merely that the
+// device went.
+TEST_F(ReconnectJackTest, OutputPortNoticingTheServerStopSaysSo)
+{
+    TMidiOutput port;
+    port.SetProductName(Peer->InputPortName());
+    ASSERT_TRUE(port.Open());
+    Peer.reset();
+    Server.Stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return port.Absent(); }, NoticeMs)) << "the port did not notice the server stop";
+    try {
+        port.PutShort(0x90, 0x3C, 0x64);
+        ADD_FAILURE() << "a send with no server succeeded";
+    } catch (const EMidiOutputError& error) {
+        EXPECT_STREQ(error.what(), "JACK server is not running");
+    }
+    EXPECT_EQ(port.LastFailure().Kind(), TMidiFailure::NoServer);
+}
+
 TEST_F(ReconnectJackTest, InputPortHearsTheKeyboardAgainWhenItRestarts)
 {
     TMidiInput port;

@@ -364,6 +364,10 @@ public:
     TMidiResult SendBlock(const uint8_t* bytes, size_t length) override { return Queue(bytes, length); }
 
     bool Reaches() override { return !Client->ShutDown.load() && Link.Stands(Client->Handle, State->Port); }
+    TMidiResult WhyGone() override
+    {
+        return Client->ShutDown.load() ? TMidiResult::Failure(TextServerGone, TMidiFailure::NoServer) : TMidiResult{};
+    }
 
 private:
     std::shared_ptr<TJackClient> Client;

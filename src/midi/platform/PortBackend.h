@@ -50,6 +50,9 @@ public:
     // client or port has gone (even if one of the same name has come since) or our link to it
     // broke. Window thread; asked when the backends report a change (DeviceChanges.h).
     virtual bool Reaches() { return true; }
+    // Why it no longer reaches its device when the service has more to say than that the device
+    // went (its server stopped, say); success otherwise.
+    virtual TMidiResult WhyGone() { return {}; }
 };
 
 // Receives what an input connection hears. Runs on the backend's device thread: it must not
