@@ -9,6 +9,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Bounded waits: the sequencer in an emulated machine with every core busy is slow, never this slow.
@@ -87,6 +89,44 @@ TEST_F(AlsaReconnectTest, InputHearsThePeerAgainUnderItsNewNumber)
     ASSERT_TRUE(WaitWhileProcessingEvents([&] { return heard.size() == 3; }, NoticeMs)) << "nothing arrived from the new client";
     EXPECT_EQ(heard, Wire({"90 3C 7F", "80 3C 00", "B0 07 50"}));
     port.Close();
+}
+
+// Two devices of one name (two interfaces of one model): the one in use is listed as " #2".
+// The other one unplugged and plugged in again moves the names around, never the port.
+TEST_F(AlsaReconnectTest, OfTwoDevicesOfOneNameTheOneInUseStaysInUse)
+{
+    Peer.reset();
+    auto other = std::make_unique<TAlsaPeer>("kelvane-dup");
+    TAlsaPeer inUse("kelvane-dup");
+    ASSERT_TRUE(other->IsOpen() && inUse.IsOpen()) << other->Error() << inUse.Error();
+    ASSERT_LT(other->ClientId(), inUse.ClientId());  // listed first, so the one in use is " #2"
+    TMidiOutput port;
+    port.SetProductName("kelvane-dup:in #2");
+    ASSERT_TRUE(port.Open());
+    port.PutShort(0x90, 0x40, 0x78);
+    ASSERT_TRUE(inUse.WaitForEvents(1, NoticeMs));
+
+    // Each change handled, seen when the list the port reads shows it.
+    const auto namesSettle = [&](size_t count) {
+        return WaitWhileProcessingEvents([&] {
+            const std::vector<std::string> names = port.ReadDeviceNames();
+            return size_t(std::count_if(names.begin(), names.end(),
+                                        [](const std::string& name) { return name.starts_with("kelvane-dup:in"); })) == count;
+        }, NoticeMs);
+    };
+    other.reset();  // the one in use is now listed without " #2"
+    ASSERT_TRUE(namesSettle(1));
+    QTest::qWait(200);  // lets the port handle the change it was told of (nothing waits on this)
+    EXPECT_TRUE(port.IsOpen());
+    port.PutShort(0x80, 0x40, 0x28);
+    other = std::make_unique<TAlsaPeer>("kelvane-dup");  // plugged in again, listed after it
+    ASSERT_TRUE(namesSettle(2));
+    QTest::qWait(200);
+    EXPECT_TRUE(port.IsOpen());
+    port.PutShort(0xB0, 0x07, 0x50);
+    ASSERT_TRUE(inUse.WaitForEvents(3, NoticeMs)) << inUse.Events().size() << " arrived";
+    EXPECT_EQ(inUse.Messages(), Wire({"90 40 78", "80 40 28", "B0 07 50"}));
+    EXPECT_TRUE(other->Events().empty());
 }
 
 }  // namespace
