@@ -91,7 +91,7 @@ struct THarness final : TReceptionTarget {
         Reception->DeliverWaiting();
     }
 
-    bool TakeShort(const uint8_t* bytes, size_t length, uint32_t) override
+    bool TakeShort(const uint8_t* bytes, size_t length, TDeviceTime) override
     {
         if (Full)
             return false;
@@ -101,19 +101,19 @@ struct THarness final : TReceptionTarget {
         return true;
     }
 
-    void Malformed(const uint8_t* bytes, size_t length, uint32_t) override
+    void Malformed(const uint8_t* bytes, size_t length, TDeviceTime) override
     {
         FUZZ_CHECK(length >= 1 && length <= 3, "malformed bytes of length " + std::to_string(length));
         Events.push_back({TKind::Malformed, TBytes(bytes, bytes + length)});
     }
 
-    void Lost(uint32_t) override
+    void Lost(TDeviceTime) override
     {
         MessageOpen = false;
         Events.push_back({TKind::Lost, {}});
     }
 
-    bool TakeSysex(TSysexBuffer& loan, uint32_t) override
+    bool TakeSysex(TSysexBuffer& loan, TDeviceTime) override
     {
         if (Full)
             return false;
@@ -248,7 +248,7 @@ void WellFormed(TFuzzInput& input)
         if (input.RemainingBytes() == 0)
             piece = stream.size() - at;
         piece = std::min(piece, stream.size() - at);
-        harness.Reception->Receive(stream.data() + at, piece, ++time);
+        harness.Reception->Receive(stream.data() + at, piece, TDeviceTime(std::chrono::microseconds(++time)));
         at += piece;
         const int queue = input.ConsumeIntegralInRange(0, 3);
         if (queue == 0)
@@ -341,7 +341,7 @@ void AnyStream(TFuzzInput& input)
             break;
         default: {
             const TBytes piece = input.ConsumeBytes<uint8_t>(input.ConsumeIntegralInRange<size_t>(0, 48));
-            harness.Reception->Receive(piece.data(), piece.size(), ++time);
+            harness.Reception->Receive(piece.data(), piece.size(), TDeviceTime(std::chrono::microseconds(++time)));
             all.insert(all.end(), piece.begin(), piece.end());
             break;
         }

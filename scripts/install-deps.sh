@@ -7,8 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools          # widgets, dialogs, timers; uic and moc
   qt6-tools-dev qt6-l10n-tools             # the English translation: lrelease and its CMake support
-  librtmidi-dev                            # MIDI input over JACK
-  libasound2-dev libjack-jackd2-dev        # output where RtMidi cannot keep every byte
+  libasound2-dev libjack-jackd2-dev        # MIDI ports: the ALSA sequencer and JACK, both ways
   libfluidsynth-dev timgm6mb-soundfont     # the built-in synthesizer and its GM sound font
   fonts-noto-cjk                           # a Japanese font for the interface
   libgtest-dev jackd2                      # tests: GoogleTest and a real JACK server

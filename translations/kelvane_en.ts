@@ -1614,6 +1614,10 @@ The computer keyboard plays too: key A is note C4</translation>
         <source>（これより前の%L1行は表示していません。保存すると全行を書き出します）</source>
         <translation>(%L1 earlier lines are not shown. Saving writes every line.)</translation>
     </message>
+    <message>
+        <source>%1（見つかりません）</source>
+        <translation>%1 (not found)</translation>
+    </message>
 </context>
 <context>
     <name>TMonitorTableModel</name>
@@ -1679,6 +1683,41 @@ The computer keyboard plays too: key A is note C4</translation>
     <message>
         <source>指定された出力ポートを開けませんでした</source>
         <translation>The chosen output port could not be opened</translation>
+    </message>
+    <message>
+        <source>%1（見つかりません）</source>
+        <translation>%1 (not found)</translation>
+    </message>
+</context>
+<context>
+    <name>TPortStatus</name>
+    <message>
+        <source>出力ポート %1 が見つかりません — 戻ると自動で再接続します</source>
+        <translation>Output port %1 is gone — it will reconnect when it returns</translation>
+    </message>
+    <message>
+        <source>出力ポート %1 に再接続しました</source>
+        <translation>Reconnected to output port %1</translation>
+    </message>
+    <message>
+        <source>出力ポート %1 が見つかったので開きました</source>
+        <translation>Output port %1 has appeared and is open</translation>
+    </message>
+    <message>
+        <source>出力ポート %1 がないため，送信できませんでした</source>
+        <translation>Not sent: output port %1 is gone</translation>
+    </message>
+    <message>
+        <source>入力ポート %1 が見つかりません — 戻ると自動で再接続します</source>
+        <translation>Input port %1 is gone — it will reconnect when it returns</translation>
+    </message>
+    <message>
+        <source>入力ポート %1 に再接続しました</source>
+        <translation>Reconnected to input port %1</translation>
+    </message>
+    <message>
+        <source>入力ポート %1 が見つかったので開きました</source>
+        <translation>Input port %1 has appeared and is open</translation>
     </message>
 </context>
 <context>

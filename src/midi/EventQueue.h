@@ -5,6 +5,8 @@
 // window thread. Count is the only field both change; an entry is written completely before it
 // is counted.
 
+#include "platform/DeviceTime.h"
+
 #include <atomic>
 #include <cstdint>
 #include <vector>
@@ -12,7 +14,7 @@
 struct TSysexBuffer;
 
 struct TQueuedEvent {
-    uint32_t TimeMs = 0;             // since the input was started
+    TDeviceTime Time{};              // as the backend handed it over
     uint8_t Bytes[3] = {};           // a short message; bytes past its length are 0
     TSysexBuffer* Sysex = nullptr;   // non-null exactly for a filled system exclusive buffer
 };

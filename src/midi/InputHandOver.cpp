@@ -5,7 +5,7 @@ TInputHandOver::TInputHandOver(uint16_t capacity, TInputNotifier& notifier, bool
 {
 }
 
-bool TInputHandOver::TakeShort(const uint8_t* bytes, size_t length, uint32_t timeMs)
+bool TInputHandOver::TakeShort(const uint8_t* bytes, size_t length, TDeviceTime time)
 {
     // Timing clock and active sensing would drown everything else.
     if (length == 1 && (bytes[0] == 0xF8 || bytes[0] == 0xFE))
@@ -13,21 +13,21 @@ bool TInputHandOver::TakeShort(const uint8_t* bytes, size_t length, uint32_t tim
     if (SysexOnly.load(std::memory_order_relaxed))
         return true;
     TQueuedEvent entry;
-    entry.TimeMs = timeMs;
+    entry.Time = time;
     for (size_t i = 0; i < length && i < 3; ++i)
         entry.Bytes[i] = bytes[i];
     return Put(entry);
 }
 
-bool TInputHandOver::TakeSysex(TSysexBuffer& buffer, uint32_t timeMs)
+bool TInputHandOver::TakeSysex(TSysexBuffer& buffer, TDeviceTime time)
 {
     TQueuedEvent entry;
-    entry.TimeMs = timeMs;
+    entry.Time = time;
     entry.Sysex = &buffer;
     return Put(entry);
 }
 
-void TInputHandOver::Lost(uint32_t)
+void TInputHandOver::Lost(TDeviceTime)
 {
     Notifier.Post(TInputNotification::Overflow);
 }

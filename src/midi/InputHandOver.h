@@ -16,9 +16,9 @@ public:
     // Under the reception's lock, on the device thread or on the window thread (see
     // TReceptionTarget): no lock of its own, one small allocation for the posted event.
     // Timing clock and active sensing are left out, as are short messages while SysexOnly.
-    bool TakeShort(const uint8_t* bytes, size_t length, uint32_t timeMs) override;
-    bool TakeSysex(TSysexBuffer& buffer, uint32_t timeMs) override;
-    void Lost(uint32_t timeMs) override;
+    bool TakeShort(const uint8_t* bytes, size_t length, TDeviceTime time) override;
+    bool TakeSysex(TSysexBuffer& buffer, TDeviceTime time) override;
+    void Lost(TDeviceTime time) override;
 
     // Window thread.
     TEventQueue& Queue() { return Events; }

@@ -73,21 +73,30 @@ void TMidiInput::SetSysexOnly(bool value)
         HandOver->SetSysexOnly(value);
 }
 
-void TMidiInput::Open()
+bool TMidiInput::MakeReception()
 {
-    FPortState = TPortState::Closed;
-    ShutDevice();
     try {
         HandOver = std::make_unique<TInputHandOver>(FCapacity, Notifier, FSysexOnly);
         Reception = std::make_unique<TInputReception>(*HandOver);
         if (FSysexBufferSize > 0)
             for (unsigned i = 0; i < FSysexBufferCount; ++i)
                 SysexBuffers.push_back(std::make_unique<TSysexBuffer>(FSysexBufferSize));
+        return true;
+    } catch (const std::bad_alloc&) {
+        FLastFailure = TMidiResult::Failure("There is not enough memory to open the MIDI input");
+        return false;
+    }
+}
+
+void TMidiInput::Open()
+{
+    FPortState = TPortState::Closed;
+    Started = false;
+    ShutDevice();
+    if (MakeReception()) {
         TMidiResult result;
         Connection = DeviceList().OpenInput(FDeviceID, *Reception, result);
         FLastFailure = result;
-    } catch (const std::bad_alloc&) {
-        FLastFailure = TMidiResult::Failure("There is not enough memory to open the MIDI input");
     }
     if (!Connection) {
         ShutDevice();
@@ -99,13 +108,35 @@ void TMidiInput::Open()
     FPortState = TPortState::Open;
 }
 
+void TMidiInput::OpenWhenPresent(const std::string& name)
+{
+    FPortState = TPortState::Closed;
+    Started = false;
+    ShutDevice();
+    if (!MakeReception()) {
+        ShutDevice();
+        return;
+    }
+    for (auto& buffer : SysexBuffers)
+        Reception->Lend(*buffer);
+    FProductName = name;
+    FPortState = TPortState::Open;
+    FollowDevice();  // it may have come since the caller looked
+}
+
 void TMidiInput::Start()
 {
     if (FPortState != TPortState::Open)
         return;
+    FStartTime = DeviceNow();
+    if (!Connection) {  // absent: starts with the device when it comes
+        Started = true;
+        return;
+    }
     FLastFailure = Connection->Start();
     if (!FLastFailure.Ok())
         throw EMidiInputError(FLastFailure.Text());
+    Started = true;
 }
 
 void TMidiInput::Close()
@@ -113,6 +144,7 @@ void TMidiInput::Close()
     if (FPortState != TPortState::Open)
         return;
     FPortState = TPortState::Closed;  // first: notifications already posted are ignored now
+    Started = false;
     ShutDevice();
 }
 
@@ -128,6 +160,38 @@ void TMidiInput::ShutDevice()
     SysexBuffers.clear();
 }
 
+// Called on the window thread after the backends reported a change. What the reception holds of
+// the device that went stays in it: a message it cut short is ended by the next status byte.
+void TMidiInput::FollowDevice()
+{
+    if (FPortState != TPortState::Open)
+        return;
+    if (Connection && !Connection->Reaches()) {
+        Connection->Stop();
+        Connection.reset();
+        if (OnGone)
+            OnGone(this);
+    }
+    if (Connection)
+        return;
+    const std::vector<std::string> names = ReadDeviceNames();
+    const auto found = std::find(names.begin(), names.end(), FProductName);
+    if (found == names.end())
+        return;
+    const uint16_t device = uint16_t(found - names.begin());
+    TMidiResult result;
+    auto connection = DeviceList().OpenInput(device, *Reception, result);
+    if (!connection)
+        return;  // not usable yet: the next change tries again
+    if (Started && !connection->Start().Ok())
+        return;
+    FDeviceID = device;
+    Connection = std::move(connection);
+    FLastFailure = {};
+    if (OnReturned)
+        OnReturned(this);
+}
+
 uint16_t TMidiInput::PendingCount() const
 {
     if (FPortState != TPortState::Open || !HandOver)
@@ -141,7 +205,10 @@ std::unique_ptr<TMidiEvent> TMidiInput::GetMidiEvent()
     if (FPortState != TPortState::Open || !HandOver->Queue().Front(entry))
         return nullptr;
     auto event = std::make_unique<TMidiEvent>();
-    event->TimeStamp = entry.TimeMs;
+    event->DeviceTime = entry.Time;
+    // A JACK cycle may hand over what arrived a moment before the start.
+    const auto sinceStart = std::chrono::duration_cast<std::chrono::milliseconds>(entry.Time - FStartTime).count();
+    event->TimeStamp = sinceStart > 0 ? uint32_t(sinceStart) : 0;
     if (entry.Sysex) {
         event->StatusByte = 0xF0;
         event->SysexSize = uint32_t(entry.Sysex->Used);

@@ -3,14 +3,20 @@
 // name. While open it owns the device's connection, the reception that turns the device's bytes
 // into messages, the buffers it lends that reception for system exclusive data, and the queue
 // the messages wait in. A received message takes four steps (drawn in the README, Threads):
-//   1. the device thread (TAlsaInput::Read, or TRtMidiInput::OnMessage for JACK) copies the bytes;
+//   1. the device thread (TAlsaInput::Read, or TJackInput::Read for JACK) copies the bytes;
 //   2. TInputReception makes complete messages of them, in order, and keeps what finds no room
 //      in the queue or no buffer;
 //   3. TInputHandOver puts each into the event queue and posts one notification;
 //   4. on the window thread the notification calls OnMidiInput, whose handler takes the event
 //      with GetMidiEvent.
 // Everything here but steps 1 to 3 runs on the window thread.
+//
+// An open port follows its device by name, as the output port does: when the device goes the
+// connection is dropped and the port is absent (still open: the reception, the queue and what
+// waits in them stay); when a device of that name is there again, a new connection feeds the
+// same reception, started if the port was.
 
+#include "DeviceWatch.h"
 #include "InputHandOver.h"
 #include "InputNotifier.h"
 #include "MidiEvent.h"
@@ -61,16 +67,27 @@ public:
     unsigned DeviceCount() const { return FDeviceCount; }
     // The system's input devices read afresh. Leaves the device chosen and the port as they are.
     std::vector<std::string> ReadDeviceNames();
-    bool IsOpen() const { return Connection != nullptr; }
+    // While the port is open, its device there or absent.
+    bool IsOpen() const { return FPortState == TPortState::Open; }
+    // Open, and the device is not there now; it is taken again when it is.
+    bool Absent() const { return FPortState == TPortState::Open && !Connection; }
+    // Opens on the device of this name, which is not there now: the port is open and absent.
+    void OpenWhenPresent(const std::string& name);
+    // When the last Start began: each event's TimeStamp counts from here.
+    TDeviceTime StartTime() const { return FStartTime; }
     // Why the last open or start failed (success when it did not).
     const TMidiResult& LastFailure() const { return FLastFailure; }
 
     std::function<void(QObject* sender)> OnMidiInput;  // one call per waiting event
     std::function<void(QObject* sender)> OnOverflow;   // one call per lost message
+    std::function<void(QObject* sender)> OnGone;       // the device went: the port is absent
+    std::function<void(QObject* sender)> OnReturned;   // the absent device is there again
 
 private:
     void HandleNotification(TInputNotification notification);
     void ShutDevice();
+    bool MakeReception();  // false when memory runs out, and LastFailure says so
+    void FollowDevice();   // the devices may have changed
 
     TInputNotifier Notifier;  // lives as long as the port: notifications posted before a close may still come
     uint16_t FDeviceID = 0;
@@ -82,6 +99,9 @@ private:
     TPortState FPortState = TPortState::Closed;
     unsigned FDeviceCount = 0;
     TMidiResult FLastFailure;
+    TDeviceTime FStartTime{};
+    bool Started = false;  // Start succeeded since the last Open
+    TDeviceWatch Watch{[this] { FollowDevice(); }};
     // While open; made in this order and taken apart in the reverse.
     std::vector<std::unique_ptr<TSysexBuffer>> SysexBuffers;
     std::unique_ptr<TInputHandOver> HandOver;

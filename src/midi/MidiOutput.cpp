@@ -4,12 +4,16 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+
 namespace {
 
 // Said when a send finds no open port: a port the user chose failed to open, and the pages
 // stay usable. The only text of the ports that is the interface's own, so it is translated.
 const char* const NoPortOpenText =
     QT_TRANSLATE_NOOP("TMidiOutput", "MIDI出力ポートが開いていません。「出力ポート」メニューから，MIDI出力ポートを選択してください");
+
+const char* const PortGoneText = "MIDI output port is no longer there: ";
 
 } // namespace
 
@@ -27,10 +31,13 @@ void TMidiOutput::Check(const TMidiResult& result)
         throw EMidiOutputError(result.Text());
 }
 
-void TMidiOutput::CheckOpen() const
+void TMidiOutput::CheckOpen()
 {
-    if (!Connection)
-        throw EMidiOutputError(QCoreApplication::translate("TMidiOutput", NoPortOpenText).toStdString());
+    if (Connection)
+        return;
+    if (FAbsent)
+        Check(FGone.Ok() ? TMidiResult::Failure(PortGoneText + FProductName, TMidiFailure::PortGone) : FGone);
+    throw EMidiOutputError(QCoreApplication::translate("TMidiOutput", NoPortOpenText).toStdString());
 }
 
 void TMidiOutput::SetDeviceID(int value)
@@ -71,18 +78,61 @@ void TMidiOutput::SetProductName(const std::string& name)
 bool TMidiOutput::Open()
 {
     Connection.reset();
+    FAbsent = false;
+    FGone = {};
     TMidiResult result;
     Connection = DeviceList().OpenOutput(FDeviceID, result);
     FLastFailure = result;
     return Connection != nullptr;
 }
 
+void TMidiOutput::OpenWhenPresent(const std::string& name)
+{
+    Connection.reset();
+    FProductName = name;
+    FAbsent = true;
+    FGone = {};
+    FollowDevice();  // it may have come since the caller looked
+}
+
 bool TMidiOutput::Close()
 {
-    if (!Connection)
-        return false;
+    const bool wasOpen = Connection || FAbsent;
+    FAbsent = false;
     Connection.reset();
-    return true;
+    return wasOpen;
+}
+
+// Called on the window thread after the backends reported a change. The device is found again
+// by its name alone: the device list makes names unique, so of two devices of one model the one
+// that carries the name (" #2" included) is taken.
+void TMidiOutput::FollowDevice()
+{
+    if (Connection && !Connection->Reaches()) {
+        FGone = Connection->WhyGone();
+        Connection.reset();
+        FAbsent = true;
+        FLastFailure = FGone.Ok() ? TMidiResult::Failure(PortGoneText + FProductName, TMidiFailure::PortGone) : FGone;
+        if (OnGone)
+            OnGone(this);
+    }
+    if (!FAbsent)
+        return;
+    const std::vector<std::string> names = ReadDeviceNames();
+    const auto found = std::find(names.begin(), names.end(), FProductName);
+    if (found == names.end())
+        return;
+    TMidiResult result;
+    const int device = int(found - names.begin()) - 1;
+    auto connection = DeviceList().OpenOutput(device, result);
+    if (!connection)
+        return;  // not usable yet (its port still being made): the next change tries again
+    FDeviceID = device;
+    Connection = std::move(connection);
+    FAbsent = false;
+    FLastFailure = {};
+    if (OnReturned)
+        OnReturned(this);
 }
 
 void TMidiOutput::PutShort(uint8_t status, uint8_t data1, uint8_t data2)

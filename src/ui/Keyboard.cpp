@@ -148,6 +148,17 @@ void TKeyboard::RestAll()
         PaintKey(key);
 }
 
+void TKeyboard::DropNotes()
+{
+    for (size_t k = 0; k < ComputerKeyIsDown.size(); ++k) {
+        if (ComputerKeyIsDown[k]) {
+            ComputerKeyIsDown[k] = false;
+            ComputerKeyEnded[k] = true;
+        }
+    }
+    RestAll();
+}
+
 bool TKeyboard::ComputerKeyDown(QKeyEvent* event)
 {
     // A held key repeats; only the first press sounds. On X11 the server is asked to send

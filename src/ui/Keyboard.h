@@ -24,6 +24,9 @@ public:
     bool Sounding(int key) const { return key >= 60 && key <= 77 && KeySounding[size_t(key - 60)]; }
     // Every key shown at rest, their notes taken as ended (by the all-notes-off button).
     void RestAll();
+    // The same, sending nothing, and computer keys still held end there (their release sends
+    // nothing): the device the notes sounded on has gone.
+    void DropNotes();
 
     // The computer keys, seen before the focused control. True when the key plays the keyboard.
     bool ComputerKeyDown(QKeyEvent* event);

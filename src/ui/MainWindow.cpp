@@ -6,11 +6,13 @@
 #include "DrumPage.h"
 #include "IniFile.h"
 #include "KeyRepeat.h"
+#include "Monitor.h"
 #include "Keyboard.h"
 #include "Language.h"
 #include "MidiMonitorWindow.h"
 #include "NameLists.h"
 #include "OutputPortMenu.h"
+#include "PortStatus.h"
 #include "RawSender.h"
 #include "Session.h"
 #include "Widgets.h"
@@ -57,7 +59,7 @@ enum TPageIndex { ControllerPageIndex, DrumPageIndex, BinaryPageIndex };
 const char* const VersionLine1 = QT_TRANSLATE_NOOP("TMainWindow", "Kelvane（ケルヴェイン）");
 // %1: the project's version in CMakeLists.txt.
 const char* const VersionLine2 = QT_TRANSLATE_NOOP("TMainWindow", "Ver.%1（2000/03/04）");
-const char* const VersionCredits = "Qt 6, RtMidi, JACK, ALSA and FluidSynth inside.";
+const char* const VersionCredits = "Qt 6, JACK, ALSA and FluidSynth inside.";
 
 // The names of the program list chosen last in its dialog (else the language's own), read once:
 // the monitor names a program change with them whatever bank came before it.
@@ -157,6 +159,20 @@ void TMainWindow::FormCreate(const QStringList& arguments)
     // services, which may still be opening on their own thread (StartDeviceList), and nothing
     // before this step uses them.
     FSession->MakePorts();
+    Status = new TPortStatus(*FSession, *statusBar(), this);
+    Status->OnOutputGone = [this] {
+        FControllerPage->Keyboard().DropNotes();
+        if (PortMenu)
+            PortMenu->Refresh();  // the port in use marked as not there
+    };
+    Status->OnOutputReturned = [this] {
+        if (PortMenu)
+            PortMenu->Refresh();
+        // As for a port chosen from the menu: the synthesizer may hold other values.
+        FControllerPage->MarkParametersStale();
+        ui->PageMain->show();
+    };
+    Status->OnInputChanged = [this](bool absent) { FBinaryPage->Monitor().MarkDeviceInUse(absent); };
     FBinaryPage->ListInputDevices();
 
     // Binary page: font, interval, packet size, folders.
@@ -191,7 +207,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
         FControllerPage->MarkParametersStale();
         ui->PageMain->show();
     };
-    PortMenu->Build(settings.OutDeviceName);
+    PortMenu->Build(settings.HasOutDeviceName ? settings.OutDeviceName : QString());
 
     // Without an open port only the menu bar is usable.
     if (!FSession->OutputOpen()) {

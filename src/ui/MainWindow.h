@@ -16,6 +16,7 @@ class TControllerPage;
 class TDrumPage;
 class TMidiMonitorWindow;
 class TOutputPortMenu;
+class TPortStatus;
 class TSession;
 struct TMainSettings;
 
@@ -37,6 +38,7 @@ public:
     TDrumPage& DrumPage() { return *FDrumPage; }
     TBinaryPage& BinaryPage() { return *FBinaryPage; }
     TMidiMonitorWindow& MonitorWindow() { return *FMonitorWindow; }
+    TPortStatus& PortStatus() { return *Status; }
 
     // The dialogs made after the window, as its children (it owns them); they work on the pages
     // through their host interfaces.
@@ -67,6 +69,7 @@ private:
     TBinaryPage* FBinaryPage = nullptr;
     TMidiMonitorWindow* FMonitorWindow = nullptr;
     TOutputPortMenu* PortMenu = nullptr;
+    TPortStatus* Status = nullptr;
     QObject* KeyPreview = nullptr;
     bool FEndRequested = false;
 };

@@ -27,6 +27,8 @@ constexpr int VanishedInput = -2;
 
 const char* const NoInputEntry = QT_TRANSLATE_NOOP("TMonitor", "MIDI入力なし");
 const char* const OverflowMessage = QT_TRANSLATE_NOOP("TMonitor", "MIDIイン・オーバーフロー");
+// The entry of a device in use that is not there now.
+const char* const AbsentEntry = QT_TRANSLATE_NOOP("TMonitor", "%1（見つかりません）");
 const char* const OverflowCountLine = QT_TRANSLATE_NOOP("TMonitor", "（前回の表示中に、さらに%1件の入力が失われました）");
 const char* const EarlierLinesLine = QT_TRANSLATE_NOOP("TMonitor", "（これより前の%L1行は表示していません。保存すると全行を書き出します）");
 
@@ -165,9 +167,10 @@ void TMonitor::FillDeviceItems(const QString& inUse)
         if (!inUse.isEmpty() && name == inUse && selected == 0)
             selected = combo->count() - 1;
     }
-    // The device in use has gone: it stays selected until another is chosen.
+    // The device in use has gone: it stays selected, marked, until another is chosen or a device
+    // of its name comes back (the port then takes it by itself).
     if (!inUse.isEmpty() && selected == 0) {
-        combo->addItem(inUse, inUse);
+        combo->addItem(tr(AbsentEntry).arg(inUse), inUse);
         combo->setItemData(combo->count() - 1, VanishedInput, InputDeviceRole);
         selected = combo->count() - 1;
     }
@@ -179,12 +182,29 @@ void TMonitor::FillDeviceItems(const QString& inUse)
 void TMonitor::RestoreDevice(const QString& savedName)
 {
     QComboBox* combo = Controls.Devices;
+    bool found = false;
     for (int index = 0; index < combo->count(); ++index) {
         if (combo->itemData(index).toString() != savedName)
             continue;
+        found = true;
         combo->setCurrentIndex(index);
         RunReported([&] { ClearAndRestart(); });
     }
+    // A device not there at start-up is listened to as soon as it comes.
+    if (!found && !savedName.isEmpty()) {
+        FillDeviceItems(savedName);
+        RunReported([&] { ClearAndRestart(); });
+    }
+}
+
+void TMonitor::MarkDeviceInUse(bool absent)
+{
+    QComboBox* combo = Controls.Devices;
+    const int index = combo->currentIndex();
+    if (index <= 0)
+        return;
+    const QString name = combo->itemData(index).toString();
+    combo->setItemText(index, absent ? tr(AbsentEntry).arg(name) : name);
 }
 
 // The port restarts on the device the list shows, not on the number it was opened by: devices
@@ -212,7 +232,10 @@ void TMonitor::RestartChosenInput()
         if (!numberNamesIt)
             Session.Input().SetProductName(name);  // a device that had gone may be back
     } catch (const EMidiInputError&) {
-        return;  // gone: nothing to monitor
+        // Gone: the port takes it as soon as it comes back.
+        Session.Input().OpenWhenPresent(name);
+        Session.Input().Start();
+        return;
     }
     Session.Input().Open();  // a device that fails to open simply shows nothing
     Session.Log().InputStarting();

@@ -39,6 +39,8 @@ public:
     // The device the list shows, as the settings file stores it (the no-input entry by its
     // Japanese name in any language).
     QString ChosenDevice() const;
+    // The entry of the device in use says whether that device is there (the port follows it).
+    void MarkDeviceInUse(bool absent);
 
     // At most this many lines stay in the memo; the oldest leave first, and a line at the top
     // says how many.

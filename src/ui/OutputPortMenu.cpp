@@ -54,6 +54,10 @@ void TOutputPortMenu::Build(const QString& savedName)
         item->setChecked(true);
         break;
     }
+    if (!savedName.isEmpty() && !PortInUse()) {
+        Fill(savedName);
+        Output.OpenWhenPresent(savedName.toStdString());
+    }
     // Read afresh at each opening: a device plugged in (or a JACK client started) since then
     // can be chosen without a restart.
     connect(&Menu, &QMenu::aboutToShow, this, [this] { RunReported([&] { Refresh(); }); });
@@ -76,7 +80,8 @@ void TOutputPortMenu::Fill(const QString& inUse)
     const std::vector<std::string> names = Output.ReadDeviceNames();
     bool inUseListed = false;
     auto add = [&](const QString& caption, int device) {
-        QAction* item = Menu.addAction(EscapeMnemonic(caption));
+        const QString shown = device == VanishedDevice ? tr(AbsentCaption).arg(caption) : caption;
+        QAction* item = Menu.addAction(EscapeMnemonic(shown));
         item->setCheckable(true);
         item->setData(caption);
         item->setProperty(DeviceProperty, device);
@@ -91,8 +96,8 @@ void TOutputPortMenu::Fill(const QString& inUse)
     };
     for (size_t k = 0; k < names.size(); ++k)
         add(QString::fromStdString(names[k]), int(k) - 1);
-    // The port in use has gone: it stays checked, at the end, until another is chosen; its
-    // next send reports the failure.
+    // The port in use has gone: it stays checked, at the end and marked, until another is
+    // chosen or a device of its name comes back (the port then opens it by itself).
     if (!inUse.isEmpty() && !inUseListed)
         add(inUse, VanishedDevice);
 }

@@ -89,6 +89,15 @@ bool TSession::OutputOpen() const
     return FOutput && FOutput->IsOpen();
 }
 
+bool TSession::OutputAbsent()
+{
+    if (!FOutput || !FOutput->Absent())
+        return false;
+    if (OnSendWhileAbsent)
+        OnSendWhileAbsent();
+    return true;
+}
+
 void TSession::Send(const TShortMessage& message)
 {
     PutShort(message.Status, message.Data1, message.Data2);
@@ -96,10 +105,13 @@ void TSession::Send(const TShortMessage& message)
 
 void TSession::Send(const std::vector<uint8_t>& block)
 {
-    Send(QByteArrayView(block.data(), qsizetype(block.size())));
+    if (!OutputAbsent())
+        Send(QByteArrayView(block.data(), qsizetype(block.size())));
 }
 
-// Recorded only once the port took it: a send that raised never went out.
+// The raw sender's packets: no check for an absent device here, the port raises, so that a run
+// ends at its first failure with the box that says why. Recorded only once the port took it: a
+// send that raised never went out.
 void TSession::Send(QByteArrayView bytes)
 {
     const auto moment = TMessageLog::TClock::now();
@@ -107,9 +119,11 @@ void TSession::Send(QByteArrayView bytes)
     FLog->Sent(moment, bytes);
 }
 
+// A port whose device has gone counts as open here: the controller state sends as it would,
+// and the send says that it went nowhere.
 bool TSession::OutputPortOpen() const
 {
-    return OutputOpen();
+    return OutputOpen() || (FOutput && FOutput->Absent());
 }
 
 uint8_t TSession::CurrentChannel() const
@@ -119,6 +133,8 @@ uint8_t TSession::CurrentChannel() const
 
 void TSession::PutShort(uint8_t status, uint8_t data1, uint8_t data2)
 {
+    if (OutputAbsent())
+        return;
     const auto moment = TMessageLog::TClock::now();
     FOutput->PutShort(status, data1, data2);
     FLog->Sent(moment, status, data1, data2);

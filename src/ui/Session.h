@@ -60,10 +60,12 @@ public:
     void SetOffVelocity(int velocity) { FOffVelocity = uint8_t(velocity); }
 
     // A message built in the model, put on the output port; raises as the port does. Every send
-    // of the program comes through here, so the monitor's record sees them all.
+    // of the program comes through here, so the monitor's record sees them all. While the port's
+    // device is gone (TMidiOutput::Absent) nothing is sent and OnSendWhileAbsent says so instead:
+    // a box in the middle of playing would take the keyboard.
     void Send(const TShortMessage& message);
     void Send(const std::vector<uint8_t>& block);
-    void Send(QByteArrayView bytes);  // a raw block: a packet of the raw sender
+    void Send(QByteArrayView bytes);  // a packet of the raw sender: raises while the device is gone
 
     // The monitor's record: what the input port receives and, when asked, what is sent.
     TMessageLog& Log() { return *FLog; }
@@ -71,6 +73,7 @@ public:
 
     // Words and shows a value the controller state refused (the controller panel does).
     std::function<void(TControlParameter)> OnRejection;
+    std::function<void()> OnSendWhileAbsent;
 
 private:
     // TControlChangeHost
@@ -78,6 +81,7 @@ private:
     uint8_t CurrentChannel() const override;
     void PutShort(uint8_t status, uint8_t data1, uint8_t data2) override;
     void ShowRejection(TControlParameter parameter) override;
+    bool OutputAbsent();  // says so when it is
 
     QString FSettingsPath;
     QString FProgramFolder;

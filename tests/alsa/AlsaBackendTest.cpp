@@ -23,7 +23,7 @@ using Clock = std::chrono::steady_clock;
 class TRecordingSink : public TInputSink {
 public:
     // Runs on the backend's reader thread: only records.
-    void Receive(const uint8_t* bytes, size_t length, uint32_t) override
+    void Receive(const uint8_t* bytes, size_t length, TDeviceTime) override
     {
         std::lock_guard guard(Lock);
         Received.emplace_back(bytes, bytes + length);
@@ -31,7 +31,7 @@ public:
         Changed.notify_all();
     }
 
-    void Lost(uint32_t) override
+    void Lost(TDeviceTime) override
     {
         std::lock_guard guard(Lock);
         ++Losses;

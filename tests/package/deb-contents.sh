@@ -35,7 +35,7 @@ dpkg-deb -c "$deb" | awk '$2 != "root/root" { print; bad = 1 } $1 !~ /^[-d]r[-w]
   fail "files not owned by root or not readable by all"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6gui6 libqt6core6 libfluidsynth3 libjack librtmidi libasound2 libxcb-xkb1 \
+for library in libqt6widgets6 libqt6gui6 libqt6core6 libfluidsynth3 libjack libasound2 libxcb-xkb1 \
                timgm6mb-soundfont fonts-noto-cjk; do
   [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done

@@ -61,8 +61,19 @@ bool TJackPeer::Connect(const std::string& source, const std::string& destinatio
 
 void TJackPeer::Send(std::vector<uint8_t> bytes)
 {
+    SendAt(std::move(bytes), 0);
+}
+
+void TJackPeer::SendAt(std::vector<uint8_t> bytes, jack_nframes_t offset)
+{
     std::lock_guard guard(Lock);
-    Outgoing.push_back(std::move(bytes));
+    Outgoing.push_back({std::move(bytes), offset});
+}
+
+std::vector<jack_nframes_t> TJackPeer::SentFrames() const
+{
+    std::lock_guard guard(Lock);
+    return Sent;
 }
 
 void TJackPeer::SetEventsPerCycle(size_t count)
@@ -184,15 +195,19 @@ int TJackPeer::Process(jack_nframes_t frames, void* arg)
         self->ReceivedBytes.insert(self->ReceivedBytes.end(), event.buffer, event.buffer + event.size);
     }
     size_t sent = 0;
+    jack_nframes_t last = 0;
     while (!self->Outgoing.empty() && (self->EventsPerCycle == 0 || sent < self->EventsPerCycle)) {
-        const std::vector<uint8_t>& bytes = self->Outgoing.front();
-        if (bytes.size() > jack_midi_max_event_size(out))
-            break;
-        jack_midi_data_t* target = jack_midi_event_reserve(out, 0, bytes.size());
+        const std::vector<uint8_t>& bytes = self->Outgoing.front().Bytes;
+        const jack_nframes_t offset = self->Outgoing.front().Offset;
+        if (bytes.size() > jack_midi_max_event_size(out) || offset >= frames || offset < last)
+            break;  // an earlier frame than the last one written waits for the next cycle
+        jack_midi_data_t* target = jack_midi_event_reserve(out, offset, bytes.size());
         if (!target)
             break;
         std::memcpy(target, bytes.data(), bytes.size());
+        self->Sent.push_back(cycleStart + offset);
         self->Outgoing.pop_front();
+        last = offset;
         ++sent;
     }
     self->Changed.notify_all();  // every cycle: WaitUntilOutputConnected counts them

@@ -36,6 +36,10 @@ public:
     // Queues one event for "out" (at most MaxEventSize() bytes). Events go out in order, at most
     // EventsPerCycle per cycle (0: as many as fit), one that does not fit waiting for the next.
     void Send(std::vector<uint8_t> bytes);
+    // Queues one event at this frame of its cycle; events of one cycle must come in order of
+    // their frames. SentFrames() then says at which frame time each went out.
+    void SendAt(std::vector<uint8_t> bytes, jack_nframes_t offset);
+    std::vector<jack_nframes_t> SentFrames() const;
     void SetEventsPerCycle(size_t count);
     bool WaitUntilSent(int timeoutMs);  // everything queued has gone into a cycle's buffer
     // Everything queued has gone out and the server has since begun two more cycles, so every
@@ -74,7 +78,12 @@ private:
     std::condition_variable Changed;
     std::vector<uint8_t> ReceivedBytes;
     std::vector<TIndexEntry> ReceivedIndex;
-    std::deque<std::vector<uint8_t>> Outgoing;
+    struct TOutgoing {
+        std::vector<uint8_t> Bytes;
+        jack_nframes_t Offset;
+    };
+    std::deque<TOutgoing> Outgoing;
+    std::vector<jack_nframes_t> Sent;
     size_t EventsPerCycle = 0;
     size_t MaxEvent = 0;
     uint64_t Cycles = 0;

@@ -1,5 +1,6 @@
 #include "RecordingBackend.h"
 
+#include "platform/DeviceChanges.h"
 #include "platform/DeviceList.h"
 
 #include <algorithm>
@@ -13,22 +14,24 @@ TMidiResult Refusal(const std::string& text, TMidiFailure kind)
 class TRecordingBackend::TOutput final : public TOutputConnection {
 public:
     TOutput(std::shared_ptr<TRecordingBackend> recorder, int device, std::string name)
-        : Recorder(std::move(recorder)), Device(device), Name(std::move(name))
+        : Recorder(std::move(recorder)), Device(device), Name(std::move(name)), Incarnation(Recorder->IncarnationOf(Name))
     {
     }
     ~TOutput() override { Recorder->Outcome({"CloseOutput", Device, {}}); }
 
     TMidiResult SendShort(const uint8_t* bytes, size_t length) override { return Send("SendShort", bytes, length); }
     TMidiResult SendBlock(const uint8_t* bytes, size_t length) override { return Send("SendBlock", bytes, length); }
+    bool Reaches() override { return !Recorder->Vanished.count(Name) && Recorder->IncarnationOf(Name) == Incarnation; }
 
 private:
     std::shared_ptr<TRecordingBackend> Recorder;
     const int Device;
     const std::string Name;
+    const int Incarnation;
 
     TMidiResult Send(const char* op, const uint8_t* bytes, size_t length)
     {
-        if (Recorder->Vanished.count(Name))
+        if (!Reaches())
             return Refusal("Test port is no longer there: " + Name, TMidiFailure::PortGone);
         TRecordedCall call{op, -1, std::vector<uint8_t>(bytes, bytes + length), Recorder->Stalled};
         return Recorder->Outcome(std::move(call));
@@ -41,6 +44,7 @@ public:
         : Recorder(std::move(recorder)), Device(device), Name(std::move(name)), Sink(sink)
     {
         std::lock_guard guard(Recorder->InputLock);
+        Incarnation = Recorder->IncarnationOfLocked(Name);
         Recorder->Input = this;
     }
 
@@ -74,11 +78,17 @@ public:
             Recorder->Outcome({"Stop", Device, {}});
     }
 
-    // Caller holds the recorder's InputLock, so that Stop waits for a delivery under way.
-    void Deliver(const std::vector<uint8_t>& bytes, uint32_t timeMs)
+    bool Reaches() override
     {
-        if (Started && !Recorder->Vanished.count(Name))
-            Sink.Receive(bytes.data(), bytes.size(), timeMs);
+        std::lock_guard guard(Recorder->InputLock);
+        return ReachesLocked();
+    }
+
+    // Caller holds the recorder's InputLock, so that Stop waits for a delivery under way.
+    void Deliver(const std::vector<uint8_t>& bytes, TDeviceTime time)
+    {
+        if (Started && ReachesLocked())
+            Sink.Receive(bytes.data(), bytes.size(), time);
     }
 
 private:
@@ -86,6 +96,12 @@ private:
     const int Device;
     const std::string Name;
     TInputSink& Sink;
+    int Incarnation = 0;  // set under the recorder's InputLock
+
+    bool ReachesLocked() const  // caller holds the recorder's InputLock
+    {
+        return !Recorder->Vanished.count(Name) && Recorder->IncarnationOfLocked(Name) == Incarnation;
+    }
     bool Started = false;  // under the recorder's InputLock
 };
 
@@ -159,11 +175,11 @@ size_t TRecordingBackend::CountOf(const std::string& op) const
     return size_t(std::count_if(Calls.begin(), Calls.end(), [&](const TRecordedCall& call) { return call.Op == op; }));
 }
 
-void TRecordingBackend::Inject(const std::vector<uint8_t>& bytes, uint32_t timeMs)
+void TRecordingBackend::Inject(const std::vector<uint8_t>& bytes, TDeviceTime time)
 {
     std::lock_guard guard(InputLock);
     if (Input)
-        Input->Deliver(bytes, timeMs);
+        Input->Deliver(bytes, time);
 }
 
 bool TRecordingBackend::InputOpen() const
@@ -185,8 +201,39 @@ void TRecordingBackend::Vanish(const std::string& name)
         std::lock_guard guard(InputLock);  // an injection in progress reads it
         Vanished.insert(name);
     }
+    const bool output = std::find(OutputNames.begin(), OutputNames.end(), name) != OutputNames.end();
+    const bool input = std::find(InputNames.begin(), InputNames.end(), name) != InputNames.end();
+    VanishedFrom[name] = {output || !input, input};
     std::erase(OutputNames, name);
     std::erase(InputNames, name);
+    DeviceChanges().Notify();
+}
+
+int TRecordingBackend::IncarnationOfLocked(const std::string& name) const
+{
+    const auto found = Incarnation.find(name);
+    return found == Incarnation.end() ? 0 : found->second;
+}
+
+int TRecordingBackend::IncarnationOf(const std::string& name) const
+{
+    std::lock_guard guard(InputLock);
+    return IncarnationOfLocked(name);
+}
+
+void TRecordingBackend::Return(const std::string& name)
+{
+    const auto [output, input] = VanishedFrom.count(name) ? VanishedFrom[name] : std::pair{true, false};
+    {
+        std::lock_guard guard(InputLock);
+        Vanished.erase(name);
+        ++Incarnation[name];
+    }
+    if (output)
+        OutputNames.push_back(name);
+    if (input)
+        InputNames.push_back(name);
+    DeviceChanges().Notify();
 }
 
 std::unique_ptr<TPortBackend> TRecordingBackend::PortBackend()

@@ -43,8 +43,9 @@ public:
     void ClearCalls() { Calls.clear(); }
     size_t CountOf(const std::string& op) const;
 
-    // Plays the open input device: any thread; reaches the port only while it is started.
-    void Inject(const std::vector<uint8_t>& bytes, uint32_t timeMs = 0);
+    // Plays the open input device: any thread; reaches the port only while it is started. The
+    // time is when the device had the bytes (now, unless the test says).
+    void Inject(const std::vector<uint8_t>& bytes, TDeviceTime time = DeviceNow());
     bool InputOpen() const;
 
     // Outputs take what they are given and hold it back, as a stopped server does, until Resume
@@ -52,8 +53,12 @@ public:
     void Stall() { Stalled = true; }
     void Resume();
     // The named device goes away: it leaves both lists, and every later send to it fails as a
-    // vanished port fails (an input from it simply hears nothing more).
+    // vanished port fails (an input from it simply hears nothing more). The ports hear of it
+    // as of a real backend's change (DeviceChanges), at their next turn of the event loop.
     void Vanish(const std::string& name);
+    // A device of that name comes (back) at the end of the lists it was in (the outputs, when
+    // it was in none): a new device, which the connections to the one that went do not reach.
+    void Return(const std::string& name);
 
     // The face the device list holds.
     std::unique_ptr<TPortBackend> PortBackend();
@@ -71,6 +76,10 @@ private:
 
     bool Stalled = false;
     std::set<std::string> Vanished;
+    std::map<std::string, std::pair<bool, bool>> VanishedFrom;  // name → (was an output, an input)
+    std::map<std::string, int> Incarnation;  // how often a device of that name came back; under InputLock
+    int IncarnationOf(const std::string& name) const;
+    int IncarnationOfLocked(const std::string& name) const;  // caller holds InputLock
     mutable std::mutex InputLock;  // Inject against the window thread's start, stop and close
     TInput* Input = nullptr;       // the open input, under InputLock
 };

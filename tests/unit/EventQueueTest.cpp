@@ -13,10 +13,15 @@
 
 namespace {
 
+TDeviceTime At(uint32_t microseconds)
+{
+    return TDeviceTime(std::chrono::microseconds(microseconds));
+}
+
 TQueuedEvent Entry(uint32_t n)
 {
     TQueuedEvent entry;
-    entry.TimeMs = n;
+    entry.Time = At(n);
     entry.Bytes[0] = uint8_t(0x80 | (n & 0x7F));
     entry.Bytes[1] = uint8_t(n >> 7 & 0x7F);
     entry.Bytes[2] = uint8_t(n >> 14 & 0x7F);
@@ -25,7 +30,7 @@ TQueuedEvent Entry(uint32_t n)
 
 bool SameEntry(const TQueuedEvent& a, const TQueuedEvent& b)
 {
-    return a.TimeMs == b.TimeMs && std::equal(a.Bytes, a.Bytes + 3, b.Bytes) && a.Sysex == b.Sysex;
+    return a.Time == b.Time && std::equal(a.Bytes, a.Bytes + 3, b.Bytes) && a.Sysex == b.Sysex;
 }
 
 // Pops the head, or fails the test when there is none.
@@ -121,7 +126,7 @@ protected:
 
     bool Short(std::vector<uint8_t> bytes, uint32_t time = 0)
     {
-        return HandOver.TakeShort(bytes.data(), bytes.size(), time);
+        return HandOver.TakeShort(bytes.data(), bytes.size(), At(time));
     }
     std::vector<TInputNotification> Delivered()
     {
@@ -140,7 +145,7 @@ TEST_F(InputHandOverTest, FullQueueRefusesAndAsksForRoomOnce)
     for (uint32_t n = 0; n < 1024; ++n)
         ASSERT_TRUE(Short({0x90, 0x3C, 0x40}, n));
     EXPECT_FALSE(Short({0x90, 0x3C, 0x40}, 1024));
-    EXPECT_FALSE(HandOver.TakeSysex(buffer, 1025));
+    EXPECT_FALSE(HandOver.TakeSysex(buffer, At(1025)));
     std::vector<TInputNotification> posted = Delivered();
     ASSERT_EQ(posted.size(), 1025u);
     EXPECT_EQ(std::count(posted.begin(), posted.end(), EventsWaiting), 1024);
@@ -165,14 +170,14 @@ TEST_F(InputHandOverTest, EntriesCarryTimeBytesAndBuffer)
 {
     TSysexBuffer buffer(16);
     Short({0xC0, 0x05}, 17);
-    HandOver.TakeSysex(buffer, 18);
+    HandOver.TakeSysex(buffer, At(18));
     EXPECT_EQ(Delivered(), (std::vector<TInputNotification>{EventsWaiting, EventsWaiting}));
     const TQueuedEvent shortEntry = Take(HandOver.Queue());
-    EXPECT_EQ(shortEntry.TimeMs, 17u);
+    EXPECT_EQ(shortEntry.Time, At(17));
     EXPECT_EQ(std::vector<uint8_t>(shortEntry.Bytes, shortEntry.Bytes + 3), (std::vector<uint8_t>{0xC0, 0x05, 0x00}));
     EXPECT_EQ(shortEntry.Sysex, nullptr);
     const TQueuedEvent block = Take(HandOver.Queue());
-    EXPECT_EQ(block.TimeMs, 18u);
+    EXPECT_EQ(block.Time, At(18));
     EXPECT_EQ(block.Sysex, &buffer);
 }
 
@@ -181,7 +186,7 @@ TEST_F(InputHandOverTest, SysexOnlyDropsShortMessagesButNotBlocks)
     TSysexBuffer buffer(16);
     HandOver.SetSysexOnly(true);
     EXPECT_TRUE(Short({0x90, 0x3C, 0x7F}));
-    HandOver.TakeSysex(buffer, 0);
+    HandOver.TakeSysex(buffer, At(0));
     EXPECT_EQ(Delivered(), std::vector<TInputNotification>{EventsWaiting});
     EXPECT_EQ(Take(HandOver.Queue()).Sysex, &buffer);
 }
@@ -189,7 +194,7 @@ TEST_F(InputHandOverTest, SysexOnlyDropsShortMessagesButNotBlocks)
 // A loss is an overflow, never an entry.
 TEST_F(InputHandOverTest, LossIsAnOverflow)
 {
-    HandOver.Lost(0);
+    HandOver.Lost(At(0));
     EXPECT_EQ(Delivered(), std::vector<TInputNotification>{Overflow});
     EXPECT_EQ(HandOver.Queue().Count(), 0);
 }

@@ -179,18 +179,27 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MidiInputTest, MessagesArriveInOrderWithTheirTime)
 {
     OpenAndStart();
-    Service->Inject({0x90, 0x3C, 0x7F}, 5);
-    Service->Inject({0xF8}, 6);
-    Service->Inject({0x80, 0x3C, 0x00}, 7);
+    // The device's time goes through unchanged; the time stamp counts from Start, and what
+    // the device had before it counts as 0.
+    const TDeviceTime start = Port->StartTime();
+    Service->Inject({0xB0, 0x07, 0x64}, start - std::chrono::microseconds(300));
+    Service->Inject({0x90, 0x3C, 0x7F}, start + std::chrono::microseconds(5'250));
+    Service->Inject({0xF8}, start + std::chrono::milliseconds(6));
+    Service->Inject({0x80, 0x3C, 0x00}, start + std::chrono::microseconds(7'999));
     TakeOnNotify = false;
     Deliver();
+    auto early = Port->GetMidiEvent();
     auto first = Port->GetMidiEvent();
     auto second = Port->GetMidiEvent();
-    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(early && first && second);
+    EXPECT_EQ(early->TimeStamp, 0u);
+    EXPECT_EQ(early->DeviceTime, start - std::chrono::microseconds(300));
     EXPECT_EQ(SeenOf(*first), Short(0x90, 0x3C, 0x7F));
     EXPECT_EQ(first->TimeStamp, 5u);
+    EXPECT_EQ(first->DeviceTime, start + std::chrono::microseconds(5'250));
     EXPECT_EQ(SeenOf(*second), Short(0x80, 0x3C, 0x00));
     EXPECT_EQ(second->TimeStamp, 7u);
+    EXPECT_EQ(second->DeviceTime, start + std::chrono::microseconds(7'999));
     EXPECT_EQ(second->SysexSize, 0u);
     EXPECT_EQ(second->SysexData, nullptr);
     EXPECT_EQ(Port->GetMidiEvent(), nullptr) << "empty queue";
@@ -271,7 +280,7 @@ TEST_F(MidiInputTest, TenByteSysexArrivesWholeAndItsBufferIsLentAgain)
     OpenAndStart();
     for (uint8_t round = 0; round < 3; ++round) {
         const TBytes message = {0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, round, 0xF7};
-        Service->Inject(message, 100 + round);
+        Service->Inject(message, Port->StartTime() + std::chrono::milliseconds(100 + round));
         TakeOnNotify = false;
         Deliver();
         auto event = Port->GetMidiEvent();

@@ -1,6 +1,7 @@
 // ALSA sequencer ports through libasound. Not through RtMidi: its output refuses a system
 // exclusive piece without F0 or F7, and its input glues any event that follows an unfinished
 // system exclusive piece (a clock byte, a note) onto that message.
+#include "DeviceChanges.h"
 #include "PortBackend.h"
 #include "SequencerEvents.h"
 
@@ -42,6 +43,10 @@ struct TAlsaPort {
 
 // Our output client, shared by the backend and the outputs it opened, plus the numbers of the
 // clients our inputs run, so that none of our own ports is offered to ourselves.
+//
+// The same client hears the System client's announcements (clients and ports starting and
+// ending, subscriptions made and ended) on a port of its own that nobody else is offered, read
+// on a thread of ours, and passes the word on (DeviceChanges).
 class TAlsaClient {
 public:
     snd_seq_t* const Seq;
@@ -49,7 +54,36 @@ public:
     std::mutex Lock;  // one caller of the sequencer handle at a time
 
     explicit TAlsaClient(snd_seq_t* seq) : Seq(seq), Id(snd_seq_client_id(seq)) {}
-    ~TAlsaClient() { snd_seq_close(Seq); }
+
+    ~TAlsaClient()
+    {
+        if (Listener.joinable()) {
+            const uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = write(Wake, &one, sizeof one);
+            Listener.join();
+        }
+        if (Wake >= 0)
+            close(Wake);
+        snd_seq_close(Seq);
+    }
+
+    // Subscribes to the announcements and starts reading them. Without them (an old kernel, no
+    // thread) devices are still found when the lists are read; they are just not followed.
+    void ListenToAnnouncements()
+    {
+        const int port = snd_seq_create_simple_port(Seq, "announcements",
+                                                    SND_SEQ_PORT_CAP_WRITE | SND_SEQ_PORT_CAP_NO_EXPORT,
+                                                    SND_SEQ_PORT_TYPE_APPLICATION);
+        if (port < 0 || snd_seq_connect_from(Seq, port, SND_SEQ_CLIENT_SYSTEM, SND_SEQ_PORT_SYSTEM_ANNOUNCE) < 0)
+            return;
+        Wake = eventfd(0, EFD_CLOEXEC);
+        if (Wake < 0)
+            return;
+        try {
+            Listener = std::thread([this] { Listen(); });
+        } catch (const std::exception&) {
+        }
+    }
 
     void AddOwnClient(int id)
     {
@@ -97,9 +131,69 @@ public:
         return ports;
     }
 
+    // Whether port client:port is there under this name ("client name:port name"). Window thread.
+    bool HasPort(const TAlsaPort& port)
+    {
+        std::lock_guard guard(Lock);
+        snd_seq_client_info_t* client;
+        snd_seq_port_info_t* info;
+        snd_seq_client_info_alloca(&client);
+        snd_seq_port_info_alloca(&info);
+        if (snd_seq_get_any_client_info(Seq, port.Client, client) < 0 ||
+            snd_seq_get_any_port_info(Seq, port.Client, port.Port, info) < 0)
+            return false;
+        return port.Name == std::string(snd_seq_client_info_get_name(client)) + ":" + snd_seq_port_info_get_name(info);
+    }
+
+    // Whether `sender` still feeds `destination` (the subscription ends with either port).
+    bool Subscribed(const snd_seq_addr_t& sender, const snd_seq_addr_t& destination)
+    {
+        std::lock_guard guard(Lock);
+        snd_seq_port_subscribe_t* subscription;
+        snd_seq_port_subscribe_alloca(&subscription);
+        snd_seq_port_subscribe_set_sender(subscription, &sender);
+        snd_seq_port_subscribe_set_dest(subscription, &destination);
+        return snd_seq_get_port_subscription(Seq, subscription) == 0;
+    }
+
 private:
     std::mutex OwnLock;
     std::set<int> OwnClients;
+    int Wake = -1;  // eventfd: tells the listener to end
+    std::thread Listener;
+
+    // Listener thread: waits on the sequencer and the wake-up; reads under Lock (the window
+    // thread sends on the same handle); says nothing but that something changed.
+    void Listen()
+    {
+        const int count = snd_seq_poll_descriptors_count(Seq, POLLIN);
+        std::vector<pollfd> fds(size_t(count) + 1);
+        snd_seq_poll_descriptors(Seq, fds.data(), unsigned(count), POLLIN);
+        fds[size_t(count)] = {Wake, POLLIN, 0};
+        for (;;) {
+            if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
+                return;
+            if (fds[size_t(count)].revents)
+                return;
+            bool changed = false;
+            {
+                std::lock_guard guard(Lock);
+                for (;;) {
+                    snd_seq_event_t* event = nullptr;
+                    const int result = snd_seq_event_input(Seq, &event);
+                    if (result == -ENOSPC) {
+                        changed = true;  // announcements were lost: look anyway
+                        continue;
+                    }
+                    if (result < 0 || !event)
+                        break;
+                    changed = true;
+                }
+            }
+            if (changed)
+                DeviceChanges().Notify();
+        }
+    }
 };
 
 class TAlsaOutput : public TOutputConnection {
@@ -132,6 +226,9 @@ public:
 
     TMidiResult SendBlock(const uint8_t* bytes, size_t length) override { return Send(bytes, length); }
 
+    // Events go to the port's number: a port of that name elsewhere is not reached.
+    bool Reaches() override { return Client->HasPort(Target); }
+
 private:
     std::shared_ptr<TAlsaClient> Client;
     TAlsaPort Target{};
@@ -160,6 +257,10 @@ private:
         error = snd_seq_get_any_port_info(Client->Seq, target.Client, target.Port, info);
         if (error < 0)
             return TMidiResult::Failure(TextPortGone + target.Name, TMidiFailure::PortGone);
+        // A kernel port (a USB or DIN interface through snd-seq-midi, snd-virmidi) opens its
+        // device only while someone is subscribed to it, and drops what it is sent otherwise.
+        // A port that takes no subscriptions still takes events sent to it directly, as below.
+        snd_seq_connect_to(Client->Seq, Port, target.Client, target.Port);
         return {};
     }
 
@@ -270,6 +371,8 @@ public:
             return TMidiResult::Failure(TextInput + snd_strerror(port));
         if (snd_seq_connect_from(Seq, port, target.Client, target.Port) < 0)
             return TMidiResult::Failure(TextPortGone + target.Name, TMidiFailure::PortGone);
+        Source = {uint8_t(target.Client), uint8_t(target.Port)};
+        Own = {uint8_t(snd_seq_client_id(Seq)), uint8_t(port)};
         Wake = eventfd(0, EFD_CLOEXEC);
         if (Wake < 0)
             return TMidiResult::Failure(TextInput + snd_strerror(-errno));
@@ -280,7 +383,6 @@ public:
     TMidiResult Start() override
     {
         std::lock_guard guard(Lock);
-        StartTime = std::chrono::steady_clock::now();
         Delivering = true;
         return {};
     }
@@ -291,8 +393,13 @@ public:
         Delivering = false;
     }
 
+    // The subscription ends when the port it comes from does.
+    bool Reaches() override { return Owner->Subscribed(Source, Own); }
+
 private:
     std::shared_ptr<TAlsaClient> Owner;
+    snd_seq_addr_t Source{};
+    snd_seq_addr_t Own{};
     TInputSink& Sink;
     snd_seq_t* Seq = nullptr;
     snd_midi_event_t* Decoder = nullptr;  // used on the reader thread only
@@ -300,7 +407,6 @@ private:
     std::thread Reader;
     std::mutex Lock;  // held while the sink runs: Stop waits on it
     bool Delivering = false;
-    std::chrono::steady_clock::time_point StartTime;
 
     // Reader thread: waits on the sequencer and the wake-up only; calls nothing of the window.
     void Read()
@@ -314,6 +420,9 @@ private:
                 return;
             if (fds[size_t(count)].revents)
                 return;
+            // What this wake-up reads arrived by now: the nearest the sequencer says without
+            // a timestamping queue.
+            const TDeviceTime arrived = DeviceNow();
             for (;;) {
                 snd_seq_event_t* event = nullptr;
                 const int result = snd_seq_event_input(Seq, &event);
@@ -323,17 +432,17 @@ private:
                     // Our queue ran full: the sequencer threw away what it held. Say so.
                     std::lock_guard guard(Lock);
                     if (Delivering)
-                        Sink.Lost(Elapsed());
+                        Sink.Lost(arrived);
                     continue;
                 }
                 if (result < 0 || !event)
                     break;
-                Deliver(*event);
+                Deliver(*event, arrived);
             }
         }
     }
 
-    void Deliver(const snd_seq_event_t& event)
+    void Deliver(const snd_seq_event_t& event, TDeviceTime arrived)
     {
         const uint8_t* bytes;
         size_t length;
@@ -351,14 +460,7 @@ private:
         std::lock_guard guard(Lock);
         if (!Delivering || length == 0)
             return;
-        Sink.Receive(bytes, length, Elapsed());
-    }
-
-    uint32_t Elapsed() const  // caller holds Lock
-    {
-        return static_cast<uint32_t>(
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - StartTime)
-                .count());
+        Sink.Receive(bytes, length, arrived);
     }
 };
 
@@ -423,7 +525,7 @@ std::unique_ptr<TPortBackend> MakeAlsaBackend()
 {
     snd_seq_t* seq = nullptr;
     // Non-blocking: a receiver that stops reading makes a send fail, never hang.
-    if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_OUTPUT, SND_SEQ_NONBLOCK) < 0 || !seq)
+    if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, SND_SEQ_NONBLOCK) < 0 || !seq)
         return nullptr;
     snd_seq_set_client_name(seq, OwnClientName);
     std::shared_ptr<TAlsaClient> client;
@@ -433,6 +535,7 @@ std::unique_ptr<TPortBackend> MakeAlsaBackend()
         snd_seq_close(seq);
         return nullptr;
     }
+    client->ListenToAnnouncements();
     try {
         return std::make_unique<TAlsaBackend>(std::move(client));
     } catch (const std::exception&) {

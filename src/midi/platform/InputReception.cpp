@@ -5,7 +5,7 @@
 TInputReception::TInputReception(TReceptionTarget& target) : Target(target) {}
 
 // Device thread. Cuts the piece into messages, joining what earlier pieces left open.
-void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t timeMs)
+void TInputReception::Receive(const uint8_t* bytes, size_t length, TDeviceTime time)
 {
     std::lock_guard lock(Mutex);
     size_t i = 0;
@@ -13,12 +13,12 @@ void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t time
         const uint8_t b = bytes[i];
         if (b >= 0xF8) {
             // Real-time bytes may stand between any two bytes, even inside another message.
-            ReceiveMessage(&bytes[i++], 1, timeMs);
+            ReceiveMessage(&bytes[i++], 1, time);
             continue;
         }
         if (b == 0xF0 || (InSysex && (b < 0x80 || b == 0xF7))) {
             // A run of system exclusive bytes: up to its F7, a status or a real-time byte.
-            EndPartial(timeMs);
+            EndPartial(time);
             RunningStatus = 0;
             size_t end = i + 1;
             if (b != 0xF7) {
@@ -27,16 +27,16 @@ void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t time
                 if (end < length && bytes[end] == 0xF7)
                     ++end;
             }
-            ReceiveMessage(bytes + i, end - i, timeMs);
+            ReceiveMessage(bytes + i, end - i, time);
             i = end;
             continue;
         }
         ++i;
         if (b >= 0x80) {
             EndOpenMessage();  // a status byte ends an open system exclusive message
-            EndPartial(timeMs);
+            EndPartial(time);
             if (b == 0xF7) {
-                Target.Malformed(&b, 1, timeMs);
+                Target.Malformed(&b, 1, time);
                 continue;
             }
             RunningStatus = b < 0xF0 ? b : 0;
@@ -49,27 +49,27 @@ void TInputReception::Receive(const uint8_t* bytes, size_t length, uint32_t time
             Partial[1] = b;
             PartialLength = 2;
         } else {
-            Target.Malformed(&b, 1, timeMs);
+            Target.Malformed(&b, 1, time);
             continue;
         }
         if (PartialLength == ShortMessageLength(Partial[0])) {
-            ReceiveMessage(Partial, PartialLength, timeMs);
+            ReceiveMessage(Partial, PartialLength, time);
             PartialLength = 0;
         }
     }
 }
 
 // A short message still waiting for data bytes will never get them.
-void TInputReception::EndPartial(uint32_t timeMs)
+void TInputReception::EndPartial(TDeviceTime time)
 {
     if (PartialLength == 0)
         return;
     const size_t length = PartialLength;
     PartialLength = 0;
-    Target.Malformed(Partial, length, timeMs);
+    Target.Malformed(Partial, length, time);
 }
 
-void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32_t timeMs)
+void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, TDeviceTime time)
 {
     const uint8_t first = bytes[0];
     if (InSysex && first >= 0x80 && first != 0xF7) {
@@ -77,13 +77,13 @@ void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32
         // any other status byte ends it where it stands (a sender that never sent its F7
         // must not swallow everything after it).
         if (first >= 0xF8) {
-            DeliverShort(bytes, length, timeMs);
+            DeliverShort(bytes, length, time);
             return;
         }
         EndOpenMessage();
     }
     if (first != 0xF0 && !InSysex) {
-        DeliverShort(bytes, length, timeMs);
+        DeliverShort(bytes, length, time);
         return;
     }
     const bool ends = bytes[length - 1] == 0xF7;
@@ -94,27 +94,27 @@ void TInputReception::ReceiveMessage(const uint8_t* bytes, size_t length, uint32
         if (!Discarding)
             EndOpenMessage();
         InSysex = Discarding = !ends;
-        Target.Lost(timeMs);
+        Target.Lost(time);
         return;
     }
     Pending.insert(Pending.end(), bytes, bytes + length);
     InSysex = !ends;
     if (ends)
         MessageEnds.push_back(PendingStart + Pending.size());
-    PendingTime = timeMs;
+    PendingTime = time;
     DeliverPending();
 }
 
-void TInputReception::Lost(uint32_t timeMs)
+void TInputReception::Lost(TDeviceTime time)
 {
     std::lock_guard lock(Mutex);
-    Target.Lost(timeMs);
+    Target.Lost(time);
 }
 
-void TInputReception::DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs)
+void TInputReception::DeliverShort(const uint8_t* bytes, size_t length, TDeviceTime time)
 {
     TDelivery delivery{{bytes[0], length > 1 ? bytes[1] : uint8_t(0), length > 2 ? bytes[2] : uint8_t(0)},
-                       uint8_t(length), timeMs, nullptr, 0};
+                       uint8_t(length), time, nullptr, 0};
     // A whole system exclusive message still waiting for a buffer goes first; bytes of one
     // still open do not hold it back (a real-time byte inside it comes before its end).
     delivery.Position = Lending && !MessageEnds.empty() ? MessageEnds.back() : 0;
@@ -139,7 +139,7 @@ void TInputReception::Offer(const TDelivery& delivery)
     if (WaitingShort >= WaitingShortLimit) {
         // The window thread has not taken anything for too long: this one is lost, and the
         // port hears of it.
-        Target.Lost(delivery.TimeMs);
+        Target.Lost(delivery.Time);
         return;
     }
     ++WaitingShort;
@@ -149,8 +149,8 @@ void TInputReception::Offer(const TDelivery& delivery)
 bool TInputReception::Deliver(const TDelivery& delivery)
 {
     if (delivery.Buffer)
-        return Target.TakeSysex(*delivery.Buffer, delivery.TimeMs);
-    return Target.TakeShort(delivery.Bytes, delivery.Length, delivery.TimeMs);
+        return Target.TakeSysex(*delivery.Buffer, delivery.Time);
+    return Target.TakeShort(delivery.Bytes, delivery.Length, delivery.Time);
 }
 
 void TInputReception::DeliverWaiting()
@@ -236,7 +236,7 @@ void TInputReception::DeliverPending()
 }
 
 // A filled buffer goes to the port, or waits in order for room in its queue.
-void TInputReception::HandBack(TSysexBuffer& buffer, uint32_t timeMs)
+void TInputReception::HandBack(TSysexBuffer& buffer, TDeviceTime time)
 {
-    Offer({{}, 0, timeMs, &buffer, PendingStart});
+    Offer({{}, 0, time, &buffer, PendingStart});
 }

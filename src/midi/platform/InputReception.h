@@ -35,15 +35,15 @@ public:
     virtual ~TReceptionTarget() = default;
     // A complete short message of 1 to 3 bytes. False when there is no room now: the reception
     // keeps it, with everything after it, in order, and offers it again at DeliverWaiting.
-    virtual bool TakeShort(const uint8_t* bytes, size_t length, uint32_t timeMs) = 0;
+    virtual bool TakeShort(const uint8_t* bytes, size_t length, TDeviceTime time) = 0;
     // A filled buffer: a whole system exclusive message, or a piece of one (the buffer is full,
     // or a status byte ended the message). False as above; a buffer is never lost.
-    virtual bool TakeSysex(TSysexBuffer& buffer, uint32_t timeMs) = 0;
+    virtual bool TakeSysex(TSysexBuffer& buffer, TDeviceTime time) = 0;
     // A message was lost: the service dropped what it could not hold (it does not say how much),
     // or it found no room here.
-    virtual void Lost(uint32_t timeMs) = 0;
+    virtual void Lost(TDeviceTime time) = 0;
     // Bytes that form no message; nothing needs them.
-    virtual void Malformed(const uint8_t*, size_t, uint32_t) {}
+    virtual void Malformed(const uint8_t*, size_t, TDeviceTime) {}
 };
 
 class TInputReception final : public TInputSink {
@@ -58,8 +58,8 @@ public:
     // Device thread (the ALSA backend's reader, or the JACK process thread of the input's own
     // client): takes Mutex, which the window thread holds only while it lends a buffer or
     // offers room, and calls the target under it. Never waits for the window thread.
-    void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) override;
-    void Lost(uint32_t timeMs) override;
+    void Receive(const uint8_t* bytes, size_t length, TDeviceTime time) override;
+    void Lost(TDeviceTime time) override;
 
     // Window thread: the buffer is the reception's until it comes back through TakeSysex; bytes
     // waiting for a buffer may go into it (and to the target) at once.
@@ -69,8 +69,8 @@ public:
 
 private:
     // One whole short message, or one run of a system exclusive message. Caller holds Mutex.
-    void ReceiveMessage(const uint8_t* bytes, size_t length, uint32_t timeMs);
-    void EndPartial(uint32_t timeMs);  // caller holds Mutex
+    void ReceiveMessage(const uint8_t* bytes, size_t length, TDeviceTime time);
+    void EndPartial(TDeviceTime time);  // caller holds Mutex
     void DeliverPending();  // caller holds Mutex
     // A message for the port: a short one (Bytes), or a filled buffer. Position, in the stream
     // of system exclusive bytes: for a buffer, just after its last byte; for a short message,
@@ -78,7 +78,7 @@ private:
     struct TDelivery {
         uint8_t Bytes[3];
         uint8_t Length;
-        uint32_t TimeMs;
+        TDeviceTime Time;
         TSysexBuffer* Buffer;
         uint64_t Position;
     };
@@ -86,8 +86,8 @@ private:
     void Offer(const TDelivery& delivery);
     bool Deliver(const TDelivery& delivery);  // true when the port took it; caller holds Mutex
     void DeliverWaitingLocked();
-    void HandBack(TSysexBuffer& buffer, uint32_t timeMs);  // caller holds Mutex
-    void DeliverShort(const uint8_t* bytes, size_t length, uint32_t timeMs);
+    void HandBack(TSysexBuffer& buffer, TDeviceTime time);  // caller holds Mutex
+    void DeliverShort(const uint8_t* bytes, size_t length, TDeviceTime time);
     void EndOpenMessage();  // caller holds Mutex
 
     std::mutex Mutex;  // serialises every call into the target: one producer at a time
@@ -99,7 +99,7 @@ private:
     std::deque<uint8_t> Pending;        // system exclusive bytes not yet in a buffer
     uint64_t PendingStart = 0;          // stream position of Pending.front()
     std::deque<uint64_t> MessageEnds;   // stream positions just after each waiting F7
-    uint32_t PendingTime = 0;
+    TDeviceTime PendingTime{};
     bool InSysex = false;               // the last piece did not end with F7
     bool Discarding = false;            // the open message lost a piece: the rest goes too
     uint8_t Partial[3] = {};            // a short message waiting for its data bytes

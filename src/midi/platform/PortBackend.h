@@ -5,7 +5,10 @@
 //
 // Threads: the window thread makes every call here (the device list's first reading is made
 // on a thread of its own at start-up, before the window uses it), except the calls into
-// TInputSink, which each backend makes on its own device thread.
+// TInputSink, which each backend makes on its own device thread. Each backend tells
+// DeviceChanges() from a thread of its own when its devices may have changed.
+
+#include "DeviceTime.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +46,13 @@ public:
     // one, or several short messages. Never spins waiting for a stalled server. Either way the
     // bytes are the caller's again when it returns.
     virtual TMidiResult SendBlock(const uint8_t* bytes, size_t length) = 0;
+    // Whether the device it was opened to is still there and still reached: false once its
+    // client or port has gone (even if one of the same name has come since) or our link to it
+    // broke. Window thread; asked when the backends report a change (DeviceChanges.h).
+    virtual bool Reaches() { return true; }
+    // Why it no longer reaches its device when the service has more to say than that the device
+    // went (its server stopped, say); success otherwise.
+    virtual TMidiResult WhyGone() { return {}; }
 };
 
 // Receives what an input connection hears. Runs on the backend's device thread: it must not
@@ -50,12 +60,12 @@ public:
 class TInputSink {
 public:
     virtual ~TInputSink() = default;
-    // Bytes as the service delivered them: a message, several, or a piece of one. Time in
-    // milliseconds since the connection was started.
-    virtual void Receive(const uint8_t* bytes, size_t length, uint32_t timeMs) = 0;
+    // Bytes as the service delivered them: a message, several, or a piece of one, and when they
+    // arrived, as precisely as the service says (JACK: the event's frame; ALSA: its reading).
+    virtual void Receive(const uint8_t* bytes, size_t length, TDeviceTime time) = 0;
     // The service threw away messages it could not hold for us (how many it does not say).
     // The port's reception reports it as an overflow; a sink that only records may ignore it.
-    virtual void Lost(uint32_t) {}
+    virtual void Lost(TDeviceTime) {}
 };
 
 class TInputConnection {
@@ -63,6 +73,8 @@ public:
     virtual ~TInputConnection() = default;  // stops first
     virtual TMidiResult Start() = 0;  // reception begins; before this nothing reaches the sink
     virtual void Stop() = 0;          // no call to the sink after this returns
+    // As TOutputConnection::Reaches: the device still sends to us.
+    virtual bool Reaches() { return true; }
 };
 
 class TPortBackend {
