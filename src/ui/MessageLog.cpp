@@ -4,10 +4,9 @@
 
 #include <QMetaObject>
 
-std::chrono::steady_clock::time_point ReceivedTime(const TMidiEvent& event,
-                                                   std::chrono::steady_clock::time_point inputStarted)
+std::chrono::steady_clock::time_point ReceivedTime(const TMidiEvent& event)
 {
-    return inputStarted + std::chrono::milliseconds(event.TimeStamp);
+    return std::chrono::time_point_cast<std::chrono::steady_clock::duration>(event.DeviceTime);
 }
 
 TMessageLog::TMessageLog() = default;
@@ -22,7 +21,7 @@ void TMessageLog::Clear()
 
 void TMessageLog::Received(const TMidiEvent& event)
 {
-    const int64_t time = FRecord.SinceClear(ReceivedTime(event, InputStarted));
+    const int64_t time = FRecord.SinceClear(ReceivedTime(event));
     if (event.StatusByte == 0xF0)
         FRecord.AppendSysex(TDirection::In, time,
                             QByteArrayView(event.SysexData.get(), qsizetype(event.SysexSize)));

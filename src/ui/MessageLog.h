@@ -15,9 +15,8 @@
 class TMidiEvent;
 
 // When a received message arrived, on the monotonic clock: the one place that knows where an
-// event keeps its time. Today that is milliseconds since the input started.
-std::chrono::steady_clock::time_point ReceivedTime(const TMidiEvent& event,
-                                                   std::chrono::steady_clock::time_point inputStarted);
+// event keeps its time (the device thread's, not the moment the window got round to it).
+std::chrono::steady_clock::time_point ReceivedTime(const TMidiEvent& event);
 
 class TMessageLog final : public QObject {
     Q_OBJECT
@@ -31,8 +30,6 @@ public:
     // Forgets everything; the views hear of it before this returns.
     void Clear();
 
-    // The input port is about to start: the times its events carry count from now.
-    void InputStarting() { InputStarted = TClock::now(); }
     void Received(const TMidiEvent& event);
 
     // Kelvane's own messages go into the record only while this is on.
@@ -51,7 +48,6 @@ private:
     void Appended();
 
     TMessageRecord FRecord;
-    TClock::time_point InputStarted = TClock::now();
     bool FRecordsSent = false;
     bool ChangeQueued = false;
 };

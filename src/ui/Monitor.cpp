@@ -238,7 +238,6 @@ void TMonitor::RestartChosenInput()
         return;
     }
     Session.Input().Open();  // a device that fails to open simply shows nothing
-    Session.Log().InputStarting();
     Session.Input().Start();
 }
 

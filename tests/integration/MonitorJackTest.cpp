@@ -2,6 +2,8 @@
 // client sends to Kelvane's input and the window shows, counts and saves exactly those bytes.
 #include "GuiTest.h"
 #include "JackTest.h"
+#include "MessageLog.h"
+#include "Session.h"
 #include "platform/InputReception.h"
 
 #include <QComboBox>
@@ -14,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 void PrintTo(const QString& text, std::ostream* out)
 {
@@ -263,4 +267,30 @@ TEST_F(MonitorJackTest, SeveralMessagesInOneEventShowOneLineEach)
         Wire({"90 3C 7F 3E 7F 80 3C 00", "F0 7E 7F FA 09 01 F7", "C0 05"}), 6));
     EXPECT_EQ(Memo(), "90 3c 7f\n90 3e 7f\n80 3c 00\nfa 00 00\nf0 7e 7f 09 01 f7 \nc0 05 00");
     EXPECT_TRUE(F().Messages.isEmpty());
+}
+
+// The record keeps when each message reached the device thread, not when the window got round to
+// it: messages a peer sends at known frames, over several cycles, are as far apart in the record
+// as their frames are (48 kHz: 20.8 µs a frame), even when the window takes them late, all at once.
+TEST_F(MonitorJackTest, TheRecordTimesEachMessageByItsFrame)
+{
+    const std::vector<jack_nframes_t> offsets = {0, 40, 128, 255, 10, 200, 0};
+    for (size_t i = 0; i < offsets.size(); ++i)
+        Peer->SendAt({0x90, uint8_t(0x30 + i), 0x40}, offsets[i]);  // 10 and 0: later cycles
+    ASSERT_TRUE(Peer->WaitUntilRead(5000));
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // the window late on purpose
+    ASSERT_NO_FATAL_FAILURE(TakeAllSentBy(*Peer));
+
+    const TMessageRecord& record = F().Session().Log().Record();
+    const std::vector<jack_nframes_t> frames = Peer->SentFrames();
+    ASSERT_EQ(frames.size(), offsets.size());
+    ASSERT_EQ(record.Count(), offsets.size());
+    EXPECT_GT(frames.back() - frames.front(), 256u) << "the messages span several cycles";
+    for (size_t i = 1; i < offsets.size(); ++i) {
+        const double frameMicroseconds = double(frames[i] - frames[0]) * 1e6 / 48000.0;
+        // Inside the first cycle the times are exact to the microsecond but for JACK's estimate of
+        // the period; across cycles JACK smooths when each cycle began.
+        const double within = i < 4 ? 100.0 : 1000.0;
+        EXPECT_NEAR(double(record.Time(i) - record.Time(0)), frameMicroseconds, within) << "message " << i;
+    }
 }
