@@ -354,9 +354,10 @@ bool TRawSender::PortChanged() const
 {
     // Closing the port (choosing another closes it first) or opening another ends the run: what
     // waits was meant for the port it started on. A run started with no port open fails at its
-    // first tick instead, as any send to a closed port does.
+    // first tick instead, as any send to a closed port does. So does a run whose device went
+    // away under the same port: its next send fails and the box says why.
     const TMidiOutput& output = Session.Output();
-    return RunPortOpen
+    return RunPortOpen && !output.Absent()
         && (!output.IsOpen() || output.DeviceID() != RunPortDevice || output.ProductName() != RunPortName);
 }
 

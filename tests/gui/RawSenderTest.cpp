@@ -586,3 +586,26 @@ TEST(RawSender, TheWaitIsSetInItsDialogKeptInTheSettingsAndLeftAsItWasWhenUntouc
     f.CloseWindow();
     EXPECT_EQ(TIniFile::Load(settingsPath).ReadInteger("SystemExclusiveSend", "WaitAfterMessage", -1), 250);
 }
+
+// The output's device goes away in the middle of a run: the run ends at the next packet and says
+// why in its box (an explicit action, unlike a key, which only says so in the status line); no
+// packet counts as sent that went nowhere.
+TEST(RawSender, ARunEndsWithItsBoxWhenTheOutputsDeviceGoes)
+{
+    TKelvaneFixture f(WithSettings("[SystemExclusiveSend]\nInterval=20\n"));
+    ShowPage(f, 2);
+    Type(f, "F0 01 F7 F0 02 F7 F0 03 F7 F0 04 F7");
+    const std::string device = f.Session().Output().ProductName();
+    TTickLog log(f);
+    log.OnTick = [&](size_t tick) {
+        if (tick == 1)
+            f.Service().Vanish(device);
+    };
+    Click(f.Find<QPushButton>("ButtonSend"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !f.Sender().Sending(); }, 5000));
+
+    EXPECT_EQ(f.Sent(), Wire({"F0 01 F7"}));
+    ASSERT_EQ(f.Errors.size(), 1) << Text((f.Messages + f.Errors).join("|")) << " status: " << Text(SendStatus(f));
+    EXPECT_EQ(Text(f.Errors[0]), "MIDI output port is no longer there: Test Synth");
+    EXPECT_EQ(Text(f.Find<QLabel>("LabelMidiOut")->text()), "MIDI出力（3バイト）");
+}
