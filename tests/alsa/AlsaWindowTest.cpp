@@ -4,6 +4,8 @@
 // test runs the kelvane program itself.
 #include "AlsaTest.h"
 #include "GuiTest.h"
+#include "MainWindow.h"
+#include "MidiMonitorWindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -115,6 +117,19 @@ TEST_F(AlsaWindowTest, KeyDReachesThePeerAndThePeersSysexIsShown)
     ASSERT_TRUE(QTest::qWaitFor([&] { return f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText().endsWith("b0 7b 00"); }, 20000));
     EXPECT_EQ(f.Find<QPlainTextEdit>("MemoMidiIn")->toPlainText(), "f0 7e 7f 09 01 f7 \nb0 7b 00");
     EXPECT_EQ(f.Find<QLabel>("LabelMidiIn")->text(), QStringLiteral("MIDI入力（9バイト）"));
+
+    // The monitor window shows the same two messages with what they mean.
+    f.Find<QAction>("MenuFileMonitor")->trigger();
+    const TMonitorTableModel& model = f.Main().MonitorWindow().Model();
+    QStringList incoming;
+    for (int row = 0; row < model.rowCount(); ++row) {
+        const auto cell = [&](int column) { return model.index(row, column).data().toString(); };
+        if (cell(TMonitorTableModel::DirectionColumn) == QStringLiteral("入力"))
+            incoming << cell(TMonitorTableModel::MeaningColumn) + " | " + cell(TMonitorTableModel::BytesColumn);
+    }
+    EXPECT_EQ(incoming, (QStringList{QStringLiteral("6バイト、ユニバーサル非リアルタイム、GMシステム・オン | f0 7e 7f 09 01 f7"),
+                                     QStringLiteral("123 オール・ノート・オフ | b0 7b 00")}))
+        << incoming.join('\n').toStdString();
     EXPECT_TRUE(f.Errors.isEmpty()) << f.Errors.join('|').toStdString();
     EXPECT_TRUE(f.Messages.isEmpty()) << f.Messages.join('|').toStdString();
 }
