@@ -130,3 +130,38 @@ TEST_F(AlsaReconnectTest, OfTwoDevicesOfOneNameTheOneInUseStaysInUse)
 }
 
 }  // namespace
+
+// Both devices of one name go and come back: the port waits for its saved name (" #2") and takes
+// whichever device is listed under it first, the one that came back second; the one listed
+// without " #2" gets nothing.
+TEST_F(AlsaReconnectTest, OfTwoDevicesOfOneNameBothGoneTheSavedNameIsTakenWhenItIsListed)
+{
+    Peer.reset();
+    auto first = std::make_unique<TAlsaPeer>("kelvane-dup");
+    auto second = std::make_unique<TAlsaPeer>("kelvane-dup");
+    ASSERT_TRUE(first->IsOpen() && second->IsOpen()) << first->Error() << second->Error();
+    TMidiOutput port;
+    port.SetProductName("kelvane-dup:in #2");
+    ASSERT_TRUE(port.Open());
+
+    second.reset();
+    first.reset();
+    ASSERT_TRUE(WaitWhileProcessingEvents([&] { return port.Absent(); }, NoticeMs)) << "the port did not notice both go";
+    first = std::make_unique<TAlsaPeer>("kelvane-dup");  // listed as "kelvane-dup:in"
+    ASSERT_TRUE(first->IsOpen()) << first->Error();
+    ASSERT_TRUE(WaitWhileProcessingEvents([&] {
+        const std::vector<std::string> names = port.ReadDeviceNames();
+        return std::find(names.begin(), names.end(), "kelvane-dup:in") != names.end();
+    }, NoticeMs));
+    QTest::qWait(200);  // lets the port handle the change it was told of (nothing waits on this)
+    EXPECT_TRUE(port.Absent()) << "the port took a device listed under another name";
+
+    second = std::make_unique<TAlsaPeer>("kelvane-dup");  // listed as "kelvane-dup:in #2"
+    ASSERT_TRUE(second->IsOpen()) << second->Error();
+    ASSERT_TRUE(WaitWhileProcessingEvents([&] { return port.IsOpen() && !port.Absent(); }, NoticeMs))
+        << "the port did not take the device listed under its name";
+    port.PutShort(0x90, 0x40, 0x78);
+    ASSERT_TRUE(second->WaitForEvents(1, NoticeMs));
+    EXPECT_EQ(second->Messages(), Wire({"90 40 78"}));
+    EXPECT_TRUE(first->Events().empty());
+}
