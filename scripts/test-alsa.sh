@@ -36,7 +36,12 @@ find_vm() {
 
 # One at a time: the tests' peer clients share names, and under emulation a busy virtual CPU
 # only slows every test down.
+# alsa_rawmidi unplugs the virtual rawmidi device and plugs it in again by unbinding its driver
+# and binding it again, as the kernel sees an interface pulled out and put back (as root).
+virmidi=/sys/bus/platform/drivers/snd_virmidi
 tests=(env KELVANE_REQUIRE_ALL_TESTS=1 QT_QPA_PLATFORM=xcb
+  "KELVANE_UNPLUG_RAWMIDI=echo snd_virmidi.0 > $virmidi/unbind"
+  "KELVANE_PLUG_IN_RAWMIDI=echo snd_virmidi.0 > $virmidi/bind"
   ctest --test-dir "$build" -L alsa --output-on-failure --timeout 1800)
 
 if [[ -c /dev/snd/seq && -r /dev/snd/seq && -w /dev/snd/seq ]]; then
@@ -49,7 +54,8 @@ vm=$(find_vm) || cannot "no /dev/snd/seq here and no alsa-vm to start a machine 
 command -v Xvfb >/dev/null || cannot "Xvfb is missing (package xvfb; scripts/install-deps.sh installs it)"
 echo "test-alsa: running the ALSA tests in a virtual machine ($vm)"
 # snd-virmidi: a kernel rawmidi device behind the sequencer, as a USB or DIN interface is, for
-# alsa_rawmidi. (On a machine with its own sequencer that test needs `modprobe snd-virmidi`.)
+# alsa_rawmidi. (On a machine with its own sequencer that test needs `modprobe snd-virmidi
+# midi_devs=1` and root.)
 # 125: the machine did not start (no kernel to be had, no qemu, or an emulated boot that lost
 # its timer on a loaded host), or started without a working sequencer (a module that did not
 # load); the tests never ran. Three tries before giving up.

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 #include <optional>
@@ -65,6 +66,11 @@ protected:
             GTEST_SKIP() << "no virtual rawmidi device here (modprobe snd-virmidi midi_devs=1; "
                             "scripts/test-alsa.sh loads it in its virtual machine)";
         Device = *device;
+        ASSERT_NO_FATAL_FAILURE(OpenRaw());
+    }
+
+    void OpenRaw()
+    {
         Raw = open(Device.Path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
         ASSERT_GE(Raw, 0) << Device.Path << ": " << strerror(errno);
         // The raw side takes bytes in from the sequencer only once a reader has asked for them.
@@ -182,6 +188,50 @@ TEST_F(AlsaRawMidiTest, BytesWrittenToTheRawSideReachTheInputExactly)
     EXPECT_EQ(heard.size(), sysex.size());
     EXPECT_TRUE(heard == sysex);
     port.Close();
+}
+
+// The interface unplugged and plugged in again (its driver unbound and bound again, as the
+// kernel sees a USB interface pulled out and put back): both
+// ports notice it gone and take it again by name; what is sent afterwards comes out of the new
+// device, and what it gives reaches the input.
+TEST_F(AlsaRawMidiTest, TheDeviceUnpluggedAndPluggedInAgainIsTakenAgain)
+{
+    const char* unplug = std::getenv("KELVANE_UNPLUG_RAWMIDI");
+    const char* plugIn = std::getenv("KELVANE_PLUG_IN_RAWMIDI");
+    if (!unplug || !plugIn)
+        GTEST_SKIP() << "unplugging the device needs KELVANE_UNPLUG_RAWMIDI and KELVANE_PLUG_IN_RAWMIDI, "
+                        "commands that unbind and bind snd-virmidi's driver as root (scripts/test-alsa.sh sets them)";
+    TMidiOutput output;
+    output.SetProductName(Device.PortName);
+    ASSERT_TRUE(output.Open()) << output.LastFailure().Text();
+    TMidiInput input;
+    TBytes heard;
+    input.OnMidiInput = [&](QObject*) {
+        if (const std::unique_ptr<TMidiEvent> event = input.GetMidiEvent())
+            heard.insert(heard.end(), {event->StatusByte, event->DataByte1, event->DataByte2});
+    };
+    input.SetProductName(Device.PortName);
+    input.Open();
+    ASSERT_TRUE(input.IsOpen()) << input.LastFailure().Text();
+    input.Start();
+
+    close(Raw);
+    Raw = -1;
+    ASSERT_EQ(std::system(unplug), 0) << unplug;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.Absent() && input.Absent(); }, WaitMs))
+        << "output gone: " << output.Absent() << ", input gone: " << input.Absent();
+    ASSERT_EQ(std::system(plugIn), 0) << plugIn;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.IsOpen() && !output.Absent() && !input.Absent(); }, WaitMs))
+        << "output back: " << !output.Absent() << ", input back: " << !input.Absent();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FindVirmidi(output.ReadDeviceNames()).has_value(); }, WaitMs));
+    Device = *FindVirmidi(output.ReadDeviceNames());
+    ASSERT_NO_FATAL_FAILURE(OpenRaw());
+
+    output.PutShort(0x90, 0x3C, 0x7F);
+    EXPECT_EQ(ReadRaw(3), Bytes("90 3C 7F"));
+    ASSERT_NO_FATAL_FAILURE(WriteRaw(Bytes("90 40 70"), [] {}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heard.size() >= 3; }, WaitMs)) << heard.size();
+    EXPECT_EQ(heard, Bytes("90 40 70"));
 }
 
 }  // namespace
