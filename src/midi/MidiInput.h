@@ -3,13 +3,13 @@
 // name. While open it owns the device's connection, the reception that turns the device's bytes
 // into messages, the buffers it lends that reception for system exclusive data, and the queue
 // the messages wait in. A received message takes four steps (drawn in the README, Threads):
-//   1. the device thread (TAlsaInput::Read, or TJackInput::Read for JACK) copies the bytes;
-//   2. TInputReception makes complete messages of them, in order, and keeps what finds no room
-//      in the queue or no buffer;
-//   3. TInputHandOver puts each into the event queue and posts one notification;
-//   4. on the window thread the notification calls OnMidiInput, whose handler takes the event
-//      with GetMidiEvent.
-// Everything here but steps 1 to 3 runs on the window thread.
+//   - the device thread (TAlsaInput::Read, or TJackInput::Read for JACK) copies the bytes;
+//   - TInputReception makes complete messages of them, in order, and keeps what finds no room
+//     in the queue or no buffer;
+//   - TInputHandOver puts each into the event queue and posts one notification;
+//   - on the window thread the notification calls OnMidiInput, whose handler takes the event
+//     with GetMidiEvent.
+// Everything here but the first three runs on the window thread.
 //
 // An open port follows its device by name, as the output port does: when the device goes the
 // connection is dropped and the port is absent (still open: the reception, the queue and what

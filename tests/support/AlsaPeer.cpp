@@ -1,5 +1,6 @@
 #include "AlsaPeer.h"
 #include "SequencerQueue.h"
+#include "platform/SequencerWait.h"
 
 #include <cerrno>
 #include <chrono>
@@ -179,15 +180,8 @@ bool TAlsaPeer::WaitForSubscriber(int timeoutMs) const
 
 void TAlsaPeer::Read()
 {
-    const int count = snd_seq_poll_descriptors_count(Seq, POLLIN);
-    std::vector<pollfd> fds(size_t(count) + 1);
-    snd_seq_poll_descriptors(Seq, fds.data(), unsigned(count), POLLIN);
-    fds[size_t(count)] = {Wake, POLLIN, 0};
-    for (;;) {
-        if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
-            return;
-        if (fds[size_t(count)].revents)
-            return;
+    TSequencerWait wait(Seq, Wake);
+    while (wait.Next()) {
         std::vector<TAlsaEvent> batch;
         for (;;) {
             snd_seq_event_t* event = nullptr;

@@ -4,6 +4,7 @@
 #include "DeviceChanges.h"
 #include "PortBackend.h"
 #include "SequencerEvents.h"
+#include "SequencerWait.h"
 
 #include <alsa/asoundlib.h>
 
@@ -166,15 +167,8 @@ private:
     // thread sends on the same handle); says nothing but that something changed.
     void Listen()
     {
-        const int count = snd_seq_poll_descriptors_count(Seq, POLLIN);
-        std::vector<pollfd> fds(size_t(count) + 1);
-        snd_seq_poll_descriptors(Seq, fds.data(), unsigned(count), POLLIN);
-        fds[size_t(count)] = {Wake, POLLIN, 0};
-        for (;;) {
-            if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
-                return;
-            if (fds[size_t(count)].revents)
-                return;
+        TSequencerWait wait(Seq, Wake);
+        while (wait.Next()) {
             bool changed = false;
             {
                 std::lock_guard guard(Lock);
@@ -411,15 +405,8 @@ private:
     // Reader thread: waits on the sequencer and the wake-up only; calls nothing of the window.
     void Read()
     {
-        const int count = snd_seq_poll_descriptors_count(Seq, POLLIN);
-        std::vector<pollfd> fds(size_t(count) + 1);
-        snd_seq_poll_descriptors(Seq, fds.data(), unsigned(count), POLLIN);
-        fds[size_t(count)] = {Wake, POLLIN, 0};
-        for (;;) {
-            if (poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR)
-                return;
-            if (fds[size_t(count)].revents)
-                return;
+        TSequencerWait wait(Seq, Wake);
+        while (wait.Next()) {
             // What this wake-up reads arrived by now: the nearest the sequencer says without
             // a timestamping queue.
             const TDeviceTime arrived = DeviceNow();
