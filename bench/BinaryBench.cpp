@@ -6,6 +6,7 @@
 #include "JackPeer.h"
 #include "JackServer.h"
 #include "KelvaneFixture.h"
+#include "SysexSamples.h"
 #include "platform/DeviceList.h"
 
 #include <QApplication>
@@ -28,16 +29,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray SysexOf(qsizetype size)
-{
-    QByteArray bytes(size, '\0');
-    bytes[0] = char(0xF0);
-    for (qsizetype i = 1; i + 1 < size; ++i)
-        bytes[i] = char((i * 13 + i / 251) & 0x7F);
-    bytes[size - 1] = char(0xF7);
-    return bytes;
-}
 
 void ShowBinaryPage(TKelvaneFixture& f)
 {
@@ -93,24 +84,6 @@ void BenchKeystrokes(TKelvaneFixture& f)
                 keys[keys.size() / 2], keys.back());
 }
 
-// GS data sets (F0 41 10 42 12, a three-byte address, four data bytes, the sum, F7) filling
-// `size` bytes, one in ten with a wrong sum: a memo full of messages to check and mark.
-QByteArray DataSetsOf(qsizetype size)
-{
-    QByteArray bytes;
-    for (int n = 0; bytes.size() + 14 <= size; ++n) {
-        const char body[] = {0x40, char(0x10 + n % 16), char(n % 0x7F), char(n % 3), 0x11, 0x22, char(n % 100)};
-        int sum = 0;
-        for (char b : body)
-            sum += b;
-        bytes += QByteArray::fromHex("F041104212");
-        bytes += QByteArray(body, sizeof body);
-        bytes += char(((128 - sum % 128) % 128 + (n % 10 == 3 ? 1 : 0)) & 0x7F);
-        bytes += char(0xF7);
-    }
-    return bytes;
-}
-
 // Loads the bytes as a .syx file through the page's button and leaves the memo showing them.
 void LoadThroughTheButton(TKelvaneFixture& f, const char* what, const QByteArray& bytes)
 {
@@ -139,7 +112,7 @@ void BenchLoad(qsizetype size)
 {
     TKelvaneFixture f;
     ShowBinaryPage(f);
-    LoadThroughTheButton(f, "one message", SysexOf(size));
+    LoadThroughTheButton(f, "one message", OneBigMessage(size));
     BenchKeystrokes(f);
 
     // The count update alone, as the change handler once did it (raw text copied, digits counted).
@@ -162,7 +135,7 @@ void BenchDataSets(qsizetype size)
 {
     TKelvaneFixture f;
     ShowBinaryPage(f);
-    LoadThroughTheButton(f, "GS data sets", DataSetsOf(size));
+    LoadThroughTheButton(f, "GS data sets", DataSets(size));
     BenchKeystrokes(f);
 }
 
@@ -173,7 +146,7 @@ void BenchSingleLine(qsizetype size)
     ShowBinaryPage(f);
     QElapsedTimer clock;
     clock.start();
-    f.Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(BytesToHexLine(SysexOf(size)));
+    f.Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(BytesToHexLine(OneBigMessage(size)));
     f.Find<QPlainTextEdit>("MemoMidiOut")->viewport()->repaint();
     QCoreApplication::processEvents();
     std::printf("the same %lld bytes as one line: shown in %.1f ms\n", static_cast<long long>(size),
@@ -204,7 +177,7 @@ void BenchJackSend()
             std::printf("JACK send: skipped, the peer's input did not open\n");
         } else {
             ShowBinaryPage(f);
-            const QByteArray message = SysexOf(1024 * 1024);
+            const QByteArray message = OneBigMessage(1024 * 1024);
             f.Find<QPlainTextEdit>("MemoMidiOut")->setPlainText(QString::fromLatin1(message.toHex(' ')));
             QElapsedTimer clock;
             QTest::mouseClick(f.Find<QPushButton>("ButtonSend"), Qt::LeftButton);
