@@ -1719,6 +1719,14 @@ The computer keyboard plays too: key A is note C4</translation>
         <source>入力ポート %1 が見つかったので開きました</source>
         <translation>Input port %1 has appeared and is open</translation>
     </message>
+    <message>
+        <source>出力：%1　　入力：%2</source>
+        <translation>Output: %1    Input: %2</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
 </context>
 <context>
     <name>TProgramListDialog</name>

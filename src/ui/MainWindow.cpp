@@ -173,6 +173,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
         ui->PageMain->show();
     };
     Status->OnInputChanged = [this](bool absent) { FBinaryPage->Monitor().MarkDeviceInUse(absent); };
+    FBinaryPage->Monitor().OnInputRestarted = [this] { Status->Refresh(); };
     FBinaryPage->ListInputDevices();
 
     // Binary page: font, interval, packet size, folders.
@@ -207,7 +208,9 @@ void TMainWindow::FormCreate(const QStringList& arguments)
         FControllerPage->MarkParametersStale();
         ui->PageMain->show();
     };
+    PortMenu->OnPortChosen = [this] { Status->Refresh(); };
     PortMenu->Build(settings.HasOutDeviceName ? settings.OutDeviceName : QString());
+    Status->Refresh();
 
     // Without an open port only the menu bar is usable.
     if (!FSession->OutputOpen()) {

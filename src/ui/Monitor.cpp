@@ -390,6 +390,8 @@ void TMonitor::ClearAndRestart()
 {
     Session.Log().Clear();  // the memo and the label hear of it at once
     RestartChosenInput();
+    if (OnInputRestarted)
+        OnInputRestarted();
 }
 
 void TMonitor::ButtonInSaveBinaryClick()

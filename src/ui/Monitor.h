@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QPlainTextEdit;
@@ -41,6 +42,9 @@ public:
     QString ChosenDevice() const;
     // The entry of the device in use says whether that device is there (the port follows it).
     void MarkDeviceInUse(bool absent);
+
+    // The port was restarted on the device the list shows (or closed: no input).
+    std::function<void()> OnInputRestarted;
 
     // At most this many lines stay in the memo; the oldest leave first, and a line at the top
     // says how many.

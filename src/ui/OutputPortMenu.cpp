@@ -133,9 +133,11 @@ void TOutputPortMenu::ItemClick(QAction* item)
         item->setChecked(true);
         if (OnPortOpened)
             OnPortOpened();
-    } else {
-        ShowMessage(&Window, OutputFailureText(name, there ? Output.LastFailure().Kind() : TMidiFailure::PortGone));
     }
+    if (OnPortChosen)
+        OnPortChosen();
+    if (!Output.IsOpen())
+        ShowMessage(&Window, OutputFailureText(name, there ? Output.LastFailure().Kind() : TMidiFailure::PortGone));
 }
 
 QString TOutputPortMenu::OutputFailureText(const QString& portName, TMidiFailure failure) const

@@ -37,6 +37,8 @@ public:
 
     // A port chosen from the menu has opened.
     std::function<void()> OnPortOpened;
+    // A port was chosen from the menu, whether it opened or not; said before any box.
+    std::function<void()> OnPortChosen;
 
 private:
     void Fill(const QString& inUse);

@@ -464,6 +464,48 @@ void TDrumPad::paintEvent(QPaintEvent*)
     }
 }
 
+TElidedLabel::TElidedLabel(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void TElidedLabel::SetWholeText(const QString& text)
+{
+    setText(text);
+    setAccessibleName(text);
+    UpdateToolTip();
+}
+
+QString TElidedLabel::ShownText() const
+{
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+QSize TElidedLabel::minimumSizeHint() const
+{
+    return {0, QLabel::minimumSizeHint().height()};
+}
+
+void TElidedLabel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    drawFrame(&painter);
+    painter.setPen(palette().color(foregroundRole()));
+    painter.drawText(contentsRect(), int(alignment()), ShownText());
+}
+
+void TElidedLabel::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    UpdateToolTip();
+}
+
+void TElidedLabel::UpdateToolTip()
+{
+    setToolTip(ShownText() == text() ? QString() : text());
+}
+
 void TDrumPad::SetColors(uint32_t back, uint32_t fore)
 {
     FBack = back;

@@ -96,6 +96,24 @@ private:
     int FInkBelow = 0;
 };
 
+// A one-line text that never widens its window: what does not fit ends in "…", and its tooltip
+// then gives the whole text, as its accessible name always does.
+class TElidedLabel final : public QLabel {
+    Q_OBJECT
+public:
+    explicit TElidedLabel(QWidget* parent = nullptr);
+    void SetWholeText(const QString& text);
+    QString ShownText() const;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void UpdateToolTip();
+};
+
 // A list box that says when its list is about to open, so that it can be read afresh.
 class TPortComboBox final : public QComboBox {
     Q_OBJECT

@@ -2,6 +2,9 @@
 // read afresh each time they open, keep the port in use, and send to the port chosen.
 #include "GuiTest.h"
 #include "IniFile.h"
+#include "MainWindow.h"
+#include "PortStatus.h"
+#include "Widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -167,6 +170,67 @@ TEST(Ports, TheInputListIsReadAfreshAndKeepsTheDeviceInUse)
     OpenInputList(combo);
     EXPECT_EQ(Entries(combo), (QStringList{QString::fromUtf8("MIDI入力なし"), "Test Input", Absent("Late Input")}));
     EXPECT_EQ(combo->currentText(), Absent("Late Input"));
+}
+
+// The status line shows the ports in use beneath what it says, on every page: a port chosen, a
+// port that failed to open, no input, a device that went and came back.
+TEST(Ports, TheStatusLineShowsThePortsInUse)
+{
+    TFixtureOptions options;
+    options.Settings = QStringLiteral("[Midi]\nOutDeviceName=Test Synth\nInDeviceName=Test Input\n");
+    TKelvaneFixture f(options);
+    TPortStatus& status = f.Main().PortStatus();
+    auto shown = [&](const char* output, const char* input) {
+        return QString::fromUtf8("出力：%1　　入力：%2").arg(QString::fromUtf8(output), QString::fromUtf8(input)).toStdString();
+    };
+    EXPECT_EQ(status.PortsShown().toStdString(), shown("Test Synth", "Test Input"));
+
+    QMenu* menu = f.Find<QMenu>("MenuOutDevice");
+    ItemNamed(menu, "Test Port")->trigger();
+    EXPECT_EQ(status.PortsShown().toStdString(), shown("Test Port", "Test Input"));
+
+    QComboBox* combo = f.Find<TPortComboBox>("ComboMidiInDevice");
+    combo->setCurrentIndex(0);
+    emit combo->activated(0);
+    EXPECT_EQ(status.PortsShown().toStdString(), shown("Test Port", "なし"));
+
+    f.Service().Vanish("Test Port");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Session().Output().Absent(); }, 5000));
+    EXPECT_EQ(status.PortsShown().toStdString(), shown("Test Port（見つかりません）", "なし"));
+    EXPECT_EQ(status.Text().toStdString(), "出力ポート Test Port が見つかりません — 戻ると自動で再接続します");
+    f.Service().Return("Test Port");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.Session().Output().IsOpen(); }, 5000));
+    EXPECT_EQ(status.PortsShown().toStdString(), shown("Test Port", "なし"));
+
+    // A port that fails to open: the line says so by the time the box is up.
+    f.Service().FailingOpens = {0};
+    emit menu->aboutToShow();
+    ItemNamed(menu, "Test Synth")->trigger();
+    ASSERT_FALSE(f.Session().Output().IsOpen());
+    EXPECT_EQ(status.PortsShown().toStdString(), shown("なし", "なし"));
+}
+
+// However long a port's name, the window keeps the width it may be made; the line shows what
+// fits and ends in "…", and its hint and accessible name give the whole text.
+TEST(Ports, ALongPortNameDoesNotWidenTheWindow)
+{
+    TKelvaneFixture f;
+    const int narrowest = f.Main().minimumSizeHint().width();
+    const std::string name = "USB MIDI Interface " + std::string(300, 'x');
+    f.Service().OutputNames.push_back(name);
+    QMenu* menu = f.Find<QMenu>("MenuOutDevice");
+    emit menu->aboutToShow();
+    ItemNamed(menu, QString::fromStdString(name))->trigger();
+    ASSERT_TRUE(f.Session().Output().IsOpen());
+
+    EXPECT_EQ(f.Main().minimumSizeHint().width(), narrowest);
+    const auto* line = f.Find<TElidedLabel>("LabelPorts");
+    const QString whole = f.Main().PortStatus().PortsShown();
+    EXPECT_TRUE(whole.contains(QString::fromStdString(name)));
+    EXPECT_TRUE(line->ShownText().endsWith(QChar(0x2026))) << line->ShownText().toStdString();
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(line->ShownText()), line->contentsRect().width());
+    EXPECT_EQ(line->toolTip(), whole);
+    EXPECT_EQ(line->accessibleName(), whole);
 }
 
 } // namespace

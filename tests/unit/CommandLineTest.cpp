@@ -92,7 +92,7 @@ protected:
 
 TEST_F(CommandLineProgram, HelpPrintsTheUsageInJapaneseOrEnglish)
 {
-    for (const QString& option : {"--help", "-h"}) {
+    for (const char* option : {"--help", "-h"}) {
         const TRun run = Run({option});
         EXPECT_EQ(run.Code, 0) << run.Err.toStdString();
         EXPECT_TRUE(run.Out.startsWith(QString::fromUtf8("使い方: kelvane [設定ファイル]\n"))) << run.Out.toStdString();
