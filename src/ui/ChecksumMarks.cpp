@@ -41,7 +41,7 @@ bool SameMarks(const QList<QTextEdit::ExtraSelection>& a, const QList<QTextEdit:
 
 }  // namespace
 
-TChecksumMarks::TChecksumMarks(QPlainTextEdit* memo) : QObject(memo), Memo(memo)
+TChecksumMarks::TChecksumMarks(QPlainTextEdit* memo) : QObject(memo), Memo(memo), Viewport(memo->viewport())
 {
     QTextDocument* document = Memo->document();
     Index.SetText(document->toRawText());
@@ -53,12 +53,12 @@ TChecksumMarks::TChecksumMarks(QPlainTextEdit* memo) : QObject(memo), Memo(memo)
         if (dy != 0 || rect.contains(Memo->viewport()->rect()))
             MarkLater();
     });
-    Memo->viewport()->installEventFilter(this);
+    Viewport->installEventFilter(this);
 }
 
 bool TChecksumMarks::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Memo->viewport() && event->type() == QEvent::Resize)
+    if (watched == Viewport && event->type() == QEvent::Resize)
         MarkLater();
     return false;
 }

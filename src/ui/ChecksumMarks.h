@@ -12,6 +12,7 @@
 #include <QList>
 
 class QPlainTextEdit;
+class QWidget;
 
 class TChecksumMarks final : public QObject {
     Q_OBJECT
@@ -35,6 +36,9 @@ private:
     void MarkInView();
 
     QPlainTextEdit* Memo;
+    // Kept apart: the memo sends its viewport's last events from its own destructor, when it is
+    // no longer a text edit to ask for it.
+    QWidget* Viewport;
     TChecksumIndex Index;
     QList<QTextEdit::ExtraSelection> Marks;  // as last given to the memo
     bool MarkQueued = false;
