@@ -4,15 +4,14 @@
 #include "ControllerPage.h"
 #include "Dialogs.h"
 #include "DrumPage.h"
-#include "IniFile.h"
 #include "KeyRepeat.h"
 #include "Monitor.h"
 #include "Keyboard.h"
 #include "Language.h"
 #include "MidiMonitorWindow.h"
-#include "NameLists.h"
 #include "OutputPortMenu.h"
 #include "PortStatus.h"
+#include "ProgramListDialog.h"
 #include "RawSender.h"
 #include "Session.h"
 #include "Widgets.h"
@@ -61,25 +60,6 @@ const char* const VersionLine1 = QT_TRANSLATE_NOOP("TMainWindow", "Kelvane（ケ
 const char* const VersionLine2 = QT_TRANSLATE_NOOP("TMainWindow", "Ver.%1（2000/03/04）");
 const char* const VersionCredits = "Qt 6, JACK, ALSA and FluidSynth inside.";
 
-// The names of the program list chosen last in its dialog (else the language's own), read once:
-// the monitor names a program change with them whatever bank came before it.
-TProgramNameLookup ProgramNameLookup(const TSession& session)
-{
-    const TIniFile programIni = TIniFile::Load(FindDataFile(session.ProgramFolder(), QStringLiteral("program.ini")));
-    const TProgramListSettings listSettings =
-        ReadProgramListSettings(TIniFile::Load(session.SettingsPath()), CurrentScreens());
-    const QStringList sections = programIni.Sections();
-    int chosen = DefaultListIndex(sections);
-    for (int i = 0; i < sections.size(); ++i)
-        if (sections[i].compare(listSettings.ListName, Qt::CaseInsensitive) == 0)
-            chosen = i;
-    QStringList names;
-    if (chosen >= 0)
-        for (const QString& line : ProgramListLines(programIni, sections[chosen]))
-            names.append(line.section(QLatin1Char('='), 1));
-    return [names](int, int, int program) { return names.value(program); };
-}
-
 } // namespace
 
 TMainWindow::TMainWindow(const QStringList& arguments, const QString& programPath, QWidget* parent)
@@ -107,9 +87,17 @@ TMainWindow::~TMainWindow()
     FMonitorWindow = nullptr;
 }
 
-void TMainWindow::AttachDialogs(QDialog* programList, QDialog* drumColor)
+void TMainWindow::AttachDialogs(TProgramListDialog* programList, QDialog* drumColor)
 {
     FControllerPage->AttachProgramList(programList);
+    // The monitor names a program change from the list the dialog shows, whatever bank came
+    // before it, and follows the list when another is chosen there.
+    const auto followList = [this, programList] {
+        const QStringList names = programList->ProgramNames();
+        FMonitorWindow->SetProgramNames([names](int, int, int program) { return names.value(program); });
+    };
+    followList();
+    connect(programList, &TProgramListDialog::ProgramNamesChanged, this, followList);
     FDrumPage->AttachDrumColor(drumColor);
 }
 
@@ -190,7 +178,7 @@ void TMainWindow::FormCreate(const QStringList& arguments)
 
     // Controller panel values; the output port is still closed, so nothing is sent.
     FControllerPage->Restore(settings);
-    FMonitorWindow->SetProgramNames(ProgramNameLookup(*FSession), FControllerPage->ProgramRangeOffset());
+    FMonitorWindow->SetProgramNumberBase(FControllerPage->ProgramRangeOffset());
     // The monitor counts programs as the panel does.
     for (auto* range : FControllerPage->findChildren<QAbstractButton*>(QRegularExpression(QStringLiteral("^RadioProgramRange\\d$"))))
         connect(range, &QAbstractButton::toggled, this,

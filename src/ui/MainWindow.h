@@ -17,6 +17,7 @@ class TDrumPage;
 class TMidiMonitorWindow;
 class TOutputPortMenu;
 class TPortStatus;
+class TProgramListDialog;
 class TSession;
 struct TMainSettings;
 
@@ -42,7 +43,7 @@ public:
 
     // The dialogs made after the window, as its children (it owns them); they work on the pages
     // through their host interfaces.
-    void AttachDialogs(QDialog* programList, QDialog* drumColor);
+    void AttachDialogs(TProgramListDialog* programList, QDialog* drumColor);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -300,9 +300,11 @@ void TMidiMonitorWindow::ExportMidiFile()
     WriteWholeFile(path, StandardMidiFile(Session.Log().Record()));
 }
 
-void TMidiMonitorWindow::SetProgramNames(TProgramNameLookup lookup, int programBase)
+void TMidiMonitorWindow::SetProgramNames(TProgramNameLookup lookup)
 {
-    FModel->SetMeaningOptions({std::move(lookup), programBase});
+    TMeaningOptions options = FModel->MeaningOptions();
+    options.ProgramName = std::move(lookup);
+    FModel->SetMeaningOptions(std::move(options));
 }
 
 void TMidiMonitorWindow::SetProgramNumberBase(int programBase)

@@ -30,8 +30,9 @@ public:
     // Everything but the memo's line limit (the Binary page's).
     void Collect(TMonitorSettings& settings) const;
 
-    // Program names for program changes; programBase: 1 when the panel counts programs from 1.
-    void SetProgramNames(TProgramNameLookup lookup, int programBase);
+    // Program names for program changes, and the number of the first program: 1 when the panel
+    // counts programs from 1.
+    void SetProgramNames(TProgramNameLookup lookup);
     void SetProgramNumberBase(int programBase);
 
     TMonitorTableModel& Model() { return *FModel; }

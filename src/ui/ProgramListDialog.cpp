@@ -142,6 +142,14 @@ void TProgramListDialog::FormCreate()
     connect(ui->ButtonCancel, &QPushButton::clicked, this, [this] { ButtonCancelClick(); });
 }
 
+QStringList TProgramListDialog::ProgramNames() const
+{
+    QStringList names;
+    for (int row = 0; row < ui->ListMain->count(); ++row)
+        names.append(ui->ListMain->item(row)->text().section(QLatin1Char('='), 1));
+    return names;
+}
+
 void TProgramListDialog::AssignHints()
 {
     // The pointer rests on the list's viewport and on the spin field's text box, not on the
@@ -165,12 +173,15 @@ QString TProgramListDialog::ProgramIniPath() const
 void TProgramListDialog::ComboProgramListChange()
 {
     ui->ListMain->clear();
-    if (ui->ComboProgramList->currentIndex() < 0)
+    if (ui->ComboProgramList->currentIndex() < 0) {
+        emit ProgramNamesChanged();
         return;
+    }
     // Read afresh: the file may have been edited while the program runs.
     const TIniFile programIni = TIniFile::Load(ProgramIniPath());
     ui->ListMain->addItems(ProgramListLines(programIni, ui->ComboProgramList->currentText()));
     UpdateColumnWidth();
+    emit ProgramNamesChanged();
 }
 
 void TProgramListDialog::SpinEditColumnChange()

@@ -35,6 +35,13 @@ public:
     ~TProgramListDialog() override;
 
     int Columns() const { return FColumns; }
+    // The program names of the list shown, by program number (the text after "=" of each line).
+    QStringList ProgramNames() const;
+
+signals:
+    void ProgramNamesChanged();  // another list was chosen, or the list was read afresh
+
+public:
 
     // The program number 0..127 the main window's field gets when the dialog closes.
     int ResultProgram = 0;

@@ -5,6 +5,7 @@
 #include "IniFile.h"
 #include "Language.h"
 #include "MidiMonitorWindow.h"
+#include "ProgramListDialog.h"
 #include "StandardMidiFile.h"
 
 #include <QAccessible>
@@ -380,4 +381,21 @@ TEST(MonitorWindow, NamesProgramsFromTheProgramListCountedAsThePanelCountsThem)
     EXPECT_EQ(meaning(), QStringLiteral("5 エレクトリック・ピアノ2"));
     Click(f.Find<QRadioButton>("RadioProgramRange1"));
     EXPECT_EQ(meaning(), QStringLiteral("6 エレクトリック・ピアノ2"));
+}
+
+// Another list chosen in the program dialog names the programs from then on, also those already
+// shown.
+TEST(MonitorWindow, FollowsTheListChosenInTheProgramDialog)
+{
+    TKelvaneFixture f(WithInput());
+    TMidiMonitorWindow& window = OpenMonitor(f);
+    Inject(f, {{0xC0, 0x05}});
+    const QAbstractItemModel* model = window.Table().model();
+    ASSERT_EQ(model->rowCount(), 1);
+    const auto meaning = [&] { return model->index(0, TMonitorTableModel::MeaningColumn).data().toString().toStdString(); };
+    ASSERT_EQ(meaning(), "6 エレクトリック・ピアノ2");
+
+    auto* lists = ::Find<QComboBox>(*f.Windows.ProgramList, "ComboProgramList");
+    lists->setCurrentIndex(lists->findText(QStringLiteral("GM (English)")));
+    EXPECT_EQ(meaning(), "6 Electric Piano 2");
 }
