@@ -47,10 +47,12 @@ void TInputNotifier::Post(TInputNotification notification)
 
 bool TInputNotifier::event(QEvent* event)
 {
+    // Taken over before anything of it is read, its type included; for an event of Qt's own
+    // this tells nothing.
+    TakeOver(event);
     if (event->type() != NotificationType)
         return QObject::event(event);
     auto* notification = static_cast<TNotification*>(event);
-    TakeOver(notification);
     if (Handle)
         Handle(notification->Notification);
     return true;
