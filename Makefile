@@ -49,7 +49,8 @@ SANITIZERS := $(CURDIR)/scripts/sanitizers
 ASAN_FLAGS := -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
 TSAN_FLAGS := -fsanitize=thread -fno-omit-frame-pointer
 TSAN_TESTS ?= unit_event_queue unit_midi_input unit_synth integration_jack_backend \
-  integration_output_jack integration_monitor_jack integration_binary_jack
+  integration_output_jack integration_monitor_jack integration_binary_jack \
+  integration_reconnect_jack integration_raw_sender_jack
 
 sanitize: deps
 	@cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
