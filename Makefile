@@ -65,11 +65,12 @@ tsan: deps
 	@cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER) \
 	  -DCMAKE_CXX_FLAGS="$(TSAN_FLAGS)" -DCMAKE_EXE_LINKER_FLAGS="$(TSAN_FLAGS)"
 	@cmake --build build-tsan -j$(JOBS) --target $(TSAN_TESTS) kelvane
-# One JACK test is left out here (it runs everywhere else): under ThreadSanitizer every JACK
-# client misses cycles, so the stalled server's resume loses events that test waits for.
+# Two JACK tests are left out here (they run everywhere else): under ThreadSanitizer every JACK
+# client misses cycles, and the server drops what a missed cycle carried, so the stalled
+# server's resume and the overflowing burst (dozens of late cycles) lose events they wait for.
 # Tests that start a JACK server fork it from a process with threads; the child only execs.
 	cd build-tsan && TSAN_OPTIONS=suppressions=$(SANITIZERS)/tsan.supp:halt_on_error=1:second_deadlock_stack=1:die_after_fork=0 \
-	  GTEST_FILTER=-JackBackendTest.StalledServerMakesSendsFailPromptlyUntilItRunsAgain \
+	  GTEST_FILTER=-JackBackendTest.StalledServerMakesSendsFailPromptlyUntilItRunsAgain:MonitorJackTest.SysexSentAfterAnOverflowingMixedBurstArrivesWhole \
 	  ctest --output-on-failure -j$(JOBS) -R '^($(subst $(eval) ,|,$(strip $(TSAN_TESTS))))$$'
 
 # The libFuzzer targets of fuzz/, built with clang in build-fuzz/, each run FUZZ_TIME seconds.

@@ -222,7 +222,9 @@ TEST_F(MonitorJackTest, SysexSentAfterAnOverflowingMixedBurstArrivesWhole)
     for (int n = 0; n < held + burst; ++n)
         if (n < held || sent[n][0] == char(0xF0))
             expectedAtLeast += sent[n].size();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= expectedAtLeast; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return F().Monitor().ReceivedBytes().size() >= expectedAtLeast; }, 30000))
+        << F().Monitor().ReceivedBytes().size() << " bytes of at least " << expectedAtLeast << "; "
+        << F().Messages.size() << " losses reported; the server reported " << Peer->Xruns() << " late cycles";
     ASSERT_NO_FATAL_FAILURE(TakeAllSentBy(*Peer));
     ASSERT_FALSE(F().Messages.isEmpty()) << "the burst did not overflow what the service keeps";
     EXPECT_EQ(F().Messages.front(), QStringLiteral("MIDIイン・オーバーフロー"));

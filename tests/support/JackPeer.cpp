@@ -34,6 +34,13 @@ TJackPeer::TJackPeer(const std::string& clientName)
     ReceivedBytes.reserve(8 << 20);
     ReceivedIndex.reserve(1 << 20);
     jack_set_process_callback(Client, &TJackPeer::Process, this);
+    jack_set_xrun_callback(
+        Client,
+        [](void* peer) {
+            static_cast<TJackPeer*>(peer)->XrunCount.fetch_add(1);
+            return 0;
+        },
+        this);
     if (!In || !Out || jack_activate(Client) != 0) {
         LastError = "cannot register or activate the ports of " + clientName;
         jack_client_close(Client);

@@ -4,6 +4,7 @@
 
 #include <jack/jack.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -60,6 +61,9 @@ public:
 
     // The largest event an empty MIDI buffer of this server carries (0 before the first cycle).
     size_t MaxEventSize() const;
+    // Cycles the server reported some client late for (an xrun): what such a cycle carried
+    // between clients may be lost without a word, and a test's failure can say so.
+    int Xruns() const { return XrunCount.load(); }
 
 private:
     jack_client_t* Client = nullptr;
@@ -74,6 +78,7 @@ private:
         uint32_t Size;
         jack_nframes_t Frame;
     };
+    std::atomic<int> XrunCount{0};
     mutable std::mutex Lock;
     std::condition_variable Changed;
     std::vector<uint8_t> ReceivedBytes;
